@@ -1,0 +1,47 @@
+#pragma once
+// The one PDH query behind every gauge, with its counters filed by key name.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "counters/PdhFunctions.h"
+
+struct CounterEntry {
+    std::wstring name;
+    std::wstring path;
+    PDH_HCOUNTER counter = nullptr;
+    PDH_FMT_COUNTERVALUE value = {};
+};
+
+// std::wstring's operator< compares wchar_t (unsigned 16-bit on Windows) one
+// by one with a prefix first: plain ordinal order, so cpu10 sorts between
+// cpu1 and cpu2 and "mem" comes last.
+using CounterMap = std::map<std::wstring, CounterEntry>;
+
+class CounterQuery {
+public:
+    explicit CounterQuery(const PdhFunctions& pdh = systemPdh());
+    ~CounterQuery();
+    CounterQuery(const CounterQuery&) = delete;
+    CounterQuery& operator=(const CounterQuery&) = delete;
+
+    void open();
+    void close();
+    void reopen();
+    void addCounter(const std::wstring& keyName, const std::wstring& path);
+    void readdCounters();
+    void collect();
+    bool getValue(const std::wstring& keyName, PDH_FMT_COUNTERVALUE& value) const;
+    void getKeyNames(std::vector<std::wstring>& keyNames) const;
+
+    bool isOpen = false;
+    PDH_STATUS status = ERROR_SUCCESS;
+    PDH_HQUERY query = nullptr;
+    CounterMap counters;
+
+private:
+    const PdhFunctions& pdh_;
+};
+
+extern CounterQuery counterQuery;

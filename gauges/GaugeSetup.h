@@ -1,0 +1,21 @@
+#pragma once
+// Start-up step that files one counter and one gauge per active processor,
+// then one for committed memory.
+
+#include <windows.h>
+
+class CounterQuery;
+class MonitorRegistry;
+
+struct ProcessorInfo {
+    DWORD count = 0;             // dwNumberOfProcessors
+    DWORD_PTR activeMask = 0;    // dwActiveProcessorMask
+};
+
+ProcessorInfo systemProcessorInfo();
+
+// Files the gauges into the given query and registry; tests pass their own.
+void setUpGauges(const ProcessorInfo& processors, CounterQuery& query, MonitorRegistry& registry);
+
+// The start-up step itself, on counterQuery and monitorRegistry.
+void setUpGauges();

@@ -1,0 +1,51 @@
+# Sourced by the scripts: a private Wine prefix and display for plix's own
+# runs, and helpers to start and stop them. Nothing here touches ~/.wine.
+
+: "${PLIX_BUILD_DIR:=$PWD/build}"
+export WINEPREFIX="${WINEPREFIX:-$PLIX_BUILD_DIR/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko installer prompts; plix needs neither.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+plix_started_pids=()
+
+# Wine's helper processes inherit stdout and stderr, so wine output always
+# goes to files, never through a pipe that would wait for them.
+plix_prepare_prefix() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "creating Wine prefix $WINEPREFIX"
+    wineboot -i >"$PLIX_BUILD_DIR/wineboot.log" 2>&1 || true
+  fi
+  # A persistent server for the whole run: each wine process then starts in
+  # a fraction of a second. It puts itself in the background.
+  wineserver -p >/dev/null 2>&1 </dev/null || true
+}
+
+plix_start_xvfb() {
+  local display=$1
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+  plix_started_pids+=($!)
+  export DISPLAY=":$display"
+  for _ in $(seq 50); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "Xvfb :$display did not come up" >&2
+  return 1
+}
+
+plix_free_display() {
+  local d=90
+  while [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; do d=$((d + 1)); done
+  echo "$d"
+}
+
+plix_stop_all() {
+  wineserver -k >/dev/null 2>&1 </dev/null || true
+  for pid in "${plix_started_pids[@]}"; do
+    kill "$pid" >/dev/null 2>&1 || true
+  done
+  plix_started_pids=()
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The settings that survive a restart (polling frequency and window
+// position) and their 20-byte file beside the executable.
+
+#include <cstdint>
+#include <string>
+
+using SettingsClock = std::int64_t (*)();
+
+// Calendar seconds since 1970 (_time64).
+std::int64_t systemClock();
+
+class Settings {
+public:
+    static constexpr std::int32_t kDefaultPollingFrequency = 10;
+    static constexpr std::int32_t kDefaultWindowX = 100;
+    static constexpr std::int32_t kDefaultWindowY = 100;
+
+    // Loads the file beside the running executable.
+    Settings();
+    // Loads the file at settingsPath, reading time from clock; for tests.
+    Settings(std::wstring settingsPath, SettingsClock clock);
+    ~Settings();
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
+    // Writes the file if a field changed and the last write attempt is more
+    // than one second ago.
+    void saveIfDue();
+    // Writes the file if a field changed, whatever the throttle says.
+    void saveNow();
+
+    // Store a new value and mark the settings dirty, only on a real change.
+    void setPollingFrequency(std::int32_t frequency);
+    void setPosition(std::int32_t x, std::int32_t y);
+
+    std::int32_t pollingFrequency = kDefaultPollingFrequency;
+    std::int32_t windowX = kDefaultWindowX;
+    std::int32_t windowY = kDefaultWindowY;
+    std::int64_t lastSaveTime = 0;
+    bool settingsDirty = false;
+    std::wstring settingsPath;
+
+private:
+    void load();
+    void applyDefaults();
+    void save(std::int64_t now);
+
+    SettingsClock clock_;
+};
+
+extern Settings settings;
