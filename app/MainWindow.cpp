@@ -1,0 +1,158 @@
+// The application shell: class registration, the two windows, the polling
+// timer and the window procedure. Every tick places the window, runs a paint
+// pass and saves the settings when due, in that order.
+
+#include "app/MainWindow.h"
+
+#include <string>
+#include <vector>
+
+#include "app/PaintPass.h"
+#include "app/PollingTimer.h"
+#include "counters/CounterQuery.h"
+#include "res/resource.h"
+#include "settings/Settings.h"
+#include "ui/ContextMenu.h"
+#include "ui/Placement.h"
+
+HINSTANCE appInstance = nullptr;
+wchar_t windowTitle[kWindowTextCapacity] = {};
+wchar_t windowClassName[kWindowTextCapacity] = {};
+HWND mainWindow = nullptr;
+bool pollingTimerStarted = false;
+bool dragging = false;
+
+namespace {
+
+void setPollingTimer(HWND window)
+{
+    if (pollingTimerStarted)
+        KillTimer(window, kPollingTimerId);
+    SetTimer(window, kPollingTimerId, pollingPeriodMs(settings.pollingFrequency), nullptr);
+    pollingTimerStarted = true;
+}
+
+HWND createOwnerWindow(HINSTANCE instance)
+{
+    return CreateWindowExW(0, windowClassName, L"", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+}
+
+HWND createMainWindow(HINSTANCE instance, HWND owner, int keyNameCount)
+{
+    return CreateWindowExW(0, windowClassName, windowTitle, WS_POPUP | WS_BORDER, settings.windowX, settings.windowY,
+                           kMainWindowWidth, kHeightPerKeyName * keyNameCount, owner, nullptr, instance, nullptr);
+}
+
+void onTimer(HWND window)
+{
+    keepInWorkArea(window);
+    HDC dc = GetDC(window);
+    paintWindow(dc, window);
+    ReleaseDC(window, dc);
+    settings.saveIfDue();
+}
+
+void onPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    paintWindow(dc, window);
+    EndPaint(window, &paint);
+}
+
+void onLeftButtonDown(HWND window, POINT clientPoint)
+{
+    dragging = true;
+    beginDrag(clientPoint, window);
+    SetCapture(window);
+}
+
+void onLeftButtonUp()
+{
+    dragging = false;
+    ReleaseCapture();
+}
+
+void onMouseMove(HWND window, POINT clientPoint)
+{
+    if (dragging)
+        dragTo(window, clientPoint);
+}
+
+} // namespace
+
+void registerMainClass(HINSTANCE instance)
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PLIX));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = windowClassName;
+    windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PLIX_SMALL));
+    RegisterClassExW(&windowClass);
+}
+
+bool startInstance(HINSTANCE instance, int showCommand)
+{
+    appInstance = instance;
+    std::vector<std::wstring> keyNames;
+    counterQuery.getKeyNames(keyNames);
+
+    HWND owner = createOwnerWindow(instance);
+    mainWindow = createMainWindow(instance, owner, static_cast<int>(keyNames.size()));
+    if (mainWindow == nullptr)
+        return false;
+
+    setPollingTimer(mainWindow);
+    ShowWindow(mainWindow, showCommand);
+    // The first WM_PAINT, and with it every gauge's first sample, happens here.
+    UpdateWindow(mainWindow);
+    SetWindowPos(mainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return true;
+}
+
+void restartPollingTimer()
+{
+    if (mainWindow == nullptr)
+        return;
+    setPollingTimer(mainWindow);
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_PAINT:
+        onPaint(window);
+        return 0;
+    case WM_TIMER:
+        onTimer(window);
+        return 0;
+    case WM_MOUSEMOVE:
+        onMouseMove(window, clientPointOf(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        onLeftButtonDown(window, clientPointOf(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        onLeftButtonUp();
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Whoever took the capture also took the button-up: stop following
+        // the mouse instead of dragging with the button released.
+        dragging = false;
+        return 0;
+    case WM_RBUTTONUP:
+        showContextMenu(clientPointOf(lParam), window);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

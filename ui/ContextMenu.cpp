@@ -1,0 +1,44 @@
+// The right-click menu. TrackPopupMenu runs a modal loop that keeps
+// dispatching the main window's ticks, so the gauges go on while it is open.
+
+#include "ui/ContextMenu.h"
+
+#include "app/MainWindow.h"
+#include "res/resource.h"
+#include "ui/Dialogs.h"
+
+namespace {
+
+UINT trackMenu(POINT screenPoint, HWND window)
+{
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, kMenuConfig, L"Config");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kMenuAbout, L"About");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kMenuExit, L"Exit");
+    UINT command = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screenPoint.x, screenPoint.y, 0, window, nullptr));
+    DestroyMenu(menu);
+    return command;
+}
+
+} // namespace
+
+void showContextMenu(POINT clientPoint, HWND window)
+{
+    ClientToScreen(window, &clientPoint);
+    switch (trackMenu(clientPoint, window)) {
+    case kMenuAbout:
+        DialogBoxParamW(appInstance, MAKEINTRESOURCEW(IDD_ABOUT), window, aboutDialogProc, 0);
+        break;
+    case kMenuExit:
+        PostQuitMessage(0);
+        break;
+    case kMenuConfig:
+        DialogBoxParamW(appInstance, MAKEINTRESOURCEW(IDD_CONFIG), window, configDialogProc, 0);
+        break;
+    default:
+        break;
+    }
+}
