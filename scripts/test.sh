@@ -14,6 +14,9 @@ cmake --build "$PLIX_BUILD_DIR" -j "$(nproc)"
 source scripts/wine-env.sh
 trap plix_stop_all EXIT
 plix_start_xvfb "$(plix_free_display)"
+# A window manager, so that Wine's dialogs get the keyboard as on a desktop.
+openbox >/dev/null 2>&1 </dev/null &
+plix_started_pids+=($!)
 plix_prepare_prefix
 
 cd "$PLIX_BUILD_DIR"
