@@ -1,0 +1,125 @@
+// The Win32 file work of the host counters: reading the kept-open /proc
+// files and writing the collect log, with plain CreateFileW, SetFilePointer,
+// ReadFile and WriteFile so that Wine maps them onto the host's files.
+
+#include "hostcounters/HostFiles.h"
+
+#include <utility>
+
+namespace hostcounters {
+
+namespace {
+
+constexpr wchar_t kProcDirVariable[] = L"PLIX_PROC_DIR";
+constexpr wchar_t kCollectLogVariable[] = L"PLIX_COLLECT_LOG";
+constexpr wchar_t kHostStatPath[] = L"Z:\\proc\\stat";
+constexpr wchar_t kHostMeminfoPath[] = L"Z:\\proc\\meminfo";
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr std::size_t kMaxDecimalDigits = 20;
+
+// Empty when the variable is not set.
+std::wstring environmentValue(const wchar_t* name)
+{
+    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0)
+        return std::wstring();
+    std::wstring value(size, L'\0');
+    DWORD length = GetEnvironmentVariableW(name, &value[0], size);
+    value.resize(length < size ? length : 0);
+    return value;
+}
+
+std::wstring inFolder(const std::wstring& folder, const wchar_t* name)
+{
+    std::wstring path = folder;
+    if (path.back() != L'\\' && path.back() != L'/')
+        path += L'\\';
+    return path + name;
+}
+
+}  // namespace
+
+HostConfig readHostConfig()
+{
+    HostConfig config;
+    std::wstring procDir = environmentValue(kProcDirVariable);
+    config.recordedFiles = !procDir.empty();
+    config.statPath = config.recordedFiles ? inFolder(procDir, L"stat") : kHostStatPath;
+    config.meminfoPath = config.recordedFiles ? inFolder(procDir, L"meminfo") : kHostMeminfoPath;
+    config.collectLogPath = environmentValue(kCollectLogVariable);
+    return config;
+}
+
+KeptOpenFile::~KeptOpenFile()
+{
+    close();
+}
+
+void KeptOpenFile::setPath(std::wstring path, bool keepOpen)
+{
+    close();
+    path_ = std::move(path);
+    keepOpen_ = keepOpen;
+}
+
+std::string_view KeptOpenFile::read(char* buffer, DWORD capacity)
+{
+    if (handle_ == INVALID_HANDLE_VALUE) {
+        handle_ = CreateFileW(path_.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+        if (handle_ == INVALID_HANDLE_VALUE)
+            return std::string_view();
+    }
+    DWORD bytesRead = 0;
+    if (SetFilePointer(handle_, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+        !ReadFile(handle_, buffer, capacity, &bytesRead, nullptr) || bytesRead == 0) {
+        close();
+        return std::string_view();
+    }
+    if (!keepOpen_)
+        close();
+    return std::string_view(buffer, bytesRead);
+}
+
+void KeptOpenFile::close()
+{
+    if (handle_ != INVALID_HANDLE_VALUE)
+        CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+}
+
+CollectLog::~CollectLog()
+{
+    if (handle_ != INVALID_HANDLE_VALUE)
+        CloseHandle(handle_);
+}
+
+void CollectLog::setPath(std::wstring path)
+{
+    path_ = std::move(path);
+}
+
+void CollectLog::write(std::uint64_t count)
+{
+    if (path_.empty())
+        return;
+    if (handle_ == INVALID_HANDLE_VALUE) {
+        handle_ = CreateFileW(path_.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+        if (handle_ == INVALID_HANDLE_VALUE)
+            return;
+    }
+    char digits[kMaxDecimalDigits];
+    std::size_t start = kMaxDecimalDigits;
+    do {
+        digits[--start] = static_cast<char>('0' + count % 10);
+        count /= 10;
+    } while (count != 0);
+    // The count only grows, so each text covers the one before it and the
+    // file needs no truncating.
+    DWORD written = 0;
+    SetFilePointer(handle_, 0, nullptr, FILE_BEGIN);
+    WriteFile(handle_, digits + start, static_cast<DWORD>(kMaxDecimalDigits - start), &written, nullptr);
+}
+
+}  // namespace hostcounters

@@ -1,0 +1,72 @@
+#pragma once
+// The files behind the host counters: /proc/stat and /proc/meminfo read
+// through Wine's Z: drive (or a folder of recorded copies for tests), and
+// the optional collect log.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace hostcounters {
+
+// Where the counters read from, taken from the environment once:
+//   PLIX_PROC_DIR     folder holding `stat` and `meminfo` to read instead
+//                     of Z:\proc
+//   PLIX_COLLECT_LOG  file that receives the running count of collects
+struct HostConfig {
+    std::wstring statPath;
+    std::wstring meminfoPath;
+    bool recordedFiles = false;  // PLIX_PROC_DIR was set
+    std::wstring collectLogPath;  // empty: no log
+};
+
+HostConfig readHostConfig();
+
+// A file kept open and read again from offset 0 each time: /proc files
+// produce fresh text for every read at the start. A failed read closes the
+// file, and the next read opens it again.
+class KeptOpenFile {
+public:
+    KeptOpenFile() = default;
+    KeptOpenFile(const KeptOpenFile&) = delete;
+    KeptOpenFile& operator=(const KeptOpenFile&) = delete;
+    ~KeptOpenFile();
+
+    // `keepOpen` false opens the file for each read and closes it again,
+    // for recorded files that tests delete and restore: a file deleted
+    // while a handle holds it open is only marked for deletion, and stays
+    // readable through that handle.
+    void setPath(std::wstring path, bool keepOpen);
+
+    // The file's text, at most `capacity` bytes of it in one read; empty
+    // when the file cannot be opened or read or is empty.
+    std::string_view read(char* buffer, DWORD capacity);
+
+    void close();
+
+private:
+    std::wstring path_;
+    bool keepOpen_ = true;
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+// Rewrites a file from its start with a decimal count. Opened at the first
+// write, and tried again at the next one if that failed.
+class CollectLog {
+public:
+    CollectLog() = default;
+    CollectLog(const CollectLog&) = delete;
+    CollectLog& operator=(const CollectLog&) = delete;
+    ~CollectLog();
+
+    void setPath(std::wstring path);
+    void write(std::uint64_t count);
+
+private:
+    std::wstring path_;
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+}  // namespace hostcounters

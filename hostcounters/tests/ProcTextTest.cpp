@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "hostcounters/ProcText.h"
+
+using namespace hostcounters;
+
+namespace {
+
+// /proc/stat of a one-processor machine.
+constexpr char kOneProcessorStat[] =
+    "cpu  4705 356 584 3699176 23060 0 277 0 0 0\n"
+    "cpu0 4705 356 584 3699176 23060 0 277 0 0 0\n"
+    "intr 1462898 1 0 0 0 0 0 0 0 1 0 0 0 0 0 0 0 0 0\n"
+    "ctxt 1990473\n"
+    "btime 1062191376\n"
+    "processes 2915\n"
+    "procs_running 1\n"
+    "procs_blocked 0\n"
+    "softirq 183433 0 21755 12 39 0 0 0 0 0 161627\n";
+
+// /proc/stat of a two-processor machine.
+constexpr char kTwoProcessorStat[] =
+    "cpu  14950 0 10974 61942 461 0 187 0 0 0\n"
+    "cpu0 5704 0 4720 33746 41 0 74 0 0 0\n"
+    "cpu1 9246 0 6254 28195 420 0 113 0 0 0\n"
+    "intr 666537 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 1 1\n"
+    "ctxt 1207325\n"
+    "btime 1718000000\n"
+    "processes 5233\n"
+    "procs_running 2\n"
+    "procs_blocked 0\n";
+
+// A 64-processor /proc/stat: processor n has spent 100 + n jiffies busy
+// (user, system, irq, softirq and steal) out of 1000 + n.
+std::string sixtyFourProcessorStat()
+{
+    std::string text = "cpu  123456 0 65432 9876543 1234 0 567 0 0 0\n";
+    for (int n = 0; n < 64; ++n) {
+        text += "cpu" + std::to_string(n) + " " + std::to_string(60 + n) + " 0 20 880 20 10 5 5 0 0\n";
+    }
+    text += "intr 98765432 0 0 0\nctxt 1234567\nbtime 1718000000\n";
+    return text;
+}
+
+// /proc/meminfo as Linux writes it, shortened.
+constexpr char kMeminfo[] =
+    "MemTotal:       16314532 kB\n"
+    "MemFree:         9034184 kB\n"
+    "MemAvailable:   12709240 kB\n"
+    "Buffers:          190212 kB\n"
+    "Cached:          3592920 kB\n"
+    "SwapTotal:       2097148 kB\n"
+    "SwapFree:        2097148 kB\n"
+    "CommitLimit:    10254412 kB\n"
+    "Committed_AS:    3076323 kB\n"
+    "VmallocTotal:   34359738367 kB\n"
+    "HugePages_Total:       0\n";
+
+CpuTimes times(std::uint64_t busy, std::uint64_t total)
+{
+    CpuTimes result;
+    result.busy = busy;
+    result.total = total;
+    return result;
+}
+
+}  // namespace
+
+TEST(ProcStat, ReadsTheOnlyProcessorOfAOneProcessorHost)
+{
+    std::vector<CpuSlot> cpus;
+    EXPECT_EQ(parseProcStat(kOneProcessorStat, cpus), 1u);
+    ASSERT_EQ(cpus.size(), 1u);
+    EXPECT_TRUE(cpus[0].present);
+    EXPECT_EQ(cpus[0].times.total, 3728158u);
+    EXPECT_EQ(cpus[0].times.busy, 5922u);  // all but idle 3699176 and iowait 23060
+}
+
+TEST(ProcStat, ReadsEachProcessorAndNotTheAllProcessorLine)
+{
+    std::vector<CpuSlot> cpus;
+    EXPECT_EQ(parseProcStat(kTwoProcessorStat, cpus), 2u);
+    ASSERT_EQ(cpus.size(), 2u);
+    EXPECT_EQ(cpus[0].times.total, 44285u);
+    EXPECT_EQ(cpus[0].times.busy, 10498u);
+    EXPECT_EQ(cpus[1].times.total, 44228u);
+    EXPECT_EQ(cpus[1].times.busy, 15613u);
+}
+
+TEST(ProcStat, ReadsSixtyFourProcessors)
+{
+    std::vector<CpuSlot> cpus;
+    EXPECT_EQ(parseProcStat(sixtyFourProcessorStat(), cpus), 64u);
+    ASSERT_EQ(cpus.size(), 64u);
+    for (unsigned n = 0; n < 64; ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_TRUE(cpus[n].present);
+        EXPECT_EQ(cpus[n].times.total, 1000u + n);
+        EXPECT_EQ(cpus[n].times.busy, 100u + n);
+    }
+}
+
+TEST(ProcStat, ProcessorLeftOutOfTheNextTextIsMarkedAbsent)
+{
+    std::vector<CpuSlot> cpus;
+    parseProcStat(kTwoProcessorStat, cpus);
+    EXPECT_EQ(parseProcStat("cpu  5 0 5 90 0 0 0 0 0 0\ncpu0 5 0 5 90 0 0 0 0 0 0\n", cpus), 1u);
+    ASSERT_EQ(cpus.size(), 2u);
+    EXPECT_TRUE(cpus[0].present);
+    EXPECT_EQ(cpus[0].times.total, 100u);
+    EXPECT_FALSE(cpus[1].present);
+}
+
+TEST(ProcStat, SteadyTextsReuseTheSlotsWithoutGrowing)
+{
+    std::vector<CpuSlot> cpus;
+    std::string wide = sixtyFourProcessorStat();
+    parseProcStat(wide, cpus);
+    const CpuSlot* storage = cpus.data();
+    parseProcStat(kTwoProcessorStat, cpus);
+    parseProcStat(wide, cpus);
+    EXPECT_EQ(cpus.data(), storage);
+    EXPECT_EQ(cpus.size(), 64u);
+}
+
+TEST(ProcStat, GuestAndLaterColumnsAreNotAddedAgain)
+{
+    // guest 7 and guest_nice 3 are already inside user and nice; a column
+    // a newer kernel might add is ignored too.
+    std::vector<CpuSlot> cpus;
+    parseProcStat("cpu0 10 5 5 70 5 2 2 1 7 3 999\n", cpus);
+    ASSERT_TRUE(cpus[0].present);
+    EXPECT_EQ(cpus[0].times.total, 100u);
+    EXPECT_EQ(cpus[0].times.busy, 25u);
+}
+
+TEST(ProcStat, OldKernelLineWithFourColumnsIsRead)
+{
+    std::vector<CpuSlot> cpus;
+    parseProcStat("cpu0 10 5 5 80\n", cpus);
+    ASSERT_TRUE(cpus[0].present);
+    EXPECT_EQ(cpus[0].times.total, 100u);
+    EXPECT_EQ(cpus[0].times.busy, 20u);
+}
+
+TEST(ProcStat, LineWithFewerThanFourColumnsIsLeftOut)
+{
+    std::vector<CpuSlot> cpus;
+    EXPECT_EQ(parseProcStat("cpu0 10 5 5 80\ncpu1 10 5 5\n", cpus), 1u);
+    EXPECT_TRUE(cpus[0].present);
+    EXPECT_TRUE(cpus.size() < 2 || !cpus[1].present);
+}
+
+TEST(ProcStat, LineCutOffByATruncatedReadIsLeftOut)
+{
+    std::string truncated(kTwoProcessorStat);
+    truncated.resize(truncated.find("cpu1") + 12);  // "cpu1 9246 0 "
+    std::vector<CpuSlot> cpus;
+    EXPECT_EQ(parseProcStat(truncated, cpus), 1u);
+    EXPECT_TRUE(cpus[0].present);
+    EXPECT_TRUE(cpus.size() < 2 || !cpus[1].present);
+}
+
+TEST(ProcStat, MalformedLinesAreLeftOut)
+{
+    std::vector<CpuSlot> cpus;
+    const char* text =
+        "cpu0 12 x 3 4 5\n"
+        "cpu1 99999999999999999999 0 0 0\n"
+        "cpu2x 1 2 3 4\n"
+        "cpufreq 1 2 3 4\n"
+        "cpu99999 1 2 3 4\n"
+        "cpu3 1 2 3 4\n";
+    EXPECT_EQ(parseProcStat(text, cpus), 1u);
+    ASSERT_EQ(cpus.size(), 4u);
+    EXPECT_FALSE(cpus[0].present);
+    EXPECT_FALSE(cpus[1].present);
+    EXPECT_FALSE(cpus[2].present);
+    EXPECT_TRUE(cpus[3].present);
+}
+
+TEST(ProcStat, TextWithoutProcessorLinesFindsNone)
+{
+    std::vector<CpuSlot> cpus;
+    EXPECT_EQ(parseProcStat("", cpus), 0u);
+    EXPECT_EQ(parseProcStat("intr 5\nctxt 7\n", cpus), 0u);
+    EXPECT_TRUE(cpus.empty());
+}
+
+TEST(Meminfo, FindsCommitLimitAndCommittedAs)
+{
+    std::optional<CommitCharge> charge = parseMeminfo(kMeminfo);
+    ASSERT_TRUE(charge.has_value());
+    EXPECT_EQ(charge->committedKb, 3076323u);
+    EXPECT_EQ(charge->limitKb, 10254412u);
+    EXPECT_EQ(committedPercent(*charge), 29);  // 29.999...: whole percents truncate
+}
+
+TEST(Meminfo, MissingKeyOrZeroLimitGivesNothing)
+{
+    EXPECT_FALSE(parseMeminfo("MemTotal: 100 kB\nCommitLimit: 2000 kB\n").has_value());
+    EXPECT_FALSE(parseMeminfo("MemTotal: 100 kB\nCommitted_AS: 500 kB\n").has_value());
+    EXPECT_FALSE(parseMeminfo("CommitLimit: 0 kB\nCommitted_AS: 500 kB\n").has_value());
+    EXPECT_FALSE(parseMeminfo("CommitLimit: kB\nCommitted_AS: 500 kB\n").has_value());
+    EXPECT_FALSE(parseMeminfo("").has_value());
+}
+
+TEST(Meminfo, KeyCutOffByATruncatedReadGivesNothing)
+{
+    std::string truncated(kMeminfo);
+    truncated.resize(truncated.find("Committed_AS:") + 20);
+    EXPECT_FALSE(parseMeminfo(truncated).has_value());
+}
+
+TEST(CommittedPercent, CommittedAboveTheLimitShowsAsFull)
+{
+    CommitCharge charge;
+    charge.committedKb = 25000000;
+    charge.limitKb = 10254412;
+    EXPECT_EQ(committedPercent(charge), 100);
+    EXPECT_DOUBLE_EQ(committedPercentExact(charge), 100.0);
+
+    std::optional<CommitCharge> parsed = parseMeminfo("CommitLimit: 1000 kB\nCommitted_AS: 1500 kB\n");
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(committedPercent(*parsed), 100);
+}
+
+TEST(CommittedPercent, ExactPercentKeepsTheFraction)
+{
+    CommitCharge charge;
+    charge.committedKb = 1;
+    charge.limitKb = 3;
+    EXPECT_EQ(committedPercent(charge), 33);
+    EXPECT_NEAR(committedPercentExact(charge), 33.333333, 1e-5);
+}
+
+TEST(ProcessorTrack, FirstReadingYieldsTheShareSinceBoot)
+{
+    ProcessorTrack track;
+    CpuTimes now = times(300, 1000);
+    advanceTrack(track, &now);
+    EXPECT_TRUE(track.hasData);
+    EXPECT_EQ(busyPercent(track), 30);
+}
+
+TEST(ProcessorTrack, LaterReadingsYieldTheShareOfTheLastInterval)
+{
+    ProcessorTrack track;
+    CpuTimes first = times(300, 1000);
+    CpuTimes second = times(350, 1100);
+    CpuTimes third = times(440, 1200);
+    advanceTrack(track, &first);
+    advanceTrack(track, &second);
+    EXPECT_EQ(busyPercent(track), 50);
+    advanceTrack(track, &third);
+    EXPECT_EQ(busyPercent(track), 90);
+}
+
+TEST(ProcessorTrack, ReadingWithoutNewJiffiesKeepsTheLastShare)
+{
+    ProcessorTrack track;
+    CpuTimes first = times(300, 1000);
+    CpuTimes second = times(350, 1100);
+    advanceTrack(track, &first);
+    advanceTrack(track, &second);
+    advanceTrack(track, &second);
+    EXPECT_EQ(busyPercent(track), 50);
+}
+
+TEST(ProcessorTrack, ProcessorThatComesBackCountsFromZero)
+{
+    ProcessorTrack track;
+    CpuTimes first = times(300, 1000);
+    CpuTimes back = times(700, 1400);
+    advanceTrack(track, &first);
+    advanceTrack(track, nullptr);
+    EXPECT_FALSE(track.hasData);
+    advanceTrack(track, &back);
+    EXPECT_EQ(busyPercent(track), 50);
+}
+
+TEST(ProcessorTrack, CountersRunningBackwardsRestartFromZero)
+{
+    ProcessorTrack track;
+    CpuTimes first = times(300, 1000);
+    CpuTimes restarted = times(20, 100);
+    advanceTrack(track, &first);
+    advanceTrack(track, &restarted);
+    EXPECT_EQ(busyPercent(track), 20);
+}
+
+TEST(ProcessorTrack, ShareStaysWithinZeroToHundred)
+{
+    ProcessorTrack track;
+    track.hasData = true;
+    track.previous = times(500, 1000);
+    track.latest = times(800, 1100);  // busy grew more than the total
+    EXPECT_EQ(busyPercent(track), 100);
+    EXPECT_DOUBLE_EQ(busyPercentExact(track), 100.0);
+
+    track.latest = times(400, 1100);  // busy ran backwards
+    EXPECT_EQ(busyPercent(track), 0);
+
+    track.latest = times(500, 1000);  // no jiffies at all
+    EXPECT_EQ(busyPercent(track), 0);
+    EXPECT_DOUBLE_EQ(busyPercentExact(track), 0.0);
+}
+
+TEST(ProcessorTrack, WholePercentTruncatesAndExactDoesNot)
+{
+    ProcessorTrack track;
+    CpuTimes now = times(2, 3);
+    advanceTrack(track, &now);
+    EXPECT_EQ(busyPercent(track), 66);
+    EXPECT_NEAR(busyPercentExact(track), 66.666667, 1e-5);
+}
