@@ -7,6 +7,10 @@
 
 using SettingsClock = std::int64_t (*)();
 
+// The file calls a save makes (SettingsFile.h); tests hand in failing ones.
+struct SettingsFileFunctions;
+const SettingsFileFunctions& systemSettingsFiles();
+
 // Calendar seconds since 1970 (_time64).
 std::int64_t systemClock();
 
@@ -18,8 +22,11 @@ public:
 
     // Loads the file beside the running executable.
     Settings();
-    // Loads the file at settingsPath, reading time from clock; for tests.
-    Settings(std::wstring settingsPath, SettingsClock clock);
+    // Loads the file at settingsPath, reading time from clock and writing
+    // through files; for tests.
+    Settings(std::wstring settingsPath, SettingsClock clock,
+             const SettingsFileFunctions& files = systemSettingsFiles());
+    // Writes an unsaved change, throttle or not.
     ~Settings();
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
@@ -47,6 +54,7 @@ private:
     void save(std::int64_t now);
 
     SettingsClock clock_;
+    const SettingsFileFunctions* files_;
 };
 
 extern Settings settings;

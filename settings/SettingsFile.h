@@ -2,9 +2,12 @@
 // The settings file's format and place, as plain functions: five
 // little-endian 32-bit words (magic, version, frequency, x, y).
 
+#include <windows.h>
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -21,7 +24,8 @@ struct StoredSettings {
 std::array<unsigned char, kSettingsFileSize> encodeSettings(const StoredSettings& stored);
 
 // The stored fields of a file's bytes, or nothing for a foreign, short or
-// other-version file. Bytes after the twentieth are ignored.
+// other-version file, and for one shorter than 20 bytes. Bytes after the
+// twentieth are ignored.
 std::optional<StoredSettings> decodeSettings(const unsigned char* bytes, std::size_t size);
 
 // The settings file for an executable path: same folder, name plix.cfg;
@@ -30,6 +34,35 @@ std::wstring settingsPathFor(const std::wstring& executablePath);
 
 // The running executable's full path, however long; empty on failure.
 std::wstring executablePath();
+
+// The file calls that can fail under a save, and the module-name query, as
+// one table of function pointers. The default table calls the runtime and
+// kernel32; tests hand in a table of their own to make any step fail.
+struct SettingsFileFunctions {
+    FILE* (__cdecl* openShared)(const wchar_t* path, const wchar_t* mode, int shareFlag);
+    std::size_t (__cdecl* write)(const void* data, std::size_t size, std::size_t count, FILE* file);
+    int (__cdecl* close)(FILE* file);
+    BOOL (WINAPI* moveFile)(LPCWSTR from, LPCWSTR to, DWORD flags);
+    BOOL (WINAPI* deleteFile)(LPCWSTR path);
+    DWORD (WINAPI* moduleFileName)(HMODULE module, LPWSTR buffer, DWORD size);
+};
+
+const SettingsFileFunctions& systemSettingsFiles();
+
+std::wstring executablePath(const SettingsFileFunctions& files);
+
+// Where a save puts the new bytes before they replace the file: plix.cfg.tmp.
+std::wstring temporaryPathFor(const std::wstring& settingsPath);
+
+// Replaces the file at settingsPath with the 20 bytes of stored, through a
+// temporary file that is moved over it; on any failure the old file stays
+// as it was, no temporary file of this save is left, and the result is false.
+bool writeSettingsFile(const std::wstring& settingsPath, const StoredSettings& stored,
+                       const SettingsFileFunctions& files);
+
+// Removes a temporary file left by a process that died mid-save. One that a
+// running process still holds open stays.
+void removeLeftoverTemporaryFile(const std::wstring& settingsPath, const SettingsFileFunctions& files);
 
 // The polling frequency the Config dialog accepts and the timer can use.
 constexpr bool isValidPollingFrequency(std::int32_t frequency) { return frequency >= 1 && frequency <= 10; }

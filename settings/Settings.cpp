@@ -1,0 +1,122 @@
+// The settings record: loaded from plix.cfg at construction (or defaults),
+// changed by the rest of the program through the compare-first setters or
+// the fields, and written back by the throttled save on the polling tick
+// and by the unthrottled save at exit.
+
+#include "settings/Settings.h"
+
+#include "settings/SettingsFile.h"
+
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <ctime>
+#include <optional>
+#include <utility>
+
+std::int64_t systemClock()
+{
+    return _time64(nullptr);
+}
+
+Settings::Settings() : Settings(settingsPathFor(executablePath()), systemClock) {}
+
+Settings::Settings(std::wstring path, SettingsClock clock, const SettingsFileFunctions& files)
+    : settingsPath(std::move(path)), clock_(clock), files_(&files)
+{
+    load();
+}
+
+Settings::~Settings()
+{
+    // The exit save ignores the throttle so that a last-second drag is kept.
+    saveNow();
+}
+
+void Settings::saveIfDue()
+{
+    const std::int64_t now = clock_();
+    if (!settingsDirty) {
+        return;
+    }
+    // More than one second, not at least one: a write needs now - lastSaveTime >= 2.
+    if (now <= lastSaveTime + 1) {
+        return;
+    }
+    save(now);
+}
+
+void Settings::saveNow()
+{
+    if (!settingsDirty) {
+        return;
+    }
+    save(clock_());
+}
+
+void Settings::setPollingFrequency(std::int32_t frequency)
+{
+    if (frequency == pollingFrequency) {
+        return;
+    }
+    pollingFrequency = frequency;
+    settingsDirty = true;
+}
+
+void Settings::setPosition(std::int32_t x, std::int32_t y)
+{
+    if (x == windowX && y == windowY) {
+        return;
+    }
+    windowX = x;
+    windowY = y;
+    settingsDirty = true;
+}
+
+void Settings::load()
+{
+    removeLeftoverTemporaryFile(settingsPath, *files_);
+
+    std::optional<StoredSettings> stored;
+    if (PathFileExistsW(settingsPath.c_str())) {
+        if (FILE* file = _wfopen(settingsPath.c_str(), L"rb")) {
+            unsigned char bytes[kSettingsFileSize] = {};
+            const std::size_t size = std::fread(bytes, 1, sizeof bytes, file);
+            std::fclose(file);
+            stored = decodeSettings(bytes, size);
+        }
+    }
+
+    if (stored) {
+        pollingFrequency = stored->pollingFrequency;
+        windowX = stored->windowX;
+        windowY = stored->windowY;
+        settingsDirty = false;
+        // The timer period divides by the frequency, so a stored zero (or any
+        // value the Config dialog would refuse) must not get through.
+        if (!isValidPollingFrequency(pollingFrequency)) {
+            pollingFrequency = kDefaultPollingFrequency;
+            settingsDirty = true;
+        }
+    } else {
+        applyDefaults();
+    }
+    lastSaveTime = clock_();
+}
+
+void Settings::applyDefaults()
+{
+    pollingFrequency = kDefaultPollingFrequency;
+    windowX = kDefaultWindowX;
+    windowY = kDefaultWindowY;
+    // A missing or foreign file is replaced by a valid one at the first due save.
+    settingsDirty = true;
+}
+
+void Settings::save(std::int64_t now)
+{
+    lastSaveTime = now;
+    if (writeSettingsFile(settingsPath, {pollingFrequency, windowX, windowY}, *files_)) {
+        settingsDirty = false;
+    }
+}

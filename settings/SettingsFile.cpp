@@ -1,0 +1,150 @@
+// The settings file on its own: the 20-byte encoding, where the file lives,
+// and the write that replaces it through a temporary file, so that a failed
+// save leaves the previous file whole.
+
+#include "settings/SettingsFile.h"
+
+#include <share.h>
+
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kWordSize = 4;
+constexpr std::size_t kWordCount = kSettingsFileSize / kWordSize;
+constexpr DWORD kFirstModulePathCapacity = 260;
+// Far beyond the longest path Windows can give a module.
+constexpr DWORD kLargestModulePathCapacity = 1u << 16;
+constexpr wchar_t kFallbackSettingsPath[] = L"c:\\plix.cfg";
+constexpr wchar_t kSettingsFileName[] = L"\\plix.cfg";
+constexpr wchar_t kTemporarySuffix[] = L".tmp";
+
+void putWord(unsigned char* bytes, std::uint32_t word)
+{
+    for (std::size_t i = 0; i < kWordSize; ++i) {
+        bytes[i] = static_cast<unsigned char>(word >> (8 * i));
+    }
+}
+
+std::uint32_t getWord(const unsigned char* bytes)
+{
+    std::uint32_t word = 0;
+    for (std::size_t i = 0; i < kWordSize; ++i) {
+        word |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+    }
+    return word;
+}
+
+}  // namespace
+
+std::array<unsigned char, kSettingsFileSize> encodeSettings(const StoredSettings& stored)
+{
+    std::array<unsigned char, kSettingsFileSize> bytes{};
+    putWord(&bytes[0], kSettingsMagic);
+    putWord(&bytes[4], kSettingsVersion);
+    putWord(&bytes[8], static_cast<std::uint32_t>(stored.pollingFrequency));
+    putWord(&bytes[12], static_cast<std::uint32_t>(stored.windowX));
+    putWord(&bytes[16], static_cast<std::uint32_t>(stored.windowY));
+    return bytes;
+}
+
+std::optional<StoredSettings> decodeSettings(const unsigned char* bytes, std::size_t size)
+{
+    if (size < kSettingsFileSize || getWord(&bytes[0]) != kSettingsMagic ||
+        getWord(&bytes[4]) != kSettingsVersion) {
+        return std::nullopt;
+    }
+    return StoredSettings{
+        static_cast<std::int32_t>(getWord(&bytes[8])),
+        static_cast<std::int32_t>(getWord(&bytes[12])),
+        static_cast<std::int32_t>(getWord(&bytes[16])),
+    };
+}
+
+std::wstring settingsPathFor(const std::wstring& executablePath)
+{
+    const std::size_t backslash = executablePath.rfind(L'\\');
+    if (backslash == std::wstring::npos) {
+        return kFallbackSettingsPath;
+    }
+    return executablePath.substr(0, backslash) + kSettingsFileName;
+}
+
+const SettingsFileFunctions& systemSettingsFiles()
+{
+    static const SettingsFileFunctions table = {
+        _wfsopen,
+        fwrite,
+        fclose,
+        MoveFileExW,
+        DeleteFileW,
+        GetModuleFileNameW,
+    };
+    return table;
+}
+
+std::wstring executablePath(const SettingsFileFunctions& files)
+{
+    // A name that does not fit comes back cut, with the buffer's full size
+    // as the result; so grow until the result is smaller than the buffer.
+    for (DWORD capacity = kFirstModulePathCapacity; capacity <= kLargestModulePathCapacity; capacity *= 2) {
+        std::vector<wchar_t> buffer(capacity);
+        const DWORD length = files.moduleFileName(nullptr, buffer.data(), capacity);
+        if (length == 0) {
+            return std::wstring();
+        }
+        if (length < capacity) {
+            return std::wstring(buffer.data(), length);
+        }
+    }
+    return std::wstring();
+}
+
+std::wstring executablePath()
+{
+    return executablePath(systemSettingsFiles());
+}
+
+std::wstring temporaryPathFor(const std::wstring& settingsPath)
+{
+    return settingsPath + kTemporarySuffix;
+}
+
+bool writeSettingsFile(const std::wstring& settingsPath, const StoredSettings& stored,
+                       const SettingsFileFunctions& files)
+{
+    const std::wstring temporaryPath = temporaryPathFor(settingsPath);
+    // Opened exclusively, so a second running instance saving at the same
+    // moment fails here instead of mixing its bytes into ours. Its temporary
+    // file is not ours to remove.
+    FILE* file = files.openShared(temporaryPath.c_str(), L"wb", _SH_DENYRW);
+    if (file == nullptr) {
+        return false;
+    }
+
+    const std::array<unsigned char, kSettingsFileSize> bytes = encodeSettings(stored);
+    bool written = true;
+    for (std::size_t word = 0; word < kWordCount && written; ++word) {
+        written = files.write(&bytes[word * kWordSize], kWordSize, 1, file) == 1;
+    }
+    // fclose flushes the buffered bytes, so a full disk may only show here.
+    if (files.close(file) != 0) {
+        written = false;
+    }
+    if (!written) {
+        files.deleteFile(temporaryPath.c_str());
+        return false;
+    }
+
+    if (!files.moveFile(temporaryPath.c_str(), settingsPath.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        files.deleteFile(temporaryPath.c_str());
+        return false;
+    }
+    return true;
+}
+
+void removeLeftoverTemporaryFile(const std::wstring& settingsPath, const SettingsFileFunctions& files)
+{
+    files.deleteFile(temporaryPathFor(settingsPath).c_str());
+}

@@ -1,0 +1,506 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <share.h>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "settings/Settings.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+constexpr std::int64_t kLoadTime = 1'700'000'000;
+
+std::int64_t scriptedNow = kLoadTime;
+std::int64_t scriptedClock() { return scriptedNow; }
+
+// Which step of a save fails next, and how often each step was reached.
+struct FileScript {
+    bool failOpen = false;
+    int failWriteNumber = 0;  // counted from the start of the test; 0: none fails
+    bool failClose = false;
+    bool failMove = false;
+    int opens = 0;
+    int writes = 0;
+};
+FileScript script;
+
+FILE* __cdecl scriptedOpen(const wchar_t* path, const wchar_t* mode, int shareFlag)
+{
+    ++script.opens;
+    return script.failOpen ? nullptr : _wfsopen(path, mode, shareFlag);
+}
+
+std::size_t __cdecl scriptedWrite(const void* data, std::size_t size, std::size_t count, FILE* file)
+{
+    ++script.writes;
+    return script.writes == script.failWriteNumber ? 0 : fwrite(data, size, count, file);
+}
+
+int __cdecl scriptedClose(FILE* file)
+{
+    const int result = fclose(file);
+    return script.failClose ? EOF : result;
+}
+
+BOOL WINAPI scriptedMove(LPCWSTR from, LPCWSTR to, DWORD flags)
+{
+    return script.failMove ? FALSE : MoveFileExW(from, to, flags);
+}
+
+const SettingsFileFunctions scriptedFiles = {
+    scriptedOpen, scriptedWrite, scriptedClose, scriptedMove, DeleteFileW, GetModuleFileNameW,
+};
+
+Bytes bytesOf(const StoredSettings& stored)
+{
+    const auto encoded = encodeSettings(stored);
+    return Bytes(encoded.begin(), encoded.end());
+}
+
+void writeFile(const std::wstring& path, const Bytes& bytes)
+{
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    ASSERT_NE(file, nullptr);
+    if (!bytes.empty()) {
+        ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+    }
+    ASSERT_EQ(fclose(file), 0);
+}
+
+Bytes readFile(const std::wstring& path)
+{
+    Bytes bytes;
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (file == nullptr) {
+        return bytes;
+    }
+    unsigned char chunk[64];
+    std::size_t count = 0;
+    while ((count = fread(chunk, 1, sizeof chunk, file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + count);
+    }
+    fclose(file);
+    return bytes;
+}
+
+bool fileExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+FILETIME lastWriteTime(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+}  // namespace
+
+// Each test gets its own empty folder under the temp folder, a clock at
+// kLoadTime and a file table that fails nothing yet.
+class SettingsOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        wchar_t temp[MAX_PATH + 1] = {};
+        ASSERT_NE(GetTempPathW(MAX_PATH + 1, temp), 0u);
+        static int serial = 0;
+        folder_ = std::wstring(temp) + L"plix-settings-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                  std::to_wstring(++serial);
+        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+        path_ = folder_ + L"\\plix.cfg";
+        temporaryPath_ = path_ + L".tmp";
+        scriptedNow = kLoadTime;
+        script = FileScript{};
+    }
+
+    void TearDown() override
+    {
+        DeleteFileW(path_.c_str());
+        DeleteFileW(temporaryPath_.c_str());
+        EXPECT_TRUE(RemoveDirectoryW(folder_.c_str())) << "a file was left in the test folder";
+    }
+
+    std::wstring folder_;
+    std::wstring path_;
+    std::wstring temporaryPath_;
+};
+
+namespace {
+
+void expectDefaults(const Settings& record)
+{
+    EXPECT_EQ(record.pollingFrequency, 10);
+    EXPECT_EQ(record.windowX, 100);
+    EXPECT_EQ(record.windowY, 100);
+    EXPECT_TRUE(record.settingsDirty);
+}
+
+}  // namespace
+
+TEST_F(SettingsOnDisk, MissingFileGivesDefaultsAndIsWrittenTwoSecondsAfterLoad)
+{
+    Settings record(path_, scriptedClock, scriptedFiles);
+    expectDefaults(record);
+    EXPECT_EQ(record.lastSaveTime, kLoadTime);
+
+    scriptedNow = kLoadTime + 1;
+    record.saveIfDue();
+    EXPECT_FALSE(fileExists(path_));
+
+    scriptedNow = kLoadTime + 2;
+    record.saveIfDue();
+    EXPECT_EQ(readFile(path_), bytesOf({10, 100, 100}));
+    EXPECT_FALSE(record.settingsDirty);
+    EXPECT_EQ(record.lastSaveTime, kLoadTime + 2);
+}
+
+TEST_F(SettingsOnDisk, ValidFileLoadsUnchangedAndClean)
+{
+    writeFile(path_, bytesOf({3, -900, 40}));
+    Settings record(path_, scriptedClock, scriptedFiles);
+    EXPECT_EQ(record.pollingFrequency, 3);
+    EXPECT_EQ(record.windowX, -900);
+    EXPECT_EQ(record.windowY, 40);
+    EXPECT_FALSE(record.settingsDirty);
+    EXPECT_EQ(record.lastSaveTime, kLoadTime);
+}
+
+struct UnusableSettingsBytes {
+    const char* name;
+    std::vector<unsigned char> bytes;
+};
+
+namespace {
+
+Bytes withByte(Bytes bytes, std::size_t index, unsigned char value)
+{
+    bytes[index] = value;
+    return bytes;
+}
+
+Bytes firstBytes(const Bytes& bytes, std::size_t count)
+{
+    return Bytes(bytes.begin(), bytes.begin() + count);
+}
+
+const Bytes kValidFile = bytesOf({3, -900, 40});
+
+}  // namespace
+
+class UnusableSettingsFile : public SettingsOnDisk, public ::testing::WithParamInterface<UnusableSettingsBytes> {};
+
+TEST_P(UnusableSettingsFile, GivesDefaultsAndIsRewrittenAsVersionOne)
+{
+    writeFile(path_, GetParam().bytes);
+    Settings record(path_, scriptedClock, scriptedFiles);
+    expectDefaults(record);
+
+    scriptedNow = kLoadTime + 2;
+    record.saveIfDue();
+    EXPECT_EQ(readFile(path_), bytesOf({10, 100, 100}));
+    EXPECT_FALSE(record.settingsDirty);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SettingsOnDisk, UnusableSettingsFile,
+    ::testing::Values(UnusableSettingsBytes{"Empty", Bytes{}},
+                      UnusableSettingsBytes{"WrongMagic", withByte(kValidFile, 0, 0xEE)},
+                      UnusableSettingsBytes{"Version2", withByte(kValidFile, 4, 0x02)},
+                      UnusableSettingsBytes{"ThreeBytes", firstBytes(kValidFile, 3)},
+                      UnusableSettingsBytes{"SixBytesWithTheMagic", firstBytes(kValidFile, 6)},
+                      UnusableSettingsBytes{"TwelveBytesWithAValidHeader", firstBytes(kValidFile, 12)},
+                      UnusableSettingsBytes{"NineteenBytes", firstBytes(kValidFile, 19)}),
+    [](const ::testing::TestParamInfo<UnusableSettingsBytes>& info) { return std::string(info.param.name); });
+
+TEST_F(SettingsOnDisk, LongerFileIsReadFromItsFirstTwentyBytesAndCutToTwentyByTheNextWrite)
+{
+    Bytes longer = bytesOf({4, 5, 6});
+    longer.insert(longer.end(), {1, 2, 3, 4, 5});
+    writeFile(path_, longer);
+    {
+        Settings record(path_, scriptedClock, scriptedFiles);
+        EXPECT_EQ(record.pollingFrequency, 4);
+        EXPECT_EQ(record.windowX, 5);
+        EXPECT_EQ(record.windowY, 6);
+        EXPECT_FALSE(record.settingsDirty);
+        scriptedNow = kLoadTime + 5;
+        record.saveIfDue();
+    }
+    EXPECT_EQ(readFile(path_), longer);
+    EXPECT_EQ(script.opens, 0);
+
+    Settings record(path_, scriptedClock, scriptedFiles);
+    record.setPosition(7, 6);
+    scriptedNow += 2;
+    record.saveIfDue();
+    EXPECT_EQ(readFile(path_), bytesOf({4, 7, 6}));
+}
+
+class StoredFrequencyOutOfRange : public SettingsOnDisk, public ::testing::WithParamInterface<std::int32_t> {};
+
+TEST_P(StoredFrequencyOutOfRange, BecomesTenKeepsThePositionAndRepairsTheFile)
+{
+    writeFile(path_, bytesOf({GetParam(), -900, 40}));
+    Settings record(path_, scriptedClock, scriptedFiles);
+    EXPECT_EQ(record.pollingFrequency, 10);
+    EXPECT_EQ(record.windowX, -900);
+    EXPECT_EQ(record.windowY, 40);
+    EXPECT_TRUE(record.settingsDirty);
+
+    scriptedNow = kLoadTime + 2;
+    record.saveIfDue();
+    EXPECT_EQ(readFile(path_), bytesOf({10, -900, 40}));
+    EXPECT_FALSE(record.settingsDirty);
+}
+
+INSTANTIATE_TEST_SUITE_P(SettingsOnDisk, StoredFrequencyOutOfRange, ::testing::Values(0, -5, 11, INT_MAX, INT_MIN));
+
+TEST_F(SettingsOnDisk, StoredFrequenciesOneAndTenAreKept)
+{
+    for (const std::int32_t frequency : {1, 10}) {
+        writeFile(path_, bytesOf({frequency, 8, 9}));
+        Settings record(path_, scriptedClock, scriptedFiles);
+        EXPECT_EQ(record.pollingFrequency, frequency);
+        EXPECT_FALSE(record.settingsDirty);
+    }
+}
+
+TEST_F(SettingsOnDisk, UnchangedValidFileIsNeverWritten)
+{
+    writeFile(path_, kValidFile);
+    const FILETIME writtenAt = lastWriteTime(path_);
+    {
+        Settings record(path_, scriptedClock, scriptedFiles);
+        for (std::int64_t tick = 1; tick <= 10; ++tick) {
+            scriptedNow = kLoadTime + tick;
+            record.saveIfDue();
+        }
+    }
+    EXPECT_EQ(script.opens, 0);
+    EXPECT_EQ(readFile(path_), kValidFile);
+    const FILETIME afterwards = lastWriteTime(path_);
+    EXPECT_EQ(CompareFileTime(&writtenAt, &afterwards), 0);
+}
+
+TEST_F(SettingsOnDisk, WritesExactlyTheTwentyBytesLittleEndian)
+{
+    Settings record(path_, scriptedClock, scriptedFiles);
+    record.setPollingFrequency(7);
+    record.setPosition(-900, 300);
+    scriptedNow = kLoadTime + 2;
+    record.saveIfDue();
+    const Bytes expected = {
+        0xED, 0xAE, 0x78, 0xC0, 0x01, 0x00, 0x00, 0x00, 0x07, 0x00,
+        0x00, 0x00, 0x7C, 0xFC, 0xFF, 0xFF, 0x2C, 0x01, 0x00, 0x00,
+    };
+    EXPECT_EQ(readFile(path_), expected);
+}
+
+TEST_F(SettingsOnDisk, SettersMarkDirtyOnlyOnARealChange)
+{
+    writeFile(path_, kValidFile);
+    Settings record(path_, scriptedClock, scriptedFiles);
+    record.setPollingFrequency(3);
+    record.setPosition(-900, 40);
+    EXPECT_FALSE(record.settingsDirty);
+
+    record.setPosition(-900, 41);
+    EXPECT_TRUE(record.settingsDirty);
+    EXPECT_EQ(record.windowX, -900);
+    EXPECT_EQ(record.windowY, 41);
+
+    record.settingsDirty = false;
+    record.setPollingFrequency(4);
+    EXPECT_TRUE(record.settingsDirty);
+    EXPECT_EQ(record.pollingFrequency, 4);
+}
+
+TEST_F(SettingsOnDisk, ChangeOneSecondAfterAWriteWaitsOneMoreSecond)
+{
+    Settings record(path_, scriptedClock, scriptedFiles);
+    const std::int64_t firstWrite = kLoadTime + 2;
+    scriptedNow = firstWrite;
+    record.saveIfDue();
+    ASSERT_FALSE(record.settingsDirty);
+
+    scriptedNow = firstWrite + 1;
+    record.setPosition(1, 2);
+    record.saveIfDue();
+    EXPECT_EQ(readFile(path_), bytesOf({10, 100, 100}));
+    EXPECT_TRUE(record.settingsDirty);
+
+    scriptedNow = firstWrite + 2;
+    record.saveIfDue();
+    EXPECT_EQ(readFile(path_), bytesOf({10, 1, 2}));
+    EXPECT_FALSE(record.settingsDirty);
+}
+
+TEST_F(SettingsOnDisk, ClockSetBackWritesNothingUntilItPassesTheLastWriteAgain)
+{
+    Settings record(path_, scriptedClock, scriptedFiles);
+    const std::int64_t firstWrite = kLoadTime + 2;
+    scriptedNow = firstWrite;
+    record.saveIfDue();
+    record.setPosition(1, 2);
+
+    for (const std::int64_t now : {firstWrite - 3600, firstWrite - 1, firstWrite, firstWrite + 1}) {
+        scriptedNow = now;
+        record.saveIfDue();
+        EXPECT_EQ(readFile(path_), bytesOf({10, 100, 100})) << "at " << now - firstWrite;
+    }
+    scriptedNow = firstWrite + 2;
+    record.saveIfDue();
+    EXPECT_EQ(readFile(path_), bytesOf({10, 1, 2}));
+}
+
+TEST_F(SettingsOnDisk, ExitSaveWritesAChangeMadeInTheSameSecondAsTheLastWrite)
+{
+    {
+        Settings record(path_, scriptedClock, scriptedFiles);
+        scriptedNow = kLoadTime + 2;
+        record.saveIfDue();
+        record.setPosition(-3, 4);
+        record.saveIfDue();
+    }
+    EXPECT_EQ(readFile(path_), bytesOf({10, -3, 4}));
+}
+
+TEST_F(SettingsOnDisk, ExitSaveWritesAChangeMadeRightAfterLoad)
+{
+    writeFile(path_, kValidFile);
+    {
+        Settings record(path_, scriptedClock, scriptedFiles);
+        record.setPollingFrequency(2);
+    }
+    EXPECT_EQ(readFile(path_), bytesOf({2, -900, 40}));
+}
+
+enum class FailingSaveStep { Open, Write, Close, Move };
+
+void PrintTo(FailingSaveStep step, std::ostream* out)
+{
+    switch (step) {
+    case FailingSaveStep::Open:
+        *out << "Open";
+        break;
+    case FailingSaveStep::Write:
+        *out << "Write";
+        break;
+    case FailingSaveStep::Close:
+        *out << "Close";
+        break;
+    case FailingSaveStep::Move:
+        *out << "Move";
+        break;
+    }
+}
+
+class FailedSave : public SettingsOnDisk, public ::testing::WithParamInterface<FailingSaveStep> {};
+
+namespace {
+
+void failNextSaveAt(FailingSaveStep step)
+{
+    switch (step) {
+    case FailingSaveStep::Open:
+        script.failOpen = true;
+        break;
+    case FailingSaveStep::Write:
+        // The frequency word, after the header went out.
+        script.failWriteNumber = script.writes + 3;
+        break;
+    case FailingSaveStep::Close:
+        script.failClose = true;
+        break;
+    case FailingSaveStep::Move:
+        script.failMove = true;
+        break;
+    }
+}
+
+std::string nameOfFailingSaveStep(const ::testing::TestParamInfo<FailingSaveStep>& info)
+{
+    return ::testing::PrintToString(info.param);
+}
+
+}  // namespace
+
+TEST_P(FailedSave, KeepsTheOldFileAndTheChangeAndRetriesTwoSecondsLater)
+{
+    writeFile(path_, kValidFile);
+    Settings record(path_, scriptedClock, scriptedFiles);
+    record.setPosition(5, 6);
+
+    const std::int64_t failedAt = kLoadTime + 2;
+    scriptedNow = failedAt;
+    failNextSaveAt(GetParam());
+    record.saveIfDue();
+    EXPECT_EQ(script.opens, 1);
+    EXPECT_EQ(readFile(path_), kValidFile);
+    EXPECT_FALSE(fileExists(temporaryPath_));
+    EXPECT_TRUE(record.settingsDirty);
+    EXPECT_EQ(record.lastSaveTime, failedAt);
+
+    script = FileScript{};
+    scriptedNow = failedAt + 1;
+    record.saveIfDue();
+    EXPECT_EQ(script.opens, 0);
+
+    scriptedNow = failedAt + 2;
+    record.saveIfDue();
+    EXPECT_EQ(script.opens, 1);
+    EXPECT_EQ(readFile(path_), bytesOf({3, 5, 6}));
+    EXPECT_FALSE(fileExists(temporaryPath_));
+    EXPECT_FALSE(record.settingsDirty);
+}
+
+INSTANTIATE_TEST_SUITE_P(SettingsOnDisk, FailedSave,
+                         ::testing::Values(FailingSaveStep::Open, FailingSaveStep::Write, FailingSaveStep::Close,
+                                           FailingSaveStep::Move),
+                         nameOfFailingSaveStep);
+
+TEST_F(SettingsOnDisk, LeftoverTemporaryFileIsRemovedAtLoad)
+{
+    writeFile(path_, kValidFile);
+    writeFile(temporaryPath_, firstBytes(kValidFile, 7));
+    Settings record(path_, scriptedClock, scriptedFiles);
+    EXPECT_FALSE(fileExists(temporaryPath_));
+    EXPECT_EQ(record.pollingFrequency, 3);
+    EXPECT_FALSE(record.settingsDirty);
+}
+
+TEST_F(SettingsOnDisk, TemporaryFileHeldByAnotherInstanceIsLeftAloneAndTheSaveRetried)
+{
+    writeFile(path_, kValidFile);
+    FILE* otherInstance = _wfsopen(temporaryPath_.c_str(), L"wb", _SH_DENYRW);
+    ASSERT_NE(otherInstance, nullptr);
+
+    Settings record(path_, scriptedClock, scriptedFiles);
+    EXPECT_TRUE(fileExists(temporaryPath_));
+    EXPECT_EQ(record.windowX, -900);
+
+    record.setPosition(5, 6);
+    scriptedNow = kLoadTime + 2;
+    record.saveIfDue();
+    EXPECT_EQ(script.writes, 0);
+    EXPECT_TRUE(record.settingsDirty);
+    EXPECT_EQ(readFile(path_), kValidFile);
+    EXPECT_TRUE(fileExists(temporaryPath_));
+
+    fclose(otherInstance);
+    DeleteFileW(temporaryPath_.c_str());
+    scriptedNow = kLoadTime + 4;
+    record.saveIfDue();
+    EXPECT_EQ(readFile(path_), bytesOf({3, 5, 6}));
+    EXPECT_FALSE(record.settingsDirty);
+}
