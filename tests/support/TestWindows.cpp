@@ -1,0 +1,77 @@
+// Real windows and readable pixel surfaces for the drawing and window tests.
+
+#include "tests/support/TestWindows.h"
+
+namespace {
+
+constexpr wchar_t kTestWindowClass[] = L"PlixTestWindow";
+
+void registerTestClass()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kTestWindowClass;
+    RegisterClassW(&windowClass);
+    registered = true;
+}
+
+} // namespace
+
+TestWindow::TestWindow(int outerWidth, int outerHeight)
+{
+    registerTestClass();
+    window_ = CreateWindowExW(0, kTestWindowClass, L"test", WS_POPUP | WS_BORDER, 0, 0, outerWidth, outerHeight,
+                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+TestWindow::~TestWindow()
+{
+    DestroyWindow(window_);
+}
+
+PixelSurface::PixelSurface(int width, int height, COLORREF fill) : width_(width), height_(height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<std::uint32_t*>(bits);
+    dc_ = CreateCompatibleDC(nullptr);
+    previous_ = SelectObject(dc_, bitmap_);
+    RECT all = {0, 0, width, height};
+    HBRUSH brush = CreateSolidBrush(fill);
+    FillRect(dc_, &all, brush);
+    DeleteObject(brush);
+}
+
+PixelSurface::~PixelSurface()
+{
+    SelectObject(dc_, previous_);
+    DeleteDC(dc_);
+    DeleteObject(bitmap_);
+}
+
+COLORREF PixelSurface::pixel(int x, int y) const
+{
+    GdiFlush();
+    std::uint32_t bgrx = bits_[y * width_ + x];
+    return RGB((bgrx >> 16) & 0xFF, (bgrx >> 8) & 0xFF, bgrx & 0xFF);
+}
+
+int PixelSurface::count(COLORREF colour, int left, int top, int right, int bottom) const
+{
+    int found = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            found += pixel(x, y) == colour ? 1 : 0;
+    return found;
+}

@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/MainWindow.h"
+#include "counters/CounterQuery.h"
+#include "gauges/AveragingPercentMonitor.h"
+#include "gauges/MonitorRegistry.h"
+#include "res/resource.h"
+#include "settings/Settings.h"
+#include "tests/support/ScriptedPdh.h"
+#include "ui/Dialogs.h"
+
+namespace {
+
+// The real main window of the test process, made by startInstance on the
+// process-wide query, registry and settings, with the given key names.
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ScriptedPdh::reset();
+        counterQuery.counters.clear();
+        settings.pollingFrequency = 10;
+        settings.windowX = 100;
+        settings.windowY = 100;
+        settings.settingsDirty = false;
+        dragging = false;
+        if (windowClassName[0] == 0) {
+            LoadStringW(instance(), IDS_APP_TITLE, windowTitle, kWindowTextCapacity);
+            LoadStringW(instance(), IDS_WINDOW_CLASS, windowClassName, kWindowTextCapacity);
+            registerMainClass(instance());
+        }
+    }
+
+    void TearDown() override
+    {
+        if (mainWindow != nullptr) {
+            HWND owner = GetWindow(mainWindow, GW_OWNER);
+            DestroyWindow(mainWindow);
+            DestroyWindow(owner);
+            mainWindow = nullptr;
+        }
+        // Destroying the windows posted quit messages; drop them.
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        ReleaseCapture();
+    }
+
+    static HINSTANCE instance() { return GetModuleHandleW(nullptr); }
+
+    void start(int keyCount)
+    {
+        for (int i = 0; i < keyCount; ++i) {
+            std::wstring key = L"cpu" + std::to_wstring(i);
+            counterQuery.addCounter(key, L"\\Processor(" + std::to_wstring(i) + L")\\% Processor Time");
+            if (monitorRegistry.slotFor(key) == nullptr)
+                monitorRegistry.slotFor(key) = new AveragingPercentMonitor(key);
+        }
+        ASSERT_TRUE(startInstance(instance(), SW_SHOWNOACTIVATE));
+        settings.settingsDirty = false;
+    }
+
+    RECT windowRect() const
+    {
+        RECT rect = {};
+        GetWindowRect(mainWindow, &rect);
+        return rect;
+    }
+
+    LRESULT send(UINT message, int x, int y, WPARAM wParam = 0)
+    {
+        return SendMessageW(mainWindow, message, wParam, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindow, IsSixtyWideAndFortyHighPerKeyName)
+{
+    start(3);
+    RECT outer = windowRect();
+    EXPECT_EQ(outer.left, 100);
+    EXPECT_EQ(outer.top, 100);
+    EXPECT_EQ(outer.right - outer.left, 60);
+    EXPECT_EQ(outer.bottom - outer.top, 120);
+    RECT client = {};
+    GetClientRect(mainWindow, &client);
+    EXPECT_EQ(client.right, 58);
+    EXPECT_EQ(client.bottom, 118);
+    EXPECT_TRUE(GetWindowLongW(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(mainWindow, GWL_STYLE)) & (WS_POPUP | WS_BORDER | WS_CAPTION),
+              static_cast<DWORD>(WS_POPUP | WS_BORDER));
+    EXPECT_NE(GetWindow(mainWindow, GW_OWNER), nullptr);
+    EXPECT_TRUE(pollingTimerStarted);
+}
+
+TEST_F(MainWindow, IsZeroPixelsHighWithoutKeyNames)
+{
+    start(0);
+    RECT outer = windowRect();
+    EXPECT_EQ(outer.right - outer.left, 60);
+    EXPECT_EQ(outer.bottom - outer.top, 0);
+}
+
+TEST_F(MainWindow, FirstSampleIsTakenWhileTheWindowIsFirstShown)
+{
+    start(1);
+    auto* gauge = static_cast<AveragingPercentMonitor*>(monitorRegistry.slotFor(L"cpu0"));
+    size_t before = gauge->pending().size() + gauge->history().size() * 6;
+    EXPECT_GE(before, 1u);
+    send(WM_TIMER, 0, 0, 1);
+    size_t after = gauge->pending().size() + gauge->history().size() * 6;
+    EXPECT_EQ(after, before + 1);
+}
+
+TEST_F(MainWindow, MouseMoveWithoutAPressDoesNothing)
+{
+    start(3);
+    EXPECT_EQ(send(WM_MOUSEMOVE, 40, 40), 0);
+    RECT rect = windowRect();
+    EXPECT_EQ(rect.left, 100);
+    EXPECT_EQ(rect.top, 100);
+    EXPECT_FALSE(settings.settingsDirty);
+}
+
+TEST_F(MainWindow, ReleaseWithoutAPressLeavesDraggingOff)
+{
+    start(3);
+    EXPECT_EQ(send(WM_LBUTTONUP, 5, 5), 0);
+    EXPECT_FALSE(dragging);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(MainWindow, DragMovesTheWindowByTheMouseMotionAndStoresIt)
+{
+    start(3);
+    send(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+    EXPECT_TRUE(dragging);
+    EXPECT_EQ(GetCapture(), mainWindow);
+    // Client coordinates are taken against the window where it stands when
+    // the message arrives, so one move of (+20, +15) is enough to test.
+    send(WM_MOUSEMOVE, 30, 25, MK_LBUTTON);
+    RECT rect = windowRect();
+    EXPECT_EQ(rect.left, 120);
+    EXPECT_EQ(rect.top, 115);
+    EXPECT_EQ(settings.windowX, 120);
+    EXPECT_EQ(settings.windowY, 115);
+    EXPECT_TRUE(settings.settingsDirty);
+    send(WM_LBUTTONUP, 30, 25);
+    EXPECT_FALSE(dragging);
+}
+
+TEST_F(MainWindow, DragThatEndsWhereItBeganTouchesNoSetting)
+{
+    start(3);
+    send(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+    send(WM_MOUSEMOVE, 10, 10, MK_LBUTTON);
+    send(WM_LBUTTONUP, 10, 10);
+    EXPECT_EQ(settings.windowX, 100);
+    EXPECT_EQ(settings.windowY, 100);
+    EXPECT_FALSE(settings.settingsDirty);
+}
+
+TEST_F(MainWindow, LosingTheCaptureEndsTheDrag)
+{
+    start(3);
+    send(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+    ASSERT_TRUE(dragging);
+    HWND owner = GetWindow(mainWindow, GW_OWNER);
+    SetCapture(owner);
+    EXPECT_FALSE(dragging);
+    send(WM_MOUSEMOVE, 40, 40);
+    RECT rect = windowRect();
+    EXPECT_EQ(rect.left, 100);
+    EXPECT_EQ(rect.top, 100);
+}
+
+TEST_F(MainWindow, TickPullsAWindowFarOffScreenIntoTheWorkArea)
+{
+    settings.windowX = -900;
+    settings.windowY = 50;
+    start(3);
+    send(WM_TIMER, 0, 0, 1);
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT rect = windowRect();
+    EXPECT_EQ(rect.left, work.left);
+    EXPECT_EQ(rect.top, 50);
+    EXPECT_EQ(settings.windowX, work.left);
+    EXPECT_EQ(settings.windowY, 50);
+    EXPECT_TRUE(settings.settingsDirty);
+}
+
+TEST_F(MainWindow, TickLeavesAWindowInsideTheWorkAreaAndTheSettingsAlone)
+{
+    start(3);
+    send(WM_TIMER, 0, 0, 1);
+    RECT rect = windowRect();
+    EXPECT_EQ(rect.left, 100);
+    EXPECT_EQ(rect.top, 100);
+    EXPECT_FALSE(settings.settingsDirty);
+}
+
+TEST_F(MainWindow, RestartingTheTimerWithoutAWindowDoesNothing)
+{
+    pollingTimerStarted = false;
+    restartPollingTimer();
+    EXPECT_FALSE(pollingTimerStarted);
+}
+
+namespace {
+
+// The Config dialog, made modeless from its real template so that a test
+// can type into it and press its buttons.
+class ConfigDialog : public MainWindow {
+protected:
+    void SetUp() override
+    {
+        MainWindow::SetUp();
+        start(1);
+        dialog = CreateDialogParamW(instance(), MAKEINTRESOURCEW(IDD_CONFIG), mainWindow, configDialogProc, 0);
+        ASSERT_NE(dialog, nullptr);
+        ShowWindow(dialog, SW_SHOWNOACTIVATE);
+    }
+
+    void TearDown() override
+    {
+        DestroyWindow(dialog);
+        MainWindow::TearDown();
+    }
+
+    std::wstring text(int control) const
+    {
+        wchar_t buffer[100] = {};
+        GetDlgItemTextW(dialog, control, buffer, 100);
+        return buffer;
+    }
+
+    void pressOk(const wchar_t* field)
+    {
+        SetDlgItemTextW(dialog, IDC_FREQUENCY, field);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+
+    HWND dialog = nullptr;
+};
+
+} // namespace
+
+TEST_F(ConfigDialog, ShowsTheCurrentFrequency)
+{
+    EXPECT_EQ(text(IDC_FREQUENCY), L"10");
+    EXPECT_EQ(text(IDC_RANGE_MESSAGE), L"");
+}
+
+TEST_F(ConfigDialog, OkWithANewValueStoresItAndRestartsTheTimer)
+{
+    pollingTimerStarted = false;
+    pressOk(L"5");
+    EXPECT_EQ(settings.pollingFrequency, 5);
+    EXPECT_TRUE(settings.settingsDirty);
+    EXPECT_TRUE(pollingTimerStarted);
+    EXPECT_FALSE(IsWindowVisible(dialog));
+}
+
+TEST_F(ConfigDialog, OkWithTheSameValueRestartsTheTimerButChangesNothing)
+{
+    pollingTimerStarted = false;
+    pressOk(L"10");
+    EXPECT_EQ(settings.pollingFrequency, 10);
+    EXPECT_FALSE(settings.settingsDirty);
+    EXPECT_TRUE(pollingTimerStarted);
+}
+
+TEST_F(ConfigDialog, OutOfRangeValuesShowTheMessageAndKeepTheDialogOpen)
+{
+    for (const wchar_t* bad : {L"0", L"11", L""}) {
+        pollingTimerStarted = false;
+        pressOk(bad);
+        EXPECT_EQ(text(IDC_RANGE_MESSAGE), L"Must enter a value between 1 and 10") << bad;
+        EXPECT_EQ(settings.pollingFrequency, 10) << bad;
+        EXPECT_FALSE(settings.settingsDirty) << bad;
+        EXPECT_FALSE(pollingTimerStarted) << bad;
+        EXPECT_TRUE(IsWindowVisible(dialog)) << bad;
+    }
+    pressOk(L"3");
+    EXPECT_EQ(settings.pollingFrequency, 3);
+}
+
+TEST_F(ConfigDialog, CancelChangesNothing)
+{
+    pollingTimerStarted = false;
+    SetDlgItemTextW(dialog, IDC_FREQUENCY, L"4");
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_EQ(settings.pollingFrequency, 10);
+    EXPECT_FALSE(settings.settingsDirty);
+    EXPECT_FALSE(pollingTimerStarted);
+}

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <pdhmsg.h>
+
+#include "app/PaintPass.h"
+#include "counters/CounterQuery.h"
+#include "gauges/AveragingPercentMonitor.h"
+#include "gauges/MonitorRegistry.h"
+#include "tests/support/ScriptedPdh.h"
+#include "tests/support/TestWindows.h"
+
+namespace {
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+const wchar_t* const kKeys[] = {L"cpu0", L"cpu1", L"mem"};
+const wchar_t* const kPaths[] = {L"\\Processor(0)\\% Processor Time", L"\\Processor(1)\\% Processor Time",
+                                 L"\\Memory\\% Committed Bytes In Use"};
+
+// Three gauges on a scripted query, painted into a window of outer size
+// 60 x 120, whose client area is 58 x 118 inside its border.
+class PaintPass : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ScriptedPdh::reset();
+        query = std::make_unique<CounterQuery>(scriptedPdhTable);
+        for (int i = 0; i < 3; ++i) {
+            query->addCounter(kKeys[i], kPaths[i]);
+            gauges.push_back(std::make_unique<AveragingPercentMonitor>(kKeys[i]));
+            registry.slotFor(kKeys[i]) = gauges.back().get();
+        }
+        ScriptedPdh::clearCalls();
+    }
+
+    void paint() { paintWindow(surface.dc(), window.handle(), *query, registry); }
+
+    size_t pending(int gauge) const { return gauges[gauge]->pending().size(); }
+
+    // Black label pixels in the top-left corner of the gauge starting at row y.
+    int labelPixels(int y) const { return surface.count(kBlack, 0, y, 40, y + 14); }
+
+    TestWindow window{60, 120};
+    PixelSurface surface{58, 118};
+    std::unique_ptr<CounterQuery> query;
+    std::vector<std::unique_ptr<AveragingPercentMonitor>> gauges;
+    MonitorRegistry registry;
+};
+
+} // namespace
+
+TEST_F(PaintPass, ClientAreaOfTheBorderedWindowIs58By118)
+{
+    RECT client = {};
+    GetClientRect(window.handle(), &client);
+    EXPECT_EQ(client.right, 58);
+    EXPECT_EQ(client.bottom, 118);
+}
+
+TEST_F(PaintPass, FillsTheBackgroundAndStacksTheLabelsFortyPixelsApart)
+{
+    paint();
+    EXPECT_EQ(surface.pixel(57, 117), kBackgroundColour);
+    EXPECT_EQ(surface.pixel(50, 30), kBackgroundColour);
+    EXPECT_GT(labelPixels(0), 10);
+    EXPECT_GT(labelPixels(40), 10);
+    EXPECT_GT(labelPixels(80), 10);
+    // Nothing is drawn between the labels.
+    EXPECT_EQ(surface.count(kBlack, 0, 20, 58, 40), 0);
+    EXPECT_EQ(surface.count(kBlack, 0, 60, 58, 80), 0);
+}
+
+TEST_F(PaintPass, FeedsEveryGaugeOneSamplePerPass)
+{
+    paint();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(pending(i), 1u) << i;
+    paint();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(pending(i), 2u) << i;
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CollectQueryData), 2u);
+}
+
+TEST_F(PaintPass, FeedsTheCounterValueAsAFraction)
+{
+    ScriptedPdh::setValue(kPaths[0], 7);
+    ScriptedPdh::setValue(kPaths[1], 100);
+    ScriptedPdh::setValue(kPaths[2], 250);
+    paint();
+    EXPECT_DOUBLE_EQ(gauges[0]->pending().back(), 0.07);
+    EXPECT_DOUBLE_EQ(gauges[1]->pending().back(), 1.0);
+    EXPECT_DOUBLE_EQ(gauges[2]->pending().back(), 2.5);
+}
+
+TEST_F(PaintPass, DrawsBarsOnceGaugesHaveHistory)
+{
+    ScriptedPdh::setValue(kPaths[2], 100);
+    // Bars start on column 59, which lies outside the 58 columns shown; after
+    // 25 passes there are four means, and bars on columns 59, 58 and 57.
+    for (int pass = 0; pass < 25; ++pass)
+        paint();
+    const COLORREF green = AveragingPercentMonitor::kBarColour;
+    // mem's full bar covers its strip from row 80 down; "mem: 100%" is wide
+    // enough to lie over its top rows.
+    EXPECT_EQ(surface.count(green, 57, 95, 58, 118), 118 - 95);
+    EXPECT_GE(surface.count(green, 57, 80, 58, 95), 8);
+    // cpu0 reads 0: a bar of length 0 is one pixel, on the first row of the
+    // strip below.
+    EXPECT_EQ(surface.pixel(57, 40), green);
+    EXPECT_EQ(surface.count(green, 57, 0, 58, 40), 0);
+    EXPECT_EQ(surface.count(green, 56, 0, 57, 118), 0);
+}
+
+TEST_F(PaintPass, RecoversWhenOnlyTheFirstCollectFails)
+{
+    ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
+    paint();
+    EXPECT_EQ(query->status, ERROR_SUCCESS);
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CloseQuery), 1u);
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::OpenQuery), 1u);
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::AddCounter), 3u);
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CollectQueryData), 2u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(pending(i), 1u) << i;
+    EXPECT_GT(labelPixels(0), 10);
+    EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
+}
+
+TEST_F(PaintPass, TwoFailedCollectsDrawTheRedCrossAndFeedNoGauge)
+{
+    ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
+    ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
+    paint();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(pending(i), 0u) << i;
+    EXPECT_EQ(surface.count(kBlack, 0, 0, 58, 118), 0);
+
+    // One line from the top-left corner pixel towards (58, 118), the other
+    // from the top-right one, (57, 0), towards (0, 118): one pixel per row,
+    // both end points outside the surface.
+    EXPECT_EQ(surface.pixel(0, 0), kRed);
+    EXPECT_EQ(surface.pixel(57, 0), kRed);
+    for (int y = 0; y < 118; ++y) {
+        int falling = y * 58 / 118;
+        int rising = 57 - y * 57 / 118;
+        bool onFalling = false;
+        bool onRising = false;
+        for (int dx = -1; dx <= 1; ++dx) {
+            int a = falling + dx;
+            int b = rising + dx;
+            onFalling |= a >= 0 && a < 58 && surface.pixel(a, y) == kRed;
+            onRising |= b >= 0 && b < 58 && surface.pixel(b, y) == kRed;
+        }
+        // On the last row the falling line reaches column 57.5 and may leave
+        // the surface.
+        EXPECT_TRUE(onFalling || y == 117) << "row " << y;
+        EXPECT_TRUE(onRising) << "row " << y;
+        EXPECT_LE(surface.count(kRed, 0, y, 58, y + 1), 2) << "row " << y;
+    }
+    int red = surface.count(kRed, 0, 0, 58, 118);
+    int background = surface.count(kBackgroundColour, 0, 0, 58, 118);
+    EXPECT_EQ(red + background, 58 * 118);
+    EXPECT_GE(red, 2 * 118 - 2);
+}
+
+TEST_F(PaintPass, NextPassAfterTheCrossStartsOverWithACollect)
+{
+    ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
+    ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
+    paint();
+    paint();
+    EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(pending(i), 1u) << i;
+}
+
+TEST_F(PaintPass, KeyWithoutAGaugeIsSkippedAndTakesNoRoom)
+{
+    registry.monitors.erase(L"cpu1");
+    paint();
+    EXPECT_EQ(pending(0), 1u);
+    EXPECT_EQ(pending(1), 0u);
+    EXPECT_EQ(pending(2), 1u);
+    // mem moves up into the second strip, and the third strip stays empty.
+    EXPECT_GT(labelPixels(40), 10);
+    EXPECT_EQ(surface.count(kBlack, 0, 80, 58, 118), 0);
+    EXPECT_EQ(registry.monitors.count(L"cpu1"), 0u);
+}
+
+TEST_F(PaintPass, CopiesToTheTargetInOneBlockAndLeavesItsObjectsAlone)
+{
+    HGDIOBJ bitmapBefore = GetCurrentObject(surface.dc(), OBJ_BITMAP);
+    HGDIOBJ fontBefore = GetCurrentObject(surface.dc(), OBJ_FONT);
+    paint();
+    EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BITMAP), bitmapBefore);
+    EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_FONT), fontBefore);
+}
