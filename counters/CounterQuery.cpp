@@ -1,0 +1,140 @@
+// CounterQuery: the one PDH query behind every gauge. It files the counters
+// by key name, collects and formats them all together, and reopens itself
+// after a failed collect. Every PDH call goes through the PdhFunctions table
+// it was made with, and its outcome is kept in `status`.
+
+#include "counters/CounterQuery.h"
+
+#include <utility>
+
+#include <pdhmsg.h>
+
+namespace {
+
+// What collect reports for a query that is not open, or for an entry whose
+// counter could not be added again after a reopen: neither has a handle PDH
+// could use, so PDH is not asked.
+constexpr PDH_STATUS kNoUsableHandle = static_cast<PDH_STATUS>(PDH_INVALID_HANDLE);
+
+constexpr DWORD kNoUserData = 0;
+
+} // namespace
+
+CounterQuery::CounterQuery(const PdhFunctions& pdh) : pdh_(pdh)
+{
+    open();
+}
+
+CounterQuery::~CounterQuery()
+{
+    close();
+}
+
+void CounterQuery::open()
+{
+    if (isOpen)
+        return;
+    PDH_HQUERY opened = nullptr;
+    status = pdh_.openQuery(nullptr, kNoUserData, &opened);
+    if (status != ERROR_SUCCESS) {
+        query = nullptr;
+        return;
+    }
+    query = opened;
+    isOpen = true;
+}
+
+void CounterQuery::close()
+{
+    if (!isOpen)
+        return;
+    status = pdh_.closeQuery(query);
+    if (status != ERROR_SUCCESS)
+        return;
+    isOpen = false;
+    query = nullptr;
+}
+
+void CounterQuery::reopen()
+{
+    if (isOpen) {
+        close();
+        if (isOpen)
+            return;
+    } else if (status != ERROR_SUCCESS) {
+        return;
+    }
+    open();
+    if (isOpen)
+        readdCounters();
+}
+
+void CounterQuery::addCounter(const std::wstring& keyName, const std::wstring& path)
+{
+    if (!isOpen)
+        return;
+    CounterEntry entry;
+    entry.name = keyName;
+    entry.path = path;
+    status = pdh_.addCounter(query, entry.path.c_str(), kNoUserData, &entry.counter);
+    if (status != ERROR_SUCCESS)
+        return;
+    // An entry filed before under this key name is overwritten; its counter
+    // stays in the query until the query is closed.
+    counters[keyName] = std::move(entry);
+}
+
+void CounterQuery::readdCounters()
+{
+    // A failure does not stop the walk, so only the last entry's result stays
+    // in status. An entry that failed drops the handle of the closed query;
+    // collect stops there.
+    for (auto& filed : counters) {
+        CounterEntry& entry = filed.second;
+        PDH_HCOUNTER added = nullptr;
+        status = isOpen ? pdh_.addCounter(query, entry.path.c_str(), kNoUserData, &added)
+                        : kNoUsableHandle;
+        entry.counter = status == ERROR_SUCCESS ? added : nullptr;
+    }
+}
+
+void CounterQuery::collect()
+{
+    if (!isOpen) {
+        status = kNoUsableHandle;
+        return;
+    }
+    status = pdh_.collectQueryData(query);
+    if (status != ERROR_SUCCESS)
+        return;
+    for (auto& filed : counters) {
+        CounterEntry& entry = filed.second;
+        if (entry.counter == nullptr) {
+            status = kNoUsableHandle;
+            return;
+        }
+        // Formatted aside, so that a failing entry keeps its previous value.
+        PDH_FMT_COUNTERVALUE formatted = {};
+        status = pdh_.getFormattedCounterValue(entry.counter, PDH_FMT_LONG, nullptr, &formatted);
+        if (status != ERROR_SUCCESS)
+            return;
+        entry.value = formatted;
+    }
+}
+
+bool CounterQuery::getValue(const std::wstring& keyName, PDH_FMT_COUNTERVALUE& value) const
+{
+    auto found = counters.find(keyName);
+    if (found == counters.end())
+        return false;
+    value = found->second.value;
+    return true;
+}
+
+void CounterQuery::getKeyNames(std::vector<std::wstring>& keyNames) const
+{
+    keyNames.clear();
+    keyNames.reserve(counters.size());
+    for (const auto& filed : counters)
+        keyNames.push_back(filed.first);
+}

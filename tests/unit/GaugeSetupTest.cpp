@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <bitset>
+#include <string>
+#include <vector>
+
+#include <pdhmsg.h>
+
+#include "counters/CounterQuery.h"
+#include "gauges/AveragingPercentMonitor.h"
+#include "gauges/GaugeSetup.h"
+#include "gauges/MonitorRegistry.h"
+#include "tests/support/ScriptedPdh.h"
+
+namespace {
+
+const std::wstring kMemoryPath = L"\\Memory\\% Committed Bytes In Use";
+
+std::wstring processorPath(int index)
+{
+    return L"\\Processor(" + std::to_wstring(index) + L")\\% Processor Time";
+}
+
+ProcessorInfo processors(DWORD count, DWORD_PTR activeMask)
+{
+    ProcessorInfo info;
+    info.count = count;
+    info.activeMask = activeMask;
+    return info;
+}
+
+class GaugeSetup : public ::testing::Test {
+protected:
+    GaugeSetup() { ScriptedPdh::reset(); }
+
+    std::vector<std::wstring> queryKeys() const
+    {
+        std::vector<std::wstring> names;
+        query.getKeyNames(names);
+        return names;
+    }
+
+    std::vector<std::wstring> registryKeys() const
+    {
+        std::vector<std::wstring> names;
+        for (const auto& filed : registry.monitors)
+            names.push_back(filed.first);
+        return names;
+    }
+
+    std::vector<std::wstring> addedPaths() const
+    {
+        std::vector<std::wstring> paths;
+        for (const auto& add : ScriptedPdh::callsOf(PdhCall::AddCounter))
+            paths.push_back(add.path);
+        return paths;
+    }
+
+    void expectEveryGaugeNamedAfterItsKey() const
+    {
+        for (const auto& filed : registry.monitors) {
+            auto* gauge = dynamic_cast<AveragingPercentMonitor*>(filed.second);
+            ASSERT_NE(gauge, nullptr) << "no gauge under a filed key name";
+            EXPECT_EQ(gauge->keyName(), filed.first);
+        }
+    }
+
+    CounterQuery query{scriptedPdhTable};
+    MonitorRegistry registry;
+};
+
+using MonitorRegistrySlots = GaugeSetup;
+
+} // namespace
+
+TEST_F(GaugeSetup, InactiveProcessorGetsNeitherCounterNorGauge)
+{
+    setUpGauges(processors(4, 0xB), query, registry);
+
+    const std::vector<std::wstring> expected = {L"cpu0", L"cpu1", L"cpu3", L"mem"};
+    EXPECT_EQ(queryKeys(), expected);
+    EXPECT_EQ(registryKeys(), expected);
+    EXPECT_EQ(addedPaths(), (std::vector<std::wstring>{L"\\Processor(0)\\% Processor Time",
+                                                       L"\\Processor(1)\\% Processor Time",
+                                                       L"\\Processor(3)\\% Processor Time",
+                                                       L"\\Memory\\% Committed Bytes In Use"}));
+    EXPECT_EQ(query.counters.at(L"cpu3").path, processorPath(3));
+    EXPECT_EQ(query.counters.at(L"mem").path, kMemoryPath);
+    expectEveryGaugeNamedAfterItsKey();
+}
+
+TEST_F(GaugeSetup, MaskBitsAtOrAboveTheCountAreIgnored)
+{
+    setUpGauges(processors(2, 0x5), query, registry);
+
+    EXPECT_EQ(queryKeys(), (std::vector<std::wstring>{L"cpu0", L"mem"}));
+    EXPECT_EQ(registryKeys(), (std::vector<std::wstring>{L"cpu0", L"mem"}));
+}
+
+TEST_F(GaugeSetup, NoProcessorsGivesMemoryAlone)
+{
+    setUpGauges(processors(0, ~DWORD_PTR{0}), query, registry);
+
+    EXPECT_EQ(queryKeys(), std::vector<std::wstring>{L"mem"});
+    EXPECT_EQ(registryKeys(), std::vector<std::wstring>{L"mem"});
+}
+
+TEST_F(GaugeSetup, TwelveProcessorsAreFiledInOrdinalOrderAndAddedByIndex)
+{
+    setUpGauges(processors(12, 0xFFF), query, registry);
+
+    const std::vector<std::wstring> expected = {L"cpu0", L"cpu1", L"cpu10", L"cpu11", L"cpu2",
+                                                L"cpu3", L"cpu4", L"cpu5",  L"cpu6",  L"cpu7",
+                                                L"cpu8", L"cpu9", L"mem"};
+    EXPECT_EQ(queryKeys(), expected);
+    EXPECT_EQ(registryKeys(), expected);
+
+    std::vector<std::wstring> byIndex;
+    for (int i = 0; i < 12; ++i)
+        byIndex.push_back(processorPath(i));
+    byIndex.push_back(kMemoryPath);
+    EXPECT_EQ(addedPaths(), byIndex);
+    expectEveryGaugeNamedAfterItsKey();
+}
+
+TEST_F(GaugeSetup, ProcessorsBeyondTheMaskWidthGetNothing)
+{
+    constexpr int kMaskBits = sizeof(DWORD_PTR) * 8;
+    setUpGauges(processors(kMaskBits + 6, ~DWORD_PTR{0}), query, registry);
+
+    EXPECT_EQ(query.counters.size(), static_cast<std::size_t>(kMaskBits) + 1);
+    EXPECT_EQ(registry.monitors.size(), static_cast<std::size_t>(kMaskBits) + 1);
+    const std::wstring highest = L"cpu" + std::to_wstring(kMaskBits - 1);
+    const std::wstring beyond = L"cpu" + std::to_wstring(kMaskBits);
+    EXPECT_EQ(query.counters.count(highest), 1u);
+    EXPECT_EQ(query.counters.at(highest).path, processorPath(kMaskBits - 1));
+    EXPECT_EQ(query.counters.count(beyond), 0u);
+    EXPECT_EQ(registry.monitors.count(beyond), 0u);
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::AddCounter), static_cast<std::size_t>(kMaskBits) + 1);
+}
+
+TEST_F(GaugeSetup, HighestMaskBitCountsWhenTheCountReachesIt)
+{
+    constexpr int kMaskBits = sizeof(DWORD_PTR) * 8;
+    setUpGauges(processors(kMaskBits, DWORD_PTR{1} << (kMaskBits - 1)), query, registry);
+
+    const std::wstring highest = L"cpu" + std::to_wstring(kMaskBits - 1);
+    EXPECT_EQ(queryKeys(), (std::vector<std::wstring>{highest, L"mem"}));
+}
+
+TEST_F(GaugeSetup, RefusedProcessorCounterKeepsItsGaugeOutOfTheQuery)
+{
+    ScriptedPdh::refuseAdd(processorPath(1), PDH_CSTATUS_NO_COUNTER);
+    setUpGauges(processors(3, 0x7), query, registry);
+
+    EXPECT_EQ(queryKeys(), (std::vector<std::wstring>{L"cpu0", L"cpu2", L"mem"}));
+    EXPECT_EQ(registryKeys(), (std::vector<std::wstring>{L"cpu0", L"cpu1", L"cpu2", L"mem"}));
+    expectEveryGaugeNamedAfterItsKey();
+    // Every name the query lists has a gauge, which the paint pass relies on.
+    for (const auto& name : queryKeys())
+        EXPECT_NE(registry.monitors.at(name), nullptr);
+}
+
+TEST_F(GaugeSetup, ClosedQueryAtStartStillGetsEveryGauge)
+{
+    ScriptedPdh::queueStatus(PdhCall::OpenQuery, PDH_INVALID_DATA);
+    CounterQuery closed(scriptedPdhTable);
+    ScriptedPdh::clearCalls();
+
+    setUpGauges(processors(4, 0xB), closed, registry);
+
+    EXPECT_TRUE(closed.counters.empty());
+    EXPECT_TRUE(ScriptedPdh::calls().empty());
+    EXPECT_EQ(registryKeys(), (std::vector<std::wstring>{L"cpu0", L"cpu1", L"cpu3", L"mem"}));
+    expectEveryGaugeNamedAfterItsKey();
+}
+
+TEST_F(GaugeSetup, SystemReportsAnActiveProcessorBelowItsCount)
+{
+    ProcessorInfo system = systemProcessorInfo();
+    ASSERT_GE(system.count, 1u);
+    setUpGauges(system, query, registry);
+    EXPECT_GE(registry.monitors.size(), 2u);
+    EXPECT_LE(registry.monitors.size(), std::bitset<sizeof(DWORD_PTR) * 8>(system.activeMask).count() + 1);
+}
+
+TEST_F(MonitorRegistrySlots, UnknownKeyGetsANullSlotThatStaysFiled)
+{
+    Monitor*& slot = registry.slotFor(L"cpu7");
+    EXPECT_EQ(slot, nullptr);
+    EXPECT_EQ(registryKeys(), std::vector<std::wstring>{L"cpu7"});
+
+    auto* gauge = new AveragingPercentMonitor(L"cpu7");
+    slot = gauge;
+    EXPECT_EQ(registry.slotFor(L"cpu7"), gauge);
+    EXPECT_EQ(registry.monitors.size(), 1u);
+}
