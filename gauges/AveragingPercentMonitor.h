@@ -7,6 +7,8 @@
 
 #include "gauges/Monitor.h"
 
+class TextBuffer;
+
 class AveragingPercentMonitor : public Monitor {
 public:
     static constexpr int kAveragingWindow = 5;
@@ -14,6 +16,8 @@ public:
     static constexpr int kHeight = 40;
     static constexpr std::size_t kHistoryCap = 200;
     static constexpr COLORREF kBarColour = RGB(20, 200, 40);
+    static constexpr int kBarPenWidth = 1;
+    static constexpr std::size_t kLabelCapacity = 100;
 
     explicit AveragingPercentMonitor(const std::wstring& keyName);
 
@@ -41,3 +45,5 @@ private:
 int barLength(double mean, int height);
 // Whole percent shown in the label: sample x 100, truncated toward zero.
 int labelPercent(double sample);
+// Appends the label for keyName and the newest sample, e.g. "cpu0: 07%".
+void appendLabel(TextBuffer& buffer, const std::wstring& keyName, double newestSample);

@@ -1,0 +1,573 @@
+// Tests for the averaging gauge: the run-of-six averaging and the history cap
+// directly on the queues, and the drawing by reading pixels back from a
+// 32-bpp DIB section selected into a memory device context.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "common/TextBuffer.h"
+#include "gauges/AveragingPercentMonitor.h"
+
+namespace {
+
+constexpr COLORREF kBackground = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kBar = AveragingPercentMonitor::kBarColour;
+constexpr int kSamplesPerMean = 6;
+
+// A white top-down 32-bpp surface in a memory DC whose pixels the test reads
+// straight from the DIB bits. DEFAULT_GUI_FONT is selected, as the paint pass
+// does before drawing any gauge.
+class Surface {
+public:
+    Surface(int width, int height) : width_(width), height_(height)
+    {
+        dc_ = CreateCompatibleDC(nullptr);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bits_ = static_cast<std::uint32_t*>(bits);
+        oldBitmap_ = SelectObject(dc_, bitmap_);
+        oldFont_ = SelectObject(dc_, GetStockObject(DEFAULT_GUI_FONT));
+        for (int i = 0; i < width * height; ++i)
+            bits_[i] = 0x00FFFFFF;
+    }
+    ~Surface()
+    {
+        SelectObject(dc_, oldFont_);
+        SelectObject(dc_, oldBitmap_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    bool ready() const { return dc_ != nullptr && bits_ != nullptr; }
+    HDC dc() const { return dc_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    COLORREF pixel(int x, int y) const
+    {
+        GdiFlush();
+        std::uint32_t bgr = bits_[y * width_ + x];
+        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+    }
+
+    int count(COLORREF colour) const
+    {
+        int found = 0;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                found += pixel(x, y) == colour ? 1 : 0;
+        return found;
+    }
+
+    int countInColumn(int x, COLORREF colour) const
+    {
+        int found = 0;
+        for (int y = 0; y < height_; ++y)
+            found += pixel(x, y) == colour ? 1 : 0;
+        return found;
+    }
+
+    bool columnHas(int x, COLORREF colour) const { return countInColumn(x, colour) > 0; }
+
+    // Rows top..bottom (inclusive) of column x are all `colour`.
+    bool columnRunIs(int x, int top, int bottom, COLORREF colour) const
+    {
+        for (int y = top; y <= bottom; ++y)
+            if (pixel(x, y) != colour)
+                return false;
+        return true;
+    }
+
+    // Bounding box of the pixels of one colour; empty when there are none.
+    RECT boundsOf(COLORREF colour) const
+    {
+        RECT box = {width_, height_, 0, 0};
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                if (pixel(x, y) == colour) {
+                    box.left = x < box.left ? x : box.left;
+                    box.top = y < box.top ? y : box.top;
+                    box.right = x + 1 > box.right ? x + 1 : box.right;
+                    box.bottom = y + 1 > box.bottom ? y + 1 : box.bottom;
+                }
+        return box;
+    }
+
+    bool sameAs(const Surface& other) const
+    {
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                if (pixel(x, y) != other.pixel(x, y))
+                    return false;
+        return true;
+    }
+
+private:
+    int width_;
+    int height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    HGDIOBJ oldFont_ = nullptr;
+};
+
+void feed(AveragingPercentMonitor& gauge, double sample, int times)
+{
+    for (int i = 0; i < times; ++i)
+        gauge.addSample(sample);
+}
+
+// Two runs of `mean` (the first mean never gets a bar) plus the sample that
+// folds the second run, so exactly one bar for `mean` is drawn.
+void feedOneBar(AveragingPercentMonitor& gauge, double mean)
+{
+    feed(gauge, mean, 2 * kSamplesPerMean + 1);
+}
+
+std::wstring labelFor(const std::wstring& keyName, double sample)
+{
+    TextBuffer buffer(AveragingPercentMonitor::kLabelCapacity);
+    appendLabel(buffer, keyName, sample);
+    return buffer.text();
+}
+
+// Bar tests use a one-letter key name so the label stays well left of the
+// newest bar on column 59.
+const std::wstring kShortKey = L"m";
+
+} // namespace
+
+// ---- Averaging and history -------------------------------------------------
+
+TEST(AveragingPercentMonitorSamples, NewGaugeIsEmptyWithFixedRectangle)
+{
+    AveragingPercentMonitor gauge(L"cpu0");
+    RECT rect = gauge.getRect();
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right, 60);
+    EXPECT_EQ(rect.bottom, 40);
+    EXPECT_TRUE(gauge.history().empty());
+    EXPECT_TRUE(gauge.pending().empty());
+    EXPECT_EQ(gauge.keyName(), L"cpu0");
+}
+
+TEST(AveragingPercentMonitorSamples, AddSampleAlwaysReturnsOne)
+{
+    AveragingPercentMonitor gauge(L"cpu0");
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(gauge.addSample(-3.0 + i), 1);
+}
+
+TEST(AveragingPercentMonitorSamples, SixPendingSamplesDoNotAverageYet)
+{
+    AveragingPercentMonitor gauge(L"cpu0");
+    feed(gauge, 0.25, 5);
+    ASSERT_EQ(gauge.pending().size(), 5u);
+    gauge.addSample(0.25);
+    EXPECT_TRUE(gauge.history().empty());
+    EXPECT_EQ(gauge.pending().size(), 6u);
+}
+
+TEST(AveragingPercentMonitorSamples, FirstMeanArrivesWithSeventhSample)
+{
+    AveragingPercentMonitor gauge(L"cpu0");
+    for (double sample : {0.5, 0.25, 0.75, 0.0, 1.0, 0.5})
+        gauge.addSample(sample);
+    gauge.addSample(0.125);
+    ASSERT_EQ(gauge.history().size(), 1u);
+    EXPECT_EQ(gauge.history().front(), 0.5);
+    ASSERT_EQ(gauge.pending().size(), 1u);
+    EXPECT_EQ(gauge.pending().front(), 0.125);
+}
+
+TEST(AveragingPercentMonitorSamples, MeanSumsOldestFirst)
+{
+    // 1 + 1e16 rounds back to 1e16, so oldest first the 1 is lost and the
+    // mean is 0; summed newest first it would survive as 1/6.
+    AveragingPercentMonitor gauge(L"cpu0");
+    for (double sample : {1.0, 1e16, -1e16, 0.0, 0.0, 0.0, 0.0})
+        gauge.addSample(sample);
+    ASSERT_EQ(gauge.history().size(), 1u);
+    EXPECT_EQ(gauge.history().front(), 0.0);
+}
+
+TEST(AveragingPercentMonitorSamples, TenthsAverageJustAboveThirtyFiveHundredths)
+{
+    AveragingPercentMonitor gauge(L"cpu0");
+    for (int i = 1; i <= 7; ++i)
+        gauge.addSample(i / 10.0);
+    ASSERT_EQ(gauge.history().size(), 1u);
+    EXPECT_EQ(gauge.history().front(), 0.35000000000000003);
+    EXPECT_EQ(barLength(gauge.history().front(), AveragingPercentMonitor::kHeight), 14);
+}
+
+TEST(AveragingPercentMonitorSamples, EveryMeanCoversSixSamples)
+{
+    AveragingPercentMonitor gauge(L"cpu0");
+    feed(gauge, 0.0, 12);
+    EXPECT_EQ(gauge.history().size(), 1u);
+    EXPECT_EQ(gauge.pending().size(), 6u);
+    gauge.addSample(0.0);
+    EXPECT_EQ(gauge.history().size(), 2u);
+    EXPECT_EQ(gauge.pending().size(), 1u);
+}
+
+TEST(AveragingPercentMonitorSamples, HistoryKeepsNewestTwoHundredMeans)
+{
+    // Run r (samples 6r-5 .. 6r) is all r, so each mean names its run.
+    AveragingPercentMonitor gauge(L"cpu0");
+    for (int sample = 1; sample <= 1200; ++sample)
+        gauge.addSample((sample - 1) / kSamplesPerMean + 1);
+    gauge.addSample(201);
+    ASSERT_EQ(gauge.history().size(), 200u);
+    EXPECT_EQ(gauge.history().front(), 1.0);
+
+    for (int sample = 1202; sample <= 1207; ++sample)
+        gauge.addSample((sample - 1) / kSamplesPerMean + 1);
+    ASSERT_EQ(gauge.history().size(), 200u);
+    for (std::size_t i = 0; i < gauge.history().size(); ++i)
+        ASSERT_EQ(gauge.history()[i], static_cast<double>(i + 2)) << "position " << i;
+    ASSERT_EQ(gauge.pending().size(), 1u);
+    EXPECT_EQ(gauge.pending().front(), 202.0);
+}
+
+TEST(AveragingPercentMonitorSamples, BarLengthTruncatesTowardZero)
+{
+    EXPECT_EQ(barLength(0.5, 40), 20);
+    EXPECT_EQ(barLength(1.0, 40), 40);
+    EXPECT_EQ(barLength(0.0, 40), 0);
+    EXPECT_EQ(barLength(0.99 / 40, 40), 0);
+    EXPECT_EQ(barLength(-0.11, 40), -4);
+}
+
+// ---- Label text ---------------------------------------------------------------
+
+TEST(AveragingPercentMonitorLabel, ShowsKeyNameAndZeroPaddedPercent)
+{
+    EXPECT_EQ(labelFor(L"cpu0", 0.07), L"cpu0: 07%");
+    EXPECT_EQ(labelFor(L"cpu0", 1.0), L"cpu0: 100%");
+    EXPECT_EQ(labelFor(L"cpu0", 0.0), L"cpu0: 00%");
+    EXPECT_EQ(labelFor(L"mem", 0.42), L"mem: 42%");
+}
+
+TEST(AveragingPercentMonitorLabel, PercentTruncatesRatherThanRounds)
+{
+    EXPECT_EQ(labelFor(L"cpu0", 0.999), L"cpu0: 99%");
+    // 0.29 * 100.0 is 28.999..., and so are 57 and 58 one short.
+    EXPECT_EQ(labelFor(L"cpu0", 29 / 100.0), L"cpu0: 28%");
+    EXPECT_EQ(labelPercent(57 / 100.0), 56);
+    EXPECT_EQ(labelPercent(58 / 100.0), 57);
+    EXPECT_EQ(labelPercent(56 / 100.0), 56);
+}
+
+// ---- Drawing ---------------------------------------------------------------------
+
+TEST(AveragingPercentMonitorDraw, NewGaugePaintsNothing)
+{
+    Surface surface(60, 41);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(L"cpu0");
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_EQ(surface.count(kBackground), 60 * 41);
+}
+
+TEST(AveragingPercentMonitorDraw, TwelveSamplesDrawNoBar)
+{
+    Surface surface(60, 41);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(kShortKey);
+    feed(gauge, 1.0, 12);
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_EQ(surface.count(kBar), 0);
+}
+
+TEST(AveragingPercentMonitorDraw, ThirteenSamplesDrawOneBarOnRightmostColumn)
+{
+    Surface surface(60, 41);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(kShortKey);
+    feedOneBar(gauge, 0.5);
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_TRUE(surface.columnHas(59, kBar));
+    for (int x = 0; x < 59; ++x)
+        EXPECT_FALSE(surface.columnHas(x, kBar)) << "column " << x;
+}
+
+TEST(AveragingPercentMonitorDraw, HalfMeanPaintsTwentyOneRows)
+{
+    Surface surface(60, 45);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(kShortKey);
+    feedOneBar(gauge, 0.5);
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_TRUE(surface.columnRunIs(59, 20, 40, kBar));
+    EXPECT_EQ(surface.countInColumn(59, kBar), 21);
+    EXPECT_EQ(surface.pixel(59, 19), kBackground);
+    EXPECT_EQ(surface.pixel(59, 41), kBackground);
+}
+
+TEST(AveragingPercentMonitorDraw, FullMeanPaintsWholeHeightAndFootRow)
+{
+    Surface surface(60, 45);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(kShortKey);
+    feedOneBar(gauge, 1.0);
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_TRUE(surface.columnRunIs(59, 0, 40, kBar));
+    EXPECT_EQ(surface.pixel(59, 41), kBackground);
+}
+
+TEST(AveragingPercentMonitorDraw, ZeroMeanPaintsFootRowOnly)
+{
+    Surface surface(60, 45);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(kShortKey);
+    feedOneBar(gauge, 0.0);
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_EQ(surface.pixel(59, 40), kBar);
+    EXPECT_EQ(surface.countInColumn(59, kBar), 1);
+}
+
+TEST(AveragingPercentMonitorDraw, TenthsMeanPaintsFifteenRows)
+{
+    Surface surface(60, 45);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(kShortKey);
+    for (int run = 0; run < 2; ++run)
+        for (int i = 1; i <= 6; ++i)
+            gauge.addSample(i / 10.0);
+    gauge.addSample(0.0);
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_TRUE(surface.columnRunIs(59, 26, 40, kBar));
+    EXPECT_EQ(surface.countInColumn(59, kBar), 15);
+}
+
+TEST(AveragingPercentMonitorDraw, NegativeMeanHangsBelowTheFoot)
+{
+    // A length of -5 runs from row 40 down to, not including, row 44.
+    Surface surface(60, 50);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(kShortKey);
+    feedOneBar(gauge, -0.125);
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_TRUE(surface.columnRunIs(59, 40, 43, kBar));
+    EXPECT_EQ(surface.countInColumn(59, kBar), 4);
+}
+
+TEST(AveragingPercentMonitorDraw, OffsetMovesBarsAndLabel)
+{
+    constexpr int kX = 25;
+    constexpr int kY = 30;
+    Surface surface(100, 80);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(kShortKey);
+    feedOneBar(gauge, 0.5);
+    gauge.draw(surface.dc(), kX, kY);
+
+    EXPECT_TRUE(surface.columnRunIs(kX + 59, kY + 20, kY + 40, kBar));
+    EXPECT_EQ(surface.count(kBar), 21);
+    EXPECT_EQ(surface.pixel(kX + 59, kY + 19), kBackground);
+    EXPECT_EQ(surface.pixel(kX + 59, kY + 41), kBackground);
+
+    RECT text = surface.boundsOf(kBlack);
+    ASSERT_LT(text.left, text.right) << "no label drawn";
+    EXPECT_GE(text.left, kX);
+    EXPECT_GE(text.top, kY);
+    EXPECT_LT(text.left, kX + 5);
+    EXPECT_LT(text.top, kY + 5);
+}
+
+TEST(AveragingPercentMonitorDraw, NewerMeansLieFurtherRight)
+{
+    // Means 0.0, 1.0, 0.5, 0.25: no bar for the oldest, then one column
+    // each from 57 to 59.
+    Surface surface(60, 41);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(kShortKey);
+    feed(gauge, 0.0, 6);
+    feed(gauge, 1.0, 6);
+    feed(gauge, 0.5, 6);
+    feed(gauge, 0.25, 6);
+    gauge.addSample(0.0);
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_EQ(surface.countInColumn(56, kBar), 0);
+    EXPECT_TRUE(surface.columnRunIs(57, 0, 40, kBar));
+    EXPECT_EQ(surface.countInColumn(58, kBar), 21);
+    EXPECT_EQ(surface.countInColumn(59, kBar), 11);
+}
+
+TEST(AveragingPercentMonitorDraw, FullHistoryShowsNewestSixtyMeans)
+{
+    // After 1207 samples position p holds run p + 2. Only positions 139
+    // (a full bar, left of the surface), 140 (length 10, on column 0) and
+    // 199 (length 20, on column 59) are non-zero; the label covers the top
+    // left, so column 0 carries a bar short enough to stay below it.
+    Surface surface(60, 41);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(kShortKey);
+    for (int run = 1; run <= 201; ++run) {
+        double mean = 0.0;
+        if (run == 141)
+            mean = 1.0;
+        else if (run == 142)
+            mean = 0.25;
+        else if (run == 201)
+            mean = 0.5;
+        feed(gauge, mean, kSamplesPerMean);
+    }
+    gauge.addSample(0.0);
+    ASSERT_EQ(gauge.history().size(), 200u);
+    ASSERT_EQ(gauge.history()[139], 1.0);
+    ASSERT_EQ(gauge.history()[140], 0.25);
+    ASSERT_EQ(gauge.history()[199], 0.5);
+
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_TRUE(surface.columnRunIs(0, 30, 40, kBar));
+    EXPECT_EQ(surface.countInColumn(0, kBar), 11);
+    for (int x = 1; x < 59; ++x)
+        ASSERT_EQ(surface.countInColumn(x, kBar), 1) << "column " << x;
+    EXPECT_TRUE(surface.columnRunIs(59, 20, 40, kBar));
+    EXPECT_EQ(surface.countInColumn(59, kBar), 21);
+}
+
+TEST(AveragingPercentMonitorDraw, LabelAppearsOnlyOnceASampleIsPending)
+{
+    Surface surface(60, 41);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(L"cpu0");
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_EQ(surface.count(kBlack), 0);
+
+    gauge.addSample(0.07);
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_GT(surface.count(kBlack), 0);
+    EXPECT_EQ(surface.count(kBar), 0);
+}
+
+TEST(AveragingPercentMonitorDraw, LabelShowsNewestPendingSample)
+{
+    // The gauge's label must match the formatted text drawn by hand with the
+    // same font, flags and rectangle.
+    constexpr int kX = 7;
+    constexpr int kY = 5;
+    Surface drawn(80, 60);
+    Surface expected(80, 60);
+    ASSERT_TRUE(drawn.ready());
+    ASSERT_TRUE(expected.ready());
+
+    AveragingPercentMonitor gauge(L"cpu0");
+    gauge.addSample(0.93);
+    gauge.addSample(0.07);
+    gauge.draw(drawn.dc(), kX, kY);
+
+    RECT rect = {kX, kY, kX + 60, kY + 40};
+    SetBkMode(expected.dc(), TRANSPARENT);
+    DrawTextW(expected.dc(), L"cpu0: 07%", -1, &rect, DT_SINGLELINE);
+    ASSERT_GT(expected.count(kBlack), 0);
+    EXPECT_TRUE(drawn.sameAs(expected));
+}
+
+TEST(AveragingPercentMonitorDraw, LabelIsBlackOverBarsInTopLeftArea)
+{
+    // Sixty full bars fill the gauge; the label must be drawn after them and
+    // with a transparent background, so every pixel is either bar or text.
+    Surface surface(60, 41);
+    ASSERT_TRUE(surface.ready());
+    AveragingPercentMonitor gauge(L"cpu0");
+    feed(gauge, 1.0, 61 * kSamplesPerMean + 1);
+    gauge.draw(surface.dc(), 0, 0);
+
+    EXPECT_GT(surface.count(kBlack), 0);
+    RECT text = surface.boundsOf(kBlack);
+    EXPECT_LT(text.left, 5);
+    EXPECT_LT(text.top, 5);
+    EXPECT_LE(text.bottom, 20);
+    EXPECT_EQ(surface.count(kBackground), 0);
+    for (int y = text.bottom; y <= 40; ++y)
+        for (int x = 0; x < 60; ++x)
+            ASSERT_EQ(surface.pixel(x, y), kBar) << x << "," << y;
+}
+
+TEST(AveragingPercentMonitorDraw, LabelUsesTheContextsTextColour)
+{
+    constexpr COLORREF kBlue = RGB(0, 0, 255);
+    Surface surface(60, 41);
+    ASSERT_TRUE(surface.ready());
+    SetTextColor(surface.dc(), kBlue);
+    AveragingPercentMonitor gauge(L"cpu0");
+    gauge.addSample(0.5);
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_GT(surface.count(kBlue), 0);
+    EXPECT_EQ(surface.count(kBlack), 0);
+}
+
+namespace {
+
+// A gauge whose rectangle is smaller than its drawing, to show that the
+// label is clipped to whatever getRect reports.
+class SmallRectGauge : public AveragingPercentMonitor {
+public:
+    using AveragingPercentMonitor::AveragingPercentMonitor;
+    RECT getRect() override { return RECT{0, 0, 12, 6}; }
+};
+
+} // namespace
+
+TEST(AveragingPercentMonitorDraw, LabelIsClippedToTheVirtualRectangle)
+{
+    Surface full(80, 60);
+    Surface clipped(80, 60);
+    ASSERT_TRUE(full.ready());
+    ASSERT_TRUE(clipped.ready());
+    AveragingPercentMonitor gauge(L"cpu0");
+    SmallRectGauge small(L"cpu0");
+    gauge.addSample(0.5);
+    small.addSample(0.5);
+    gauge.draw(full.dc(), 10, 10);
+    small.draw(clipped.dc(), 10, 10);
+
+    RECT fullText = full.boundsOf(kBlack);
+    ASSERT_GT(fullText.right, 22) << "label too narrow to show clipping";
+    RECT clippedText = clipped.boundsOf(kBlack);
+    ASSERT_LT(clippedText.left, clippedText.right) << "clipped label vanished";
+    EXPECT_GE(clippedText.left, 10);
+    EXPECT_GE(clippedText.top, 10);
+    EXPECT_LE(clippedText.right, 22);
+    EXPECT_LE(clippedText.bottom, 16);
+}
+
+TEST(AveragingPercentMonitorDraw, PreviouslySelectedPenIsRestored)
+{
+    Surface surface(60, 41);
+    ASSERT_TRUE(surface.ready());
+    HPEN ownPen = CreatePen(PS_DASH, 1, RGB(1, 2, 3));
+    HGDIOBJ original = SelectObject(surface.dc(), ownPen);
+
+    AveragingPercentMonitor gauge(kShortKey);
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_PEN), ownPen);
+
+    feedOneBar(gauge, 0.5);
+    gauge.draw(surface.dc(), 0, 0);
+    EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_PEN), ownPen);
+    EXPECT_EQ(surface.countInColumn(59, kBar), 21);
+
+    SelectObject(surface.dc(), original);
+    DeleteObject(ownPen);
+}
