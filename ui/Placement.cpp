@@ -40,6 +40,12 @@ POINT toScreen(HWND window, POINT clientPoint)
     return clientPoint;
 }
 
+void anchorDrag(POINT cursor, HWND window)
+{
+    RECT rect = windowRect(window);
+    dragOffset = {saturate(std::int64_t{rect.left} - cursor.x), saturate(std::int64_t{rect.top} - cursor.y)};
+}
+
 } // namespace
 
 ClampedPosition clampToWorkArea(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
@@ -94,24 +100,26 @@ void keepInWorkArea(HWND window, Settings& settings)
 
 void beginDrag(POINT clientPoint, HWND window)
 {
-    POINT cursor = toScreen(window, clientPoint);
-    RECT rect = windowRect(window);
-    dragOffset = {saturate(std::int64_t{rect.left} - cursor.x), saturate(std::int64_t{rect.top} - cursor.y)};
+    anchorDrag(toScreen(window, clientPoint), window);
 }
 
 void dragTo(HWND window, POINT clientPoint, Settings& settings)
 {
+    // The client point is relative to where the window stood when the
+    // mouse moved, so the cursor's screen position is taken before moving.
+    POINT cursor = toScreen(window, clientPoint);
     RECT rect = windowRect(window);
-    DragStep step = dragStep(toScreen(window, clientPoint), dragOffset, std::int64_t{rect.right} - rect.left,
+    DragStep step = dragStep(cursor, dragOffset, std::int64_t{rect.right} - rect.left,
                              std::int64_t{rect.bottom} - rect.top, workArea());
     if (step.move) {
         SetWindowPos(window, nullptr, step.x, step.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         settings.setPosition(step.x, step.y);
     }
     // Once the window has been stopped at an edge, anchor the drag where it
-    // now stands, so that it follows the cursor as soon as the cursor turns back.
+    // now stands, so that it follows the cursor as soon as the cursor turns
+    // back instead of waiting for it to reach the point first grabbed.
     if (step.reanchor)
-        beginDrag(clientPoint, window);
+        anchorDrag(cursor, window);
 }
 
 void keepInWorkArea(HWND window)

@@ -95,7 +95,8 @@ class PlixRun:
         return self
 
     def find_window(self):
-        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^plix$"],
+        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid),
+                              "--name", "^plix$"],
                              capture_output=True, text=True).stdout.split()
         return out[0] if out else None
 

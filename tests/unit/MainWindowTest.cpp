@@ -152,6 +152,26 @@ TEST_F(MainWindow, DragMovesTheWindowByTheMouseMotionAndStoresIt)
     EXPECT_FALSE(dragging);
 }
 
+TEST_F(MainWindow, DragPushedPastTheLeftEdgeStopsThereAndFollowsAtOnceOnTheWayBack)
+{
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    settings.windowX = work.left + 100;
+    start(3);
+    send(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+    // The cursor goes 150 pixels left of the client area, 40 past the edge.
+    send(WM_MOUSEMOVE, -150, 10, MK_LBUTTON);
+    EXPECT_EQ(windowRect().left, work.left);
+    // That client point was taken against the window where it stood before
+    // the move: the cursor is at screen x - 49, which is client x - 50 now.
+    // A cursor that comes back 19 pixels, still past the edge, pulls the
+    // window along at once by the same 19.
+    send(WM_MOUSEMOVE, -50 + 19, 10, MK_LBUTTON);
+    EXPECT_EQ(windowRect().left, work.left + 19);
+    EXPECT_EQ(settings.windowX, work.left + 19);
+    send(WM_LBUTTONUP, 0, 10);
+}
+
 TEST_F(MainWindow, DragThatEndsWhereItBeganTouchesNoSetting)
 {
     start(3);

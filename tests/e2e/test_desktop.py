@@ -1,0 +1,214 @@
+"""End-to-end tests: the real plix.exe under Wine, with the Linux counter
+provider, on the test run's X display (with openbox as window manager),
+driven with xdotool and looked at through xwininfo and screenshots."""
+
+import os
+import shutil
+import tempfile
+import time
+import unittest
+
+from plixdesk import PlixRun, parse_settings, settings_bytes, wait_for
+
+PLIX_EXE = os.environ.get("PLIX_EXE", "")
+PDH_DLL = os.environ.get("PLIX_PDH_DLL", "")
+
+BACKGROUND = (255, 255, 128)
+BAR = (20, 200, 40)
+RED = (255, 0, 0)
+SCREEN_WIDTH = 1024
+
+
+def processor_count():
+    with open("/proc/stat") as f:
+        return sum(1 for line in f if line.startswith("cpu") and line[3].isdigit())
+
+
+def dark(pixel):
+    return sum(pixel) < 200
+
+
+class DesktopTest(unittest.TestCase):
+    def launch(self, settings=None, env=None):
+        run = PlixRun(PLIX_EXE, PDH_DLL, settings=settings, env=env)
+        self.addCleanup(run.close)
+        return run.start()
+
+    def wait_settings(self, run, expected, timeout=6):
+        found = wait_for(lambda: run.settings() == expected, timeout)
+        self.assertTrue(found, "plix.cfg holds %r, not %r" % (run.settings(), expected))
+
+    def wait_position(self, run, x, y, timeout=3):
+        wait_for(lambda: run.geometry()[:2] == (x, y), timeout)
+        self.assertEqual(run.geometry()[:2], (x, y))
+
+    def drag(self, run, points):
+        """Left-button drag through the given screen points, one move each."""
+        first = points[0]
+        run.mouse("mousemove", first[0], first[1], "mousedown", 1)
+        time.sleep(0.2)
+        for x, y in points[1:]:
+            run.mouse("mousemove", x, y)
+            time.sleep(0.1)
+
+
+class StartUp(DesktopTest):
+    def test_first_start_shows_the_gauges_and_saves_the_defaults(self):
+        run = self.launch()
+        x, y, width, height = run.geometry()
+        self.assertEqual((x, y), (100, 100))
+        self.assertEqual(width, 60)
+        self.assertEqual(height, 40 * (processor_count() + 1))
+
+        # About two seconds at 10 Hz make enough means for visible bars.
+        time.sleep(2.6)
+        image = run.screenshot()
+        inside = (1, 1, width - 1, height - 1)
+        self.assertGreater(image.count(BACKGROUND, inside), (width - 2) * (height - 2) // 2)
+        for strip in range(processor_count() + 1):
+            label = (1, 1 + 40 * strip, 40, 14 + 40 * strip)
+            dark_pixels = sum(1 for yy in range(label[1], label[3]) for xx in range(label[0], label[2])
+                              if dark(image.pixel(xx, yy)))
+            self.assertGreater(dark_pixels, 10, "no label in strip %d" % strip)
+        self.assertGreater(image.count(BAR, inside), 0)
+        self.assertEqual(image.count(RED, inside), 0)
+
+        self.wait_settings(run, (10, 100, 100), timeout=4)
+        with open(run.cfg, "rb") as f:
+            self.assertEqual(f.read(), bytes.fromhex("EDAE78C0 01000000 0A000000 64000000 64000000"))
+
+    def test_window_stored_off_screen_is_pulled_to_the_left_edge_and_stored(self):
+        run = self.launch(settings=settings_bytes(10, -900, 50))
+        self.wait_position(run, 0, 50)
+        self.wait_settings(run, (10, 0, 50))
+
+    def test_stored_position_and_rate_are_used(self):
+        run = self.launch(settings=settings_bytes(2, 300, 200))
+        self.assertEqual(run.geometry()[:2], (300, 200))
+        before = run.collects()
+        time.sleep(3)
+        rate = (run.collects() - before) / 3
+        self.assertTrue(1 <= rate <= 3, "%.1f collects per second at rate 2" % rate)
+
+
+class Dragging(DesktopTest):
+    def test_drag_moves_the_window_with_the_mouse_and_stores_it(self):
+        run = self.launch()
+        self.drag(run, [(120, 120), (140, 130), (170, 150), (200, 170)])
+        run.mouse("mouseup", 1)
+        self.wait_position(run, 180, 150)
+        self.wait_settings(run, (10, 180, 150), timeout=4)
+
+    def test_drag_stops_at_the_screen_edge_and_follows_at_once_on_the_way_back(self):
+        run = self.launch()
+        # Grabbed 20 pixels right of the window's left edge, then pushed to
+        # the screen's left edge: the window stops at x = 0...
+        self.drag(run, [(120, 120), (60, 120), (20, 120), (5, 120)])
+        self.wait_position(run, 0, 100)
+        # ...and follows the cursor's way back at once, without first
+        # waiting for the cursor to regain its 20 pixels.
+        run.mouse("mousemove", 30, 120)
+        time.sleep(0.2)
+        run.mouse("mousemove", 60, 120)
+        time.sleep(0.2)
+        run.mouse("mouseup", 1)
+        self.wait_position(run, 55, 100)
+
+    def test_drag_past_the_right_edge_stops_there(self):
+        run = self.launch()
+        self.drag(run, [(120, 120), (600, 120), (1000, 120), (SCREEN_WIDTH - 1, 120)])
+        run.mouse("mouseup", 1)
+        self.wait_position(run, SCREEN_WIDTH - 60, 100)
+
+
+class MenuAndDialogs(DesktopTest):
+    def open_config(self, run):
+        run.right_click_menu(["Down", "Return"])
+        self.assertTrue(run.dialog("Dialog"), "the Config dialog did not open")
+        time.sleep(0.3)
+
+    def type_frequency(self, run, text, focus_on_ok=True):
+        # Tab order: OK, Cancel, field. Focus starts on OK and stays in the
+        # field after a refused value; tabbing into the field selects its text.
+        tabs = ["Tab", "Tab"] if focus_on_ok else ["Tab", "Tab", "Tab"]
+        keys = tabs + (list(text) if text else ["BackSpace"]) + ["Return"]
+        run.type_keys(*keys)
+        time.sleep(0.5)
+
+    def test_config_five_saves_it_and_ticks_five_times_a_second(self):
+        run = self.launch(settings=settings_bytes(10, 100, 100))
+        self.open_config(run)
+        self.type_frequency(run, "5")
+        self.assertFalse(run.dialog("Dialog") and run.find_window() and self.dialog_open(run))
+        self.wait_settings(run, (5, 100, 100), timeout=4)
+        before = run.collects()
+        time.sleep(4)
+        rate = (run.collects() - before) / 4
+        self.assertTrue(3.5 <= rate <= 6, "%.1f collects per second at rate 5" % rate)
+
+    def dialog_open(self, run):
+        import subprocess
+        return bool(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Dialog$"],
+                                   capture_output=True, text=True).stdout.split())
+
+    def test_config_refuses_zero_eleven_and_nothing_then_cancel_changes_nothing(self):
+        run = self.launch(settings=settings_bytes(10, 100, 100))
+        self.open_config(run)
+        for i, text in enumerate(["0", "11", ""]):
+            self.type_frequency(run, text, focus_on_ok=i == 0)
+            self.assertTrue(self.dialog_open(run), "the dialog closed on %r" % text)
+        run.type_keys("Escape")
+        self.assertTrue(wait_for(lambda: not self.dialog_open(run), 3))
+        time.sleep(2.5)
+        with open(run.cfg, "rb") as f:
+            self.assertEqual(parse_settings(f.read()), (10, 100, 100))
+
+    def test_about_opens_and_closes_with_ok(self):
+        run = self.launch(settings=settings_bytes(10, 100, 100))
+        run.right_click_menu(["Down", "Down", "Return"])
+        self.assertTrue(run.dialog("About"), "the About dialog did not open")
+        run.type_keys("Return")
+        import subprocess
+        self.assertTrue(wait_for(lambda: not subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--name", "^About$"],
+            capture_output=True, text=True).stdout.split(), 3))
+        self.assertIsNone(run.process.poll())
+        self.assertEqual(run.settings(), (10, 100, 100))
+
+    def test_exit_ends_with_code_zero_and_keeps_a_last_second_move(self):
+        run = self.launch(settings=settings_bytes(10, 100, 100))
+        self.drag(run, [(120, 120), (150, 140), (170, 160)])
+        run.mouse("mouseup", 1)
+        self.wait_position(run, 150, 140)
+        run.right_click_menu(["Up", "Return"])
+        self.assertEqual(run.wait_exit(10), 0)
+        self.assertEqual(run.settings(), (10, 150, 140))
+
+
+class CounterFailures(DesktopTest):
+    def test_unreadable_proc_shows_the_red_cross_and_readings_come_back(self):
+        proc = tempfile.mkdtemp(prefix="plix-proc-")
+        self.addCleanup(shutil.rmtree, proc, True)
+        for name in ("stat", "meminfo"):
+            with open("/proc/" + name) as src, open(os.path.join(proc, name), "w") as dst:
+                dst.write(src.read())
+        run = self.launch(env={"PLIX_PROC_DIR": PlixRun.windows_path(proc)})
+        _, _, width, height = run.geometry()
+        inside = (1, 1, width - 1, height - 1)
+        self.assertEqual(run.screenshot().count(RED, inside), 0)
+
+        hidden = proc + "-hidden"
+        os.rename(proc, hidden)
+        self.addCleanup(lambda: os.path.isdir(hidden) and os.rename(hidden, proc))
+        self.assertTrue(wait_for(lambda: run.screenshot().count(RED, inside) > height, 5),
+                        "no red cross while /proc cannot be read")
+
+        os.rename(hidden, proc)
+        self.assertTrue(wait_for(lambda: run.screenshot().count(RED, inside) == 0, 5),
+                        "the red cross stayed after /proc came back")
+        image = run.screenshot()
+        self.assertTrue(any(dark(image.pixel(x, y)) for y in range(1, 14) for x in range(1, 40)))
+
+
+if __name__ == "__main__":
+    unittest.main()
