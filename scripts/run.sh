@@ -11,7 +11,7 @@ bash scripts/install-deps.sh
 
 export PLIX_BUILD_DIR="$root/build"
 cmake -S . -B "$PLIX_BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$PLIX_BUILD_DIR" -j "$(nproc)" --target plix hostpdh
+cmake --build "$PLIX_BUILD_DIR" -j "$(nproc)" --target plix host_pdh
 
 # plix.exe with the provider's pdh.dll beside it, in a folder of its own:
 # the plix.exe meant for Windows never has that dll next to it.
