@@ -6,11 +6,11 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 
 #include "common/TextBuffer.h"
 #include "gauges/AveragingPercentMonitor.h"
+#include "tests/support/TestWindows.h"
 
 namespace {
 
@@ -19,85 +19,36 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kBar = AveragingPercentMonitor::kBarColour;
 constexpr int kSamplesPerMean = 6;
 
-// A white top-down 32-bpp surface in a memory DC whose pixels the test reads
-// straight from the DIB bits. DEFAULT_GUI_FONT is selected, as the paint pass
-// does before drawing any gauge.
-class Surface {
+// A white surface whose pixels the test reads, with DEFAULT_GUI_FONT
+// selected, as the paint pass does before drawing any gauge.
+class Surface : public PixelSurface {
 public:
-    Surface(int width, int height) : width_(width), height_(height)
+    Surface(int width, int height) : PixelSurface(width, height, kBackground)
     {
-        dc_ = CreateCompatibleDC(nullptr);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<std::uint32_t*>(bits);
-        oldBitmap_ = SelectObject(dc_, bitmap_);
-        oldFont_ = SelectObject(dc_, GetStockObject(DEFAULT_GUI_FONT));
-        for (int i = 0; i < width * height; ++i)
-            bits_[i] = 0x00FFFFFF;
+        oldFont_ = SelectObject(dc(), GetStockObject(DEFAULT_GUI_FONT));
     }
-    ~Surface()
-    {
-        SelectObject(dc_, oldFont_);
-        SelectObject(dc_, oldBitmap_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
+    ~Surface() { SelectObject(dc(), oldFont_); }
 
-    bool ready() const { return dc_ != nullptr && bits_ != nullptr; }
-    HDC dc() const { return dc_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
+    bool ready() const { return dc() != nullptr; }
 
-    COLORREF pixel(int x, int y) const
-    {
-        GdiFlush();
-        std::uint32_t bgr = bits_[y * width_ + x];
-        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
-    }
+    int count(COLORREF colour) const { return PixelSurface::count(colour, 0, 0, width(), height()); }
 
-    int count(COLORREF colour) const
-    {
-        int found = 0;
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
-                found += pixel(x, y) == colour ? 1 : 0;
-        return found;
-    }
-
-    int countInColumn(int x, COLORREF colour) const
-    {
-        int found = 0;
-        for (int y = 0; y < height_; ++y)
-            found += pixel(x, y) == colour ? 1 : 0;
-        return found;
-    }
+    int countInColumn(int x, COLORREF colour) const { return PixelSurface::count(colour, x, 0, x + 1, height()); }
 
     bool columnHas(int x, COLORREF colour) const { return countInColumn(x, colour) > 0; }
 
     // Rows top..bottom (inclusive) of column x are all `colour`.
     bool columnRunIs(int x, int top, int bottom, COLORREF colour) const
     {
-        for (int y = top; y <= bottom; ++y)
-            if (pixel(x, y) != colour)
-                return false;
-        return true;
+        return PixelSurface::count(colour, x, top, x + 1, bottom + 1) == bottom - top + 1;
     }
 
     // Bounding box of the pixels of one colour; empty when there are none.
     RECT boundsOf(COLORREF colour) const
     {
-        RECT box = {width_, height_, 0, 0};
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
+        RECT box = {width(), height(), 0, 0};
+        for (int y = 0; y < height(); ++y)
+            for (int x = 0; x < width(); ++x)
                 if (pixel(x, y) == colour) {
                     box.left = x < box.left ? x : box.left;
                     box.top = y < box.top ? y : box.top;
@@ -109,20 +60,14 @@ public:
 
     bool sameAs(const Surface& other) const
     {
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
+        for (int y = 0; y < height(); ++y)
+            for (int x = 0; x < width(); ++x)
                 if (pixel(x, y) != other.pixel(x, y))
                     return false;
         return true;
     }
 
 private:
-    int width_;
-    int height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    std::uint32_t* bits_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
     HGDIOBJ oldFont_ = nullptr;
 };
 
