@@ -4,6 +4,7 @@
 
 #include "app/MainWindow.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,19 @@ HWND createOwnerWindow(HINSTANCE instance)
                            CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
 }
 
+// CreateWindowExW reads x = INT_MIN as CW_USEDEFAULT, and a coordinate near
+// INT_MAX overflows with the window's size into an empty window that no tick
+// brings back. A stored position that far out is created at the drag limit
+// instead; the first tick pulls it into the work area and stores it.
+int creationCoordinate(std::int32_t stored)
+{
+    return std::clamp(stored, -kDragLimit, kDragLimit);
+}
+
 HWND createMainWindow(HINSTANCE instance, HWND owner, int keyNameCount)
 {
-    return CreateWindowExW(0, windowClassName, windowTitle, WS_POPUP | WS_BORDER, settings.windowX, settings.windowY,
+    return CreateWindowExW(0, windowClassName, windowTitle, WS_POPUP | WS_BORDER,
+                           creationCoordinate(settings.windowX), creationCoordinate(settings.windowY),
                            kMainWindowWidth, kHeightPerKeyName * keyNameCount, owner, nullptr, instance, nullptr);
 }
 

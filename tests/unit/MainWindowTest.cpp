@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <string>
+#include <utility>
 
 #include "app/MainWindow.h"
 #include "counters/CounterQuery.h"
@@ -212,6 +215,32 @@ TEST_F(MainWindow, TickPullsAWindowFarOffScreenIntoTheWorkArea)
     EXPECT_EQ(settings.windowY, 50);
     EXPECT_TRUE(settings.settingsDirty);
 }
+
+// Stored coordinates at the ends of the 32-bit range, (x, y).
+class MainWindowStoredAtIntegerEnds : public MainWindow,
+                                      public ::testing::WithParamInterface<std::pair<std::int32_t, std::int32_t>> {};
+
+TEST_P(MainWindowStoredAtIntegerEnds, TickPullsTheWindowIntoTheWorkAreaAtFullSize)
+{
+    settings.windowX = GetParam().first;
+    settings.windowY = GetParam().second;
+    start(3);
+    send(WM_TIMER, 0, 0, 1);
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT rect = windowRect();
+    EXPECT_EQ(rect.right - rect.left, 60);
+    EXPECT_EQ(rect.bottom - rect.top, 120);
+    EXPECT_EQ(rect.left, GetParam().first < 0 ? work.left : work.right - 60);
+    EXPECT_EQ(rect.top, GetParam().second < 0 ? work.top : work.bottom - 120);
+    EXPECT_EQ(settings.windowX, rect.left);
+    EXPECT_EQ(settings.windowY, rect.top);
+    EXPECT_TRUE(settings.settingsDirty);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, MainWindowStoredAtIntegerEnds,
+                         ::testing::Values(std::make_pair(INT_MIN, INT_MIN), std::make_pair(INT_MAX, INT_MAX),
+                                           std::make_pair(INT_MIN, INT_MAX), std::make_pair(INT_MAX, INT_MIN)));
 
 TEST_F(MainWindow, TickLeavesAWindowInsideTheWorkAreaAndTheSettingsAlone)
 {
