@@ -43,7 +43,10 @@ plix_start_xvfb() {
   return 1
 }
 
+# The first display number from 90 up that no X server holds, or
+# PLIX_DISPLAY when that is set.
 plix_free_display() {
+  if [ -n "${PLIX_DISPLAY:-}" ]; then echo "$PLIX_DISPLAY"; return 0; fi
   local d=90
   while [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; do d=$((d + 1)); done
   echo "$d"
