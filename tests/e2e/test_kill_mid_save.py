@@ -30,8 +30,9 @@ PDH_DLL = os.environ.get("PLIX_PDH_DLL", "")
 SCREEN = (1024, 768)
 KILLS = 50
 TRIGGERED_KILLS = 10
-# Saves come at most every two seconds and the first two seconds after the
-# settings are loaded; the window shows about a second after that.
+# Saves come at most every two seconds, the first two seconds after the
+# settings are loaded, which happens just before the window shows: delays
+# of up to five seconds span two or three save periods.
 LONGEST_DELAY = 5.0
 OWN_FILES = {"plix.exe", "pdh.dll", "collects.txt", "wine.log"}
 CFG = "plix.cfg"
