@@ -11,6 +11,7 @@ packages=(
   xvfb xauth openbox xdotool x11-utils imagemagick
   python3
   procps psmisc
+  xosview xfonts-base  # bench/run.sh compares plix with xosview
 )
 
 missing=()

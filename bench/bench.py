@@ -1,0 +1,661 @@
+#!/usr/bin/env python3
+"""What plix costs to keep running, next to xosview and the Wine floor.
+
+Runs side by side, each on a private Xvfb and each Wine program in a Wine
+prefix (so with a wineserver) of its own:
+  plix.exe under Wine with the Linux counter provider, at 10 Hz and 1 Hz;
+  xosview (CPU and memory meters only) at 10 and 1 samples per second;
+  the Wine floor (bench/floor: a window, a timer and one plix-sized paint
+  per tick, nothing else) under Wine at 10 Hz and 1 Hz.
+For each it takes the CPU time over BENCH_SECONDS after a BENCH_WARMUP
+warm-up: the program process, plus its wineserver above that server's idle
+rate (measured just before, for as long, with Wine's services up but no
+program), plus its Xvfb; and the program's VmRSS at the end. Median and
+range over BENCH_RUNS runs.
+
+Then, in one more prefix: the microbenchmarks (bench/Microbench.cpp: one
+provider collect, one paint pass), the start-up time from launch to a mapped
+window with a warm wineserver, and the size of plix.exe.
+
+Prints a table; it never fails on a slow machine. Usage:
+  bench.py BUILD_DIR
+with BUILD_DIR/plix.exe, BUILD_DIR/hostcounters/pdh.dll and
+BUILD_DIR/bench/{floor,plix_microbench}.exe built, and a prepared Wine prefix
+at BUILD_DIR/bench-run/prefixes/template (bench/run.sh does both).
+Wine's output always goes to files: its helper processes inherit the
+descriptors and would hold a pipe open forever.
+"""
+
+import os
+import platform
+import shutil
+import signal
+import statistics
+import struct
+import subprocess
+import sys
+import time
+
+SECONDS = float(os.environ.get("BENCH_SECONDS", "60"))
+RUNS = int(os.environ.get("BENCH_RUNS", "3"))
+WARMUP = float(os.environ.get("BENCH_WARMUP", "5"))
+STARTS = int(os.environ.get("BENCH_STARTS", "5"))
+FIRST_DISPLAY = int(os.environ.get("BENCH_FIRST_DISPLAY", "90"))
+
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+SETTINGS_MAGIC = 0xC078AEED
+WINDOW_X, WINDOW_Y = 100, 100
+WINE_OVERRIDES = "mscoree,mshtml=;winemenubuilder.exe=d;pdh=n"
+
+XOSVIEW_OFF = ("load swap page net disk battery gfx wireless interrupts irqrate lmstemp coretemp "
+               "acpitemp bsdsensor RAID NFSDStats NFSStats").split() + ["serial%d" % i for i in range(10)]
+
+
+def log(message):
+    print(message, file=sys.stderr, flush=True)
+
+
+def settings_bytes(frequency):
+    return struct.pack("<IIiii", SETTINGS_MAGIC, 1, frequency, WINDOW_X, WINDOW_Y)
+
+
+# ---------------------------------------------------------------- /proc
+
+
+def cpu_ticks(pid):
+    """utime + stime of a whole process, in clock ticks; None once it is gone."""
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+    except (FileNotFoundError, ProcessLookupError, IndexError):
+        return None
+    # fields[0] is the state, field 3 of the file; utime and stime are 14, 15.
+    return int(fields[11]) + int(fields[12])
+
+
+def rss_kib(pid):
+    try:
+        with open("/proc/%d/status" % pid) as f:
+            for line in f:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+    except FileNotFoundError:
+        pass
+    return None
+
+
+def processes_of_prefix(prefix):
+    """pid -> command name of every process started with WINEPREFIX=prefix."""
+    wanted = ("WINEPREFIX=" + prefix).encode() + b"\0"
+    found = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/environ" % entry, "rb") as f:
+                environ = f.read()
+            with open("/proc/%s/comm" % entry) as f:
+                comm = f.read().strip()
+        except (FileNotFoundError, ProcessLookupError, PermissionError):
+            continue
+        if environ.startswith(wanted) or (b"\0" + wanted) in environ:
+            found[int(entry)] = comm
+    return found
+
+
+# ---------------------------------------------------------------- X
+
+
+class Display:
+    taken = set()
+
+    def __init__(self, log_dir):
+        number = FIRST_DISPLAY
+        while (number in Display.taken or os.path.exists("/tmp/.X%d-lock" % number)
+               or os.path.exists("/tmp/.X11-unix/X%d" % number)):
+            number += 1
+        Display.taken.add(number)
+        self.name = ":%d" % number
+        env = {k: v for k, v in os.environ.items() if k != "WINEPREFIX"}
+        self.log = open(os.path.join(log_dir, "xvfb%d.log" % number), "wb")
+        self.process = subprocess.Popen(
+            ["Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT, env=env)
+        self.pid = self.process.pid
+        for _ in range(100):
+            if subprocess.run(["xdpyinfo", "-display", self.name], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0:
+                return
+            time.sleep(0.1)
+        raise RuntimeError("Xvfb %s did not come up" % self.name)
+
+    def visible_window(self, *search):
+        out = subprocess.run(["xdotool", "search", "--onlyvisible"] + list(search),
+                             env=dict(os.environ, DISPLAY=self.name),
+                             capture_output=True, text=True).stdout.split()
+        return out[0] if out else None
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        self.log.close()
+        Display.taken.discard(int(self.name[1:]))
+
+
+# ---------------------------------------------------------------- Wine
+
+
+class Prefix:
+    """A Wine prefix copied from the template, with a persistent wineserver."""
+
+    def __init__(self, root, name, template, display, log_dir):
+        self.path = os.path.join(root, name)
+        if not os.path.exists(os.path.join(self.path, ".plix-ready")):
+            shutil.rmtree(self.path, ignore_errors=True)
+            shutil.copytree(template, self.path, symlinks=True)
+        self.display = display
+        self.log_dir = log_dir
+        self.name = name
+        self.env = dict(os.environ, WINEPREFIX=self.path, WINEARCH="win64", WINEDEBUG="-all",
+                        WINEDLLOVERRIDES=WINE_OVERRIDES, DISPLAY=display.name)
+        self.server_pid = None
+
+    def quiet(self, args, wait=True):
+        out = open(os.path.join(self.log_dir, "%s-%s.log" % (self.name, os.path.basename(args[0]))), "ab")
+        process = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL, stdout=out,
+                                   stderr=subprocess.STDOUT, start_new_session=True)
+        out.close()
+        if wait:
+            process.wait()
+        return process
+
+    def start_server(self):
+        """A persistent wineserver with Wine's services running, as a program finds them."""
+        self.quiet(["wineserver", "-p"])
+        self.quiet(["wineboot"])
+        for _ in range(100):
+            for pid, comm in processes_of_prefix(self.path).items():
+                if comm.startswith("wineserver"):
+                    self.server_pid = pid
+                    return
+            time.sleep(0.1)
+        raise RuntimeError("no wineserver for " + self.path)
+
+    def helper_pids(self, program_pid):
+        return [pid for pid in processes_of_prefix(self.path)
+                if pid not in (program_pid, self.server_pid)]
+
+    def stop(self):
+        self.quiet(["wineserver", "-k"])
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline and processes_of_prefix(self.path):
+            time.sleep(0.1)
+
+
+# ---------------------------------------------------------------- programs
+
+
+class Program:
+    """One configuration of the side-by-side run."""
+
+    def __init__(self, kind, rate, files):
+        self.kind, self.rate, self.files = kind, rate, files
+        self.label = "%s %d Hz" % (kind, rate)
+        self.tag = "%s-%d" % (kind, rate)
+        self.results = []  # one dict per run
+
+    @property
+    def under_wine(self):
+        return self.kind != "xosview"
+
+    def window_search(self):
+        if self.kind == "plix":
+            return ["--name", "^plix$"]
+        if self.kind == "floor":
+            return ["--name", "^plix floor$"]
+        return ["--class", "xosview"]
+
+    def prepare_folder(self, root):
+        """A folder of its own holding what the program runs from."""
+        folder = os.path.join(root, "run-" + self.tag)
+        os.makedirs(folder, exist_ok=True)
+        if self.kind == "plix":
+            shutil.copy(self.files["plix"], folder)
+            shutil.copy(self.files["pdh"], folder)
+            with open(os.path.join(folder, "plix.cfg"), "wb") as f:
+                f.write(settings_bytes(self.rate))
+        elif self.kind == "floor":
+            shutil.copy(self.files["floor"], folder)
+        self.folder = folder
+
+    def command(self, display):
+        if self.kind == "plix":
+            return ["wine", os.path.join(self.folder, "plix.exe")]
+        if self.kind == "floor":
+            return ["wine", os.path.join(self.folder, "floor.exe"), str(self.rate)]
+        args = ["xosview", "-display", display.name, "-geometry", "+%d+%d" % (WINDOW_X, WINDOW_Y),
+                "-xrm", "xosview*samplesPerSec: %d" % self.rate,
+                "-xrm", "xosview*cpu: True", "-xrm", "xosview*cpuFormat: all",
+                "-xrm", "xosview*cpuPriority: 1",
+                "-xrm", "xosview*mem: True", "-xrm", "xosview*memPriority: 1"]
+        for meter in XOSVIEW_OFF:
+            args += ["-xrm", "xosview*%s: False" % meter]
+        return args
+
+    def launch(self, display, prefix, log_dir):
+        env = prefix.env if prefix else dict(os.environ, DISPLAY=display.name)
+        if not prefix:
+            env.pop("WINEPREFIX", None)
+        out = open(os.path.join(log_dir, self.tag + ".log"), "ab")
+        self.process = subprocess.Popen(self.command(display), cwd=self.folder, env=env,
+                                        stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                                        start_new_session=True)
+        out.close()
+        return self.process
+
+    def kill(self):
+        if self.process.poll() is None:
+            os.kill(self.process.pid, signal.SIGKILL)
+        self.process.wait()
+
+
+# ---------------------------------------------------------------- statistics
+
+
+def median_range(values):
+    values = [v for v in values if v is not None]
+    if not values:
+        return None
+    return statistics.median(values), min(values), max(values)
+
+
+def fmt_range(values, digits=2, unit=""):
+    m = median_range(values)
+    if m is None:
+        return "n/a"
+    # Adding 0.0 turns a rounded -0.0 into 0.0.
+    m = [round(v, digits) + 0.0 for v in m]
+    if len(values) == 1:
+        return "%.*f%s" % (digits, m[0], unit)
+    return "%.*f%s [%.*f-%.*f]" % (digits, m[0], unit, digits, m[1], digits, m[2])
+
+
+def fmt_median(values, digits=2):
+    m = median_range(values)
+    return "n/a" if m is None else "%.*f" % (digits, round(m[0], digits) + 0.0)
+
+
+def ratio(a, b):
+    if a is None or b is None or b <= 0:
+        return "n/a"
+    return "%.1fx" % (a / b)
+
+
+# ---------------------------------------------------------------- the side-by-side run
+
+
+def percent(ticks, seconds):
+    return 100.0 * ticks / CLOCK_TICKS / seconds
+
+
+def one_run(number, programs, root, template, log_dir):
+    log("run %d of %d: %d programs side by side, %.0f s idle, %.0f s warm-up, %.0f s measured"
+        % (number, RUNS, len(programs), SECONDS, WARMUP, SECONDS))
+    displays, prefixes = {}, {}
+    try:
+        for p in programs:
+            displays[p.tag] = Display(log_dir)
+            if p.under_wine:
+                prefixes[p.tag] = Prefix(os.path.join(root, "prefixes"), p.tag, template,
+                                         displays[p.tag], log_dir)
+        for prefix in prefixes.values():
+            prefix.start_server()
+        time.sleep(3)
+
+        # Each wineserver's own rate with Wine's services up and no program.
+        idle_start = {t: cpu_ticks(x.server_pid) for t, x in prefixes.items()}
+        t0 = time.monotonic()
+        time.sleep(SECONDS)
+        idle_seconds = time.monotonic() - t0
+        idle_rate = {t: (cpu_ticks(x.server_pid) - idle_start[t]) / idle_seconds
+                     for t, x in prefixes.items()}
+
+        for p in programs:
+            p.launch(displays[p.tag], prefixes.get(p.tag), log_dir)
+        time.sleep(WARMUP)
+        missing = [p.label for p in programs if not displays[p.tag].visible_window(*p.window_search())]
+        if missing:
+            log("  no window for: " + ", ".join(missing))
+
+        def sample():
+            now = {}
+            for p in programs:
+                prefix = prefixes.get(p.tag)
+                helpers = prefix.helper_pids(p.process.pid) if prefix else []
+                now[p.tag] = {
+                    "program": cpu_ticks(p.process.pid),
+                    "server": cpu_ticks(prefix.server_pid) if prefix else 0,
+                    "xvfb": cpu_ticks(displays[p.tag].pid),
+                    "helpers": {pid: cpu_ticks(pid) for pid in helpers},
+                }
+            return now
+
+        before = sample()
+        t0 = time.monotonic()
+        time.sleep(SECONDS)
+        after = sample()
+        seconds = time.monotonic() - t0
+
+        for p in programs:
+            b, a = before[p.tag], after[p.tag]
+            if a["program"] is None or b["program"] is None:
+                log("  %s stopped during the run; see %s" % (p.label, log_dir))
+                p.results.append(None)
+                continue
+            program = percent(a["program"] - b["program"], seconds)
+            xvfb = percent(a["xvfb"] - b["xvfb"], seconds)
+            server = idle = helpers = 0.0
+            if p.under_wine:
+                idle = percent(idle_rate[p.tag], 1.0)
+                server = percent(a["server"] - b["server"], seconds) - idle
+                helpers = percent(sum((a["helpers"][pid] or 0) - (b["helpers"].get(pid) or 0)
+                                      for pid in a["helpers"] if a["helpers"][pid] is not None), seconds)
+            p.results.append({
+                "program": program, "server": server, "xvfb": xvfb, "idle": idle,
+                "helpers": helpers, "total": program + server + xvfb,
+                "rss": rss_kib(p.process.pid) / 1024.0,
+            })
+            r = p.results[-1]
+            log("  %-16s total %.2f%% (program %.2f, wineserver %.2f, Xvfb %.2f), RSS %.1f MiB"
+                % (p.label, r["total"], program, server, xvfb, r["rss"]))
+    finally:
+        for p in programs:
+            if getattr(p, "process", None):
+                p.kill()
+        for prefix in prefixes.values():
+            prefix.stop()
+        for display in displays.values():
+            display.stop()
+
+
+# ---------------------------------------------------------------- microbenchmarks and start-up
+
+
+def time_to_window(display, launch, search, timeout=30.0):
+    """Seconds from launch to a mapped window, polled every 10 ms."""
+    start = time.monotonic()
+    process = launch()
+    while time.monotonic() - start < timeout:
+        if display.visible_window(*search):
+            return time.monotonic() - start, process
+        if process.poll() is not None:
+            break
+        time.sleep(0.01)
+    return None, process
+
+
+def collect_rates(prefix, root, files, log_dir, seconds=6.0):
+    """Collects per second of plix at 10 and 1 Hz, from the provider's collect log.
+
+    Kept out of the CPU runs: the log costs a file write per collect."""
+    runs = {}
+    try:
+        for rate in (10, 1):
+            folder = os.path.join(root, "run-rate-%d" % rate)
+            os.makedirs(folder, exist_ok=True)
+            shutil.copy(files["plix"], folder)
+            shutil.copy(files["pdh"], folder)
+            with open(os.path.join(folder, "plix.cfg"), "wb") as f:
+                f.write(settings_bytes(rate))
+            counts = os.path.join(folder, "collects.txt")
+            if os.path.exists(counts):
+                os.remove(counts)
+            env = dict(prefix.env, PLIX_COLLECT_LOG="Z:" + counts.replace("/", "\\"))
+            out = open(os.path.join(log_dir, "rate-%d.log" % rate), "ab")
+            process = subprocess.Popen(["wine", os.path.join(folder, "plix.exe")], cwd=folder, env=env,
+                                       stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                                       start_new_session=True)
+            out.close()
+            runs[rate] = (process, counts)
+        time.sleep(3)
+
+        def read_counts():
+            now = {}
+            for rate, (_, counts) in runs.items():
+                try:
+                    with open(counts) as f:
+                        now[rate] = int(f.read().strip() or 0)
+                except (FileNotFoundError, ValueError):
+                    now[rate] = None
+            return now
+
+        before, t0 = read_counts(), time.monotonic()
+        time.sleep(seconds)
+        after, elapsed = read_counts(), time.monotonic() - t0
+        return {rate: None if before[rate] is None or after[rate] is None
+                else (after[rate] - before[rate]) / elapsed for rate in runs}
+    finally:
+        for process, _ in runs.values():
+            if process.poll() is None:
+                os.kill(process.pid, signal.SIGKILL)
+            process.wait()
+
+
+def single_checks(programs, root, template, log_dir, files):
+    results = {}
+    display = Display(log_dir)
+    prefix = Prefix(os.path.join(root, "prefixes"), "single", template, display, log_dir)
+    try:
+        prefix.start_server()
+        folder = os.path.join(root, "run-single")
+        os.makedirs(folder, exist_ok=True)
+        for f in ("plix", "pdh", "micro", "floor"):
+            shutil.copy(files[f], folder)
+
+        log("microbenchmarks")
+        micro_out = os.path.join(log_dir, "microbench.txt")
+        with open(micro_out, "wb") as out:
+            process = subprocess.Popen(["wine", os.path.join(folder, os.path.basename(files["micro"]))],
+                                       cwd=folder, env=prefix.env, stdin=subprocess.DEVNULL, stdout=out,
+                                       stderr=subprocess.STDOUT, start_new_session=True)
+            try:
+                process.wait(300)
+            except subprocess.TimeoutExpired:
+                os.kill(process.pid, signal.SIGKILL)
+                process.wait()
+        micro = {}
+        with open(micro_out, errors="replace") as f:
+            for line in f:
+                parts = line.split()
+                if len(parts) == 4:
+                    try:
+                        micro[parts[0]] = tuple(float(x) for x in parts[1:])
+                    except ValueError:
+                        pass
+        results["micro"] = micro
+        results["rates"] = collect_rates(prefix, root, files, log_dir)
+
+        log("start-up times")
+        with open(os.path.join(folder, "plix.cfg"), "wb") as f:
+            f.write(settings_bytes(10))
+        kinds = {
+            "plix": (["wine", os.path.join(folder, "plix.exe")], prefix.env, ["--name", "^plix$"]),
+            "floor": (["wine", os.path.join(folder, "floor.exe"), "10"], prefix.env, ["--name", "^plix floor$"]),
+            "xosview": (Program("xosview", 10, files).command(display),
+                        {k: v for k, v in os.environ.items() if k != "WINEPREFIX"}, ["--class", "xosview"]),
+        }
+        starts = {}
+        for kind, (command, env, search) in kinds.items():
+            times = []
+            # The first start only warms the file cache and Wine's desktop.
+            for attempt in range(STARTS + 1):
+                out = open(os.path.join(log_dir, "start-%s.log" % kind), "ab")
+
+                def launch():
+                    return subprocess.Popen(command, cwd=folder, env=env, stdin=subprocess.DEVNULL,
+                                            stdout=out, stderr=subprocess.STDOUT, start_new_session=True)
+
+                seconds, process = time_to_window(display, launch, search)
+                out.close()
+                if attempt > 0 and seconds is not None:
+                    times.append(seconds * 1000.0)
+                if process.poll() is None:
+                    os.kill(process.pid, signal.SIGKILL)
+                process.wait()
+                # Let the window go away before the next start looks for one.
+                for _ in range(200):
+                    if not display.visible_window(*search):
+                        break
+                    time.sleep(0.01)
+                time.sleep(0.5)
+            starts[kind] = times
+        results["starts"] = starts
+    finally:
+        prefix.stop()
+        display.stop()
+    return results
+
+
+# ---------------------------------------------------------------- report
+
+
+def machine_lines():
+    model = "unknown"
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                model = line.split(":", 1)[1].strip()
+                break
+    try:
+        with open("/etc/debian_version") as f:
+            debian = f.read().strip()
+    except FileNotFoundError:
+        debian = "not Debian"
+    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True,
+                          env=dict(os.environ, WINEDEBUG="-all")).stdout.strip()
+    xosview = subprocess.run(["dpkg-query", "-W", "-f", "${Version}", "xosview"],
+                             capture_output=True, text=True).stdout.strip()
+    return ["machine: %d cores (nproc), %s, Debian %s, %s, xosview %s, kernel %s"
+            % (os.cpu_count(), model, debian, wine, xosview or "?", platform.release())]
+
+
+def loadavg():
+    with open("/proc/loadavg") as f:
+        return " ".join(f.read().split()[:3])
+
+
+def report(programs, single, files, load_before, load_after):
+    lines = []
+    out = lines.append
+    out("")
+    out("plix benchmark: %d run(s), %.0f s measured after %.0f s warm-up, all programs side by side"
+        % (RUNS, SECONDS, WARMUP))
+    lines.extend(machine_lines())
+    out("load average before / after: %s / %s (other work on the machine shows here)" % (load_before, load_after))
+    out("")
+    out("CPU in % of one core (program + wineserver above idle + Xvfb), median [min-max]; RSS of the program")
+    out("| program        | CPU total %          | program | wineserver | Xvfb | RSS MiB            |")
+    out("|----------------|----------------------|---------|------------|------|--------------------|")
+    for p in programs:
+        res = [r for r in p.results if r]
+        out("| %-14s | %-20s | %7s | %10s | %4s | %-18s |" % (
+            p.label, fmt_range([r["total"] for r in res]), fmt_median([r["program"] for r in res]),
+            fmt_median([r["server"] for r in res]) if p.under_wine else "-",
+            fmt_median([r["xvfb"] for r in res]), fmt_range([r["rss"] for r in res], 1)))
+    idle = ["%s %s" % (p.label, fmt_median([r["idle"] for r in p.results if r]))
+            for p in programs if p.under_wine]
+    out("wineserver idle rates subtracted (%%): %s" % ", ".join(idle))
+    helpers = ["%s %s" % (p.label, fmt_median([r["helpers"] for r in p.results if r]))
+               for p in programs if p.under_wine]
+    out("Wine's service processes, not counted above (%%): %s" % ", ".join(helpers))
+    out("")
+
+    def med(kind, rate, key):
+        for p in programs:
+            if p.kind == kind and p.rate == rate:
+                m = median_range([r[key] for r in p.results if r])
+                return m[0] if m else None
+        return None
+
+    out("Ratios of medians (CPU total, RSS):")
+    for rate in sorted({p.rate for p in programs}, reverse=True):
+        out("  %2d Hz  plix / Wine floor: CPU %s, RSS %s    plix / xosview: CPU %s, RSS %s" % (
+            rate, ratio(med("plix", rate, "total"), med("floor", rate, "total")),
+            ratio(med("plix", rate, "rss"), med("floor", rate, "rss")),
+            ratio(med("plix", rate, "total"), med("xosview", rate, "total")),
+            ratio(med("plix", rate, "rss"), med("xosview", rate, "rss"))))
+    out("")
+
+    micro = single.get("micro", {})
+    names = [
+        ("collect", "provider collect (PdhCollectQueryData + 3 formatted values)"),
+        ("paint_pass", "paint pass into a memory DC (paintWindow, 3 full gauges)"),
+        ("paint_gauges", "  of which drawing (paintGauges)"),
+        ("gauge_draw_199_bars", "one gauge's draw, full history (199 bars)"),
+        ("gauge_draw_60_bars", "one gauge's draw, 60 bars"),
+        ("floor_paint", "the Wine floor's paint"),
+    ]
+    out("Microbenchmarks under Wine, microseconds, median of 1000 [min, 90th percentile]:")
+    for key, text in names:
+        if key in micro:
+            m = micro[key]
+            out("  %-62s %8.1f  [%.1f, %.1f]" % (text, m[0], m[1], m[2]))
+        else:
+            out("  %-62s      n/a (see microbench.txt)" % text)
+    out("")
+    rates = single.get("rates", {})
+    out("plix's collects per second (provider's collect log, separate run): %s" % ", ".join(
+        "%d Hz: %s" % (rate, "n/a" if value is None else "%.2f" % value)
+        for rate, value in sorted(rates.items(), reverse=True)))
+    out("")
+    out("Start-up, launch to mapped window, warm wineserver, ms, median [min-max] of %d:" % STARTS)
+    for kind, times in single.get("starts", {}).items():
+        out("  %-8s %s" % (kind, fmt_range(times, 0)))
+    out("")
+    out("plix.exe: %d bytes" % os.path.getsize(files["plix"]))
+    return "\n".join(lines)
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    build = os.path.abspath(sys.argv[1])
+    files = {
+        "plix": os.path.join(build, "plix.exe"),
+        "pdh": os.path.join(build, "hostcounters", "pdh.dll"),
+        "floor": os.path.join(build, "bench", "floor.exe"),
+        "micro": os.path.join(build, "bench", "plix_microbench.exe"),
+    }
+    for path in files.values():
+        if not os.path.exists(path):
+            sys.exit("missing %s: build it first (bench/run.sh does)" % path)
+    root = os.path.join(build, "bench-run")
+    template = os.path.join(root, "prefixes", "template")
+    if not os.path.exists(os.path.join(template, ".plix-ready")):
+        sys.exit("missing prepared Wine prefix " + template)
+    log_dir = os.path.join(root, "logs")
+    shutil.rmtree(log_dir, ignore_errors=True)
+    os.makedirs(log_dir)
+
+    programs = [Program(kind, rate, files) for rate in (10, 1) for kind in ("plix", "floor", "xosview")]
+    for p in programs:
+        p.prepare_folder(root)
+
+    load_before = loadavg()
+    for number in range(1, RUNS + 1):
+        one_run(number, programs, root, template, log_dir)
+    single = single_checks(programs, root, template, log_dir, files)
+    text = report(programs, single, files, load_before, loadavg())
+    print(text)
+    with open(os.path.join(root, "results.txt"), "w") as f:
+        f.write(text + "\n")
+    log("\nlogs: %s\nresults: %s" % (log_dir, os.path.join(root, "results.txt")))
+
+
+if __name__ == "__main__":
+    main()
