@@ -28,6 +28,9 @@ plix_prepare_prefix() {
   # A persistent server for the whole run: each wine process then starts in
   # a fraction of a second. It puts itself in the background.
   wineserver -p >/dev/null 2>&1 </dev/null || true
+  # Start Wine's services now, with their output going nowhere: started by a
+  # test instead, they would inherit the test runner's output pipe.
+  wineboot >/dev/null 2>&1 </dev/null || true
 }
 
 plix_start_xvfb() {
