@@ -21,10 +21,9 @@
 
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
-
-using Bytes = std::vector<unsigned char>;
 
 constexpr std::int64_t kLoadTime = 1'700'000'000;
 constexpr std::size_t kLongestFile = 40;
@@ -35,32 +34,6 @@ std::int64_t fixedClock() { return kLoadTime; }
 
 // Values that break arithmetic or ranges when a load forgets to check them.
 const std::int32_t kExtremes[] = {INT_MIN, INT_MIN + 1, -900, -7, -1, 0, 1, 10, 11, 5000, INT_MAX - 1, INT_MAX};
-
-void writeFile(const std::wstring& path, const Bytes& bytes)
-{
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(file, nullptr);
-    if (!bytes.empty()) {
-        ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
-    }
-    ASSERT_EQ(fclose(file), 0);
-}
-
-Bytes readFile(const std::wstring& path)
-{
-    Bytes bytes;
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (file == nullptr) {
-        return bytes;
-    }
-    unsigned char chunk[64];
-    std::size_t count = 0;
-    while ((count = fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + count);
-    }
-    fclose(file);
-    return bytes;
-}
 
 std::string hex(const Bytes& bytes)
 {
@@ -113,12 +86,7 @@ class SettingsSweep : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH + 1] = {};
-        ASSERT_NE(GetTempPathW(MAX_PATH + 1, temp), 0u);
-        static int serial = 0;
-        folder_ = std::wstring(temp) + L"plix-settings-sweep-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(++serial);
-        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+        folder_ = makeTestFolder(L"settings-sweep");
         path_ = folder_ + L"\\plix.cfg";
     }
 

@@ -11,10 +11,9 @@
 
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
-
-using Bytes = std::vector<unsigned char>;
 
 constexpr std::int64_t kLoadTime = 1'700'000'000;
 
@@ -65,32 +64,6 @@ Bytes bytesOf(const StoredSettings& stored)
     return Bytes(encoded.begin(), encoded.end());
 }
 
-void writeFile(const std::wstring& path, const Bytes& bytes)
-{
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(file, nullptr);
-    if (!bytes.empty()) {
-        ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
-    }
-    ASSERT_EQ(fclose(file), 0);
-}
-
-Bytes readFile(const std::wstring& path)
-{
-    Bytes bytes;
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (file == nullptr) {
-        return bytes;
-    }
-    unsigned char chunk[64];
-    std::size_t count = 0;
-    while ((count = fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + count);
-    }
-    fclose(file);
-    return bytes;
-}
-
 bool fileExists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -111,12 +84,7 @@ class SettingsOnDisk : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH + 1] = {};
-        ASSERT_NE(GetTempPathW(MAX_PATH + 1, temp), 0u);
-        static int serial = 0;
-        folder_ = std::wstring(temp) + L"plix-settings-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(++serial);
-        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+        folder_ = makeTestFolder(L"settings-test");
         path_ = folder_ + L"\\plix.cfg";
         temporaryPath_ = path_ + L".tmp";
         scriptedNow = kLoadTime;
@@ -225,7 +193,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SettingsOnDisk, LongerFileIsReadFromItsFirstTwentyBytesAndCutToTwentyByTheNextWrite)
 {
     Bytes longer = bytesOf({4, 5, 6});
-    longer.insert(longer.end(), {1, 2, 3, 4, 5});
+    for (unsigned char extra = 1; extra <= 5; ++extra)
+        longer.push_back(extra);
     writeFile(path_, longer);
     {
         Settings record(path_, scriptedClock, scriptedFiles);
