@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/PaintPass.h"
+#include "bench/floor/FloorPaint.h"
 #include "counters/CounterQuery.h"
 #include "gauges/AveragingPercentMonitor.h"
 #include "gauges/MonitorRegistry.h"
@@ -36,7 +37,6 @@ constexpr double kConstantSample = kConstantPercent / 100.0;
 constexpr int kSamplesForSixtyBars = 6 * 61 + 1;
 constexpr int kSamplesForFullHistory = 6 * 200 + 1;
 constexpr double kMicrosecondsPerSecond = 1e6;
-constexpr COLORREF kBackgroundColour = RGB(255, 255, 128);
 constexpr wchar_t kWindowClass[] = L"PlixMicrobench";
 
 const wchar_t* const kKeyNames[] = {L"cpu0", L"cpu1", L"mem"};
@@ -155,23 +155,6 @@ HWND createHiddenWindow()
     RegisterClassW(&windowClass);
     return CreateWindowExW(0, kWindowClass, L"microbench", WS_POPUP | WS_BORDER, 0, 0, kWindowWidth, kWindowHeight,
                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-}
-
-// The floor program's paint, for comparison with the paint pass.
-void floorPaint(HDC target, HWND window)
-{
-    RECT rect = {};
-    GetClientRect(window, &rect);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, rect.right, rect.bottom);
-    HDC memoryDc = CreateCompatibleDC(target);
-    HGDIOBJ previous = SelectObject(memoryDc, bitmap);
-    HBRUSH brush = CreateSolidBrush(kBackgroundColour);
-    FillRect(memoryDc, &rect, brush);
-    DeleteObject(brush);
-    BitBlt(target, 0, 0, rect.right, rect.bottom, memoryDc, 0, 0, SRCCOPY);
-    SelectObject(memoryDc, previous);
-    DeleteDC(memoryDc);
-    DeleteObject(bitmap);
 }
 
 void benchPainting()

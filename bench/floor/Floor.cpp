@@ -12,6 +12,8 @@
 
 #include <cstdlib>
 
+#include "bench/floor/FloorPaint.h"
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"PLIXFLOOR";
@@ -25,7 +27,6 @@ constexpr int kMaxRate = 10;
 constexpr int kDefaultRate = 10;
 constexpr UINT_PTR kTimerId = 1;
 constexpr int kMillisecondsPerSecond = 1000;
-constexpr COLORREF kBackgroundColour = RGB(255, 255, 128);
 
 int activeProcessorCount()
 {
@@ -37,26 +38,10 @@ int activeProcessorCount()
     return count;
 }
 
-void paint(HDC target, HWND window)
-{
-    RECT rect = {};
-    GetClientRect(window, &rect);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, rect.right, rect.bottom);
-    HDC memoryDc = CreateCompatibleDC(target);
-    HGDIOBJ previous = SelectObject(memoryDc, bitmap);
-    HBRUSH brush = CreateSolidBrush(kBackgroundColour);
-    FillRect(memoryDc, &rect, brush);
-    DeleteObject(brush);
-    BitBlt(target, 0, 0, rect.right, rect.bottom, memoryDc, 0, 0, SRCCOPY);
-    SelectObject(memoryDc, previous);
-    DeleteDC(memoryDc);
-    DeleteObject(bitmap);
-}
-
 void onTimer(HWND window)
 {
     HDC dc = GetDC(window);
-    paint(dc, window);
+    floorPaint(dc, window);
     ReleaseDC(window, dc);
 }
 
@@ -64,7 +49,7 @@ void onPaint(HWND window)
 {
     PAINTSTRUCT paintStruct;
     HDC dc = BeginPaint(window, &paintStruct);
-    paint(dc, window);
+    floorPaint(dc, window);
     EndPaint(window, &paintStruct);
 }
 
