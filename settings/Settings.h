@@ -9,8 +9,10 @@
 
 using SettingsClock = std::int64_t (*)();
 
-// The file calls a save makes (SettingsFile.h); tests hand in failing ones.
+// The file calls a load and a save make (SettingsFile.h); tests hand in
+// failing ones.
 struct SettingsFileFunctions;
+struct StoredSettings;
 const SettingsFileFunctions& systemSettingsFiles();
 
 // Calendar seconds since 1970 (_time64).
@@ -23,8 +25,8 @@ public:
 
     // Loads the file beside the running executable.
     Settings();
-    // Loads the file at settingsPath, reading time from clock and writing
-    // through files; for tests.
+    // Loads the file at settingsPath, reading time from clock and reading
+    // and writing through files; for tests.
     Settings(std::wstring settingsPath, SettingsClock clock,
              const SettingsFileFunctions& files = systemSettingsFiles());
     // Writes an unsaved change, throttle or not.
@@ -51,6 +53,7 @@ public:
 
 private:
     void load();
+    void applyStored(const StoredSettings& stored);
     void applyDefaults();
     void save(std::int64_t now);
 
