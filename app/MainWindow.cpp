@@ -72,6 +72,15 @@ void onPaint(HWND window)
     EndPaint(window, &paint);
 }
 
+// Windows ends the process soon after WM_ENDSESSION without running static
+// destructors, so the exit save would never happen: write a change now,
+// throttle or not. A cancelled end of session (wParam FALSE) changes nothing.
+void onEndSession(bool sessionEnds)
+{
+    if (sessionEnds)
+        settings.saveNow();
+}
+
 void onLeftButtonDown(HWND window, POINT clientPoint)
 {
     dragging = true;
@@ -162,6 +171,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_RBUTTONUP:
         showContextMenu(clientPointOf(lParam), window);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        onEndSession(wParam != FALSE);
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

@@ -7,11 +7,7 @@
 
 #include "settings/SettingsFile.h"
 
-#include <shlwapi.h>
-
-#include <cstdio>
 #include <ctime>
-#include <optional>
 #include <utility>
 
 std::int64_t systemClock()
@@ -77,31 +73,38 @@ void Settings::load()
 {
     removeLeftoverTemporaryFile(settingsPath, *files_);
 
-    std::optional<StoredSettings> stored;
-    if (PathFileExistsW(settingsPath.c_str())) {
-        if (FILE* file = _wfopen(settingsPath.c_str(), L"rb")) {
-            unsigned char bytes[kSettingsFileSize] = {};
-            const std::size_t size = std::fread(bytes, 1, sizeof bytes, file);
-            std::fclose(file);
-            stored = decodeSettings(bytes, size);
-        }
-    }
-
-    if (stored) {
-        pollingFrequency = stored->pollingFrequency;
-        windowX = stored->windowX;
-        windowY = stored->windowY;
-        settingsDirty = false;
-        // The timer period divides by the frequency, so a stored zero (or any
-        // value the Config dialog would refuse) must not get through.
-        if (!isValidPollingFrequency(pollingFrequency)) {
-            pollingFrequency = kDefaultPollingFrequency;
-            settingsDirty = true;
-        }
-    } else {
+    const SettingsFileContents contents = readSettingsFile(settingsPath, *files_);
+    switch (contents.state) {
+    case SettingsFileState::Valid:
+        applyStored(contents.stored);
+        break;
+    case SettingsFileState::Replaceable:
+        // A missing or foreign file is replaced by a valid one at the first due save.
         applyDefaults();
+        settingsDirty = true;
+        break;
+    case SettingsFileState::Unreadable:
+        // The user's own file is only held by someone else for now: run on
+        // the defaults, but overwrite it only after a real change.
+        applyDefaults();
+        settingsDirty = false;
+        break;
     }
     lastSaveTime = clock_();
+}
+
+void Settings::applyStored(const StoredSettings& stored)
+{
+    pollingFrequency = stored.pollingFrequency;
+    windowX = stored.windowX;
+    windowY = stored.windowY;
+    settingsDirty = false;
+    // The timer period divides by the frequency, so a stored zero (or any
+    // value the Config dialog would refuse) must not get through.
+    if (!isValidPollingFrequency(pollingFrequency)) {
+        pollingFrequency = kDefaultPollingFrequency;
+        settingsDirty = true;
+    }
 }
 
 void Settings::applyDefaults()
@@ -109,8 +112,6 @@ void Settings::applyDefaults()
     pollingFrequency = kDefaultPollingFrequency;
     windowX = kDefaultWindowX;
     windowY = kDefaultWindowY;
-    // A missing or foreign file is replaced by a valid one at the first due save.
-    settingsDirty = true;
 }
 
 void Settings::save(std::int64_t now)

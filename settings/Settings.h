@@ -5,10 +5,14 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/PollingRate.h"
+
 using SettingsClock = std::int64_t (*)();
 
-// The file calls a save makes (SettingsFile.h); tests hand in failing ones.
+// The file calls a load and a save make (SettingsFile.h); tests hand in
+// failing ones.
 struct SettingsFileFunctions;
+struct StoredSettings;
 const SettingsFileFunctions& systemSettingsFiles();
 
 // Calendar seconds since 1970 (_time64).
@@ -16,14 +20,13 @@ std::int64_t systemClock();
 
 class Settings {
 public:
-    static constexpr std::int32_t kDefaultPollingFrequency = 10;
     static constexpr std::int32_t kDefaultWindowX = 100;
     static constexpr std::int32_t kDefaultWindowY = 100;
 
     // Loads the file beside the running executable.
     Settings();
-    // Loads the file at settingsPath, reading time from clock and writing
-    // through files; for tests.
+    // Loads the file at settingsPath, reading time from clock and reading
+    // and writing through files; for tests.
     Settings(std::wstring settingsPath, SettingsClock clock,
              const SettingsFileFunctions& files = systemSettingsFiles());
     // Writes an unsaved change, throttle or not.
@@ -50,6 +53,7 @@ public:
 
 private:
     void load();
+    void applyStored(const StoredSettings& stored);
     void applyDefaults();
     void save(std::int64_t now);
 

@@ -1,10 +1,13 @@
 // The settings file on its own: the 20-byte encoding, where the file lives,
-// and the write that replaces it through a temporary file, so that a failed
-// save leaves the previous file whole.
+// the read that tells a missing or foreign file from one that is there but
+// cannot be read, and the write that replaces it through a temporary file,
+// so that a failed save leaves the previous file whole.
 
 #include "settings/SettingsFile.h"
 
+#include <io.h>
 #include <share.h>
+#include <shlwapi.h>
 
 #include <vector>
 
@@ -33,6 +36,17 @@ std::uint32_t getWord(const unsigned char* bytes)
         word |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
     }
     return word;
+}
+
+// The runtime's buffer goes to the system with fflush, and the system's
+// cache to the disk with _commit, so that a power cut after the rename
+// cannot leave a settings file full of zeros.
+int __cdecl flushToDisk(FILE* file)
+{
+    if (std::fflush(file) != 0) {
+        return EOF;
+    }
+    return _commit(_fileno(file));
 }
 
 }  // namespace
@@ -73,8 +87,12 @@ std::wstring settingsPathFor(const std::wstring& executablePath)
 const SettingsFileFunctions& systemSettingsFiles()
 {
     static const SettingsFileFunctions table = {
+        PathFileExistsW,
         _wfsopen,
+        fread,
+        ferror,
         fwrite,
+        flushToDisk,
         fclose,
         MoveFileExW,
         DeleteFileW,
@@ -110,6 +128,34 @@ std::wstring temporaryPathFor(const std::wstring& settingsPath)
     return settingsPath + kTemporarySuffix;
 }
 
+SettingsFileContents readSettingsFile(const std::wstring& settingsPath, const SettingsFileFunctions& files)
+{
+    SettingsFileContents contents{SettingsFileState::Replaceable, {}};
+    if (!files.exists(settingsPath.c_str())) {
+        return contents;
+    }
+    // A file that is there but held by a backup tool, a virus scanner or
+    // another instance's save is the user's file all the same: unreadable
+    // now, not replaceable.
+    FILE* file = files.openShared(settingsPath.c_str(), L"rb", _SH_DENYNO);
+    if (file == nullptr) {
+        contents.state = SettingsFileState::Unreadable;
+        return contents;
+    }
+    unsigned char bytes[kSettingsFileSize] = {};
+    const std::size_t size = files.read(bytes, 1, sizeof bytes, file);
+    const bool readFailed = size < sizeof bytes && files.readFailed(file) != 0;
+    files.close(file);
+
+    if (readFailed) {
+        contents.state = SettingsFileState::Unreadable;
+    } else if (const std::optional<StoredSettings> stored = decodeSettings(bytes, size)) {
+        contents.state = SettingsFileState::Valid;
+        contents.stored = *stored;
+    }
+    return contents;
+}
+
 bool writeSettingsFile(const std::wstring& settingsPath, const StoredSettings& stored,
                        const SettingsFileFunctions& files)
 {
@@ -127,7 +173,11 @@ bool writeSettingsFile(const std::wstring& settingsPath, const StoredSettings& s
     for (std::size_t word = 0; word < kWordCount && written; ++word) {
         written = files.write(&bytes[word * kWordSize], kWordSize, 1, file) == 1;
     }
-    // fclose flushes the buffered bytes, so a full disk may only show here.
+    // The flush hands the buffered bytes to the system, so a full disk may
+    // only show here; a failed flush fails the save like a failed write.
+    if (written && files.flush(file) != 0) {
+        written = false;
+    }
     if (files.close(file) != 0) {
         written = false;
     }

@@ -11,8 +11,10 @@
 #include "gauges/MonitorRegistry.h"
 #include "res/resource.h"
 #include "settings/Settings.h"
+#include "settings/SettingsFile.h"
 #include "tests/support/RecordingGauge.h"
 #include "tests/support/ScriptedPdh.h"
+#include "tests/support/TestFiles.h"
 #include "ui/Dialogs.h"
 
 namespace {
@@ -252,6 +254,70 @@ TEST_F(MainWindow, TickLeavesAWindowInsideTheWorkAreaAndTheSettingsAlone)
     EXPECT_EQ(rect.top, 100);
     EXPECT_FALSE(settings.settingsDirty);
 }
+
+namespace {
+
+// A message of the end of a session, what the window procedure answers, and
+// whether it writes an unsaved change at once.
+struct EndSessionCase {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LRESULT result;
+    bool writes;
+};
+
+void PrintTo(const EndSessionCase& message, std::ostream* out)
+{
+    *out << message.name;
+}
+
+// The process-wide settings, pointed into a fresh folder for the test.
+class MainWindowAtEndOfSession : public MainWindow, public ::testing::WithParamInterface<EndSessionCase> {
+protected:
+    void SetUp() override
+    {
+        MainWindow::SetUp();
+        folder_ = makeTestFolder(L"end-session");
+        savedPath_ = settings.settingsPath;
+        settings.settingsPath = folder_ + L"\\plix.cfg";
+    }
+
+    void TearDown() override
+    {
+        DeleteFileW(settings.settingsPath.c_str());
+        settings.settingsPath = savedPath_;
+        settings.settingsDirty = false;
+        EXPECT_TRUE(RemoveDirectoryW(folder_.c_str())) << "a file was left in the test folder";
+        MainWindow::TearDown();
+    }
+
+    std::wstring folder_;
+    std::wstring savedPath_;
+};
+
+} // namespace
+
+TEST_P(MainWindowAtEndOfSession, WritesAChangeInsideTheThrottleOnlyWhenTheSessionEnds)
+{
+    start(1);
+    settings.setPosition(321, 123);
+    // A write attempt this very second: the throttle holds every due save back.
+    settings.lastSaveTime = systemClock();
+
+    EXPECT_EQ(SendMessageW(mainWindow, GetParam().message, GetParam().wParam, 0), GetParam().result);
+    const auto encoded = encodeSettings({10, 321, 123});
+    const Bytes written(encoded.begin(), encoded.end());
+    EXPECT_EQ(readFile(settings.settingsPath), GetParam().writes ? written : Bytes{});
+    EXPECT_EQ(settings.settingsDirty, !GetParam().writes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, MainWindowAtEndOfSession,
+    ::testing::Values(EndSessionCase{"QueryAgrees", WM_QUERYENDSESSION, 0, TRUE, false},
+                      EndSessionCase{"SessionEnds", WM_ENDSESSION, TRUE, 0, true},
+                      EndSessionCase{"EndCancelled", WM_ENDSESSION, FALSE, 0, false}),
+    [](const ::testing::TestParamInfo<EndSessionCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindow, RestartingTheTimerWithoutAWindowDoesNothing)
 {

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <share.h>
+#include <shlwapi.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,42 +22,72 @@ constexpr std::int64_t kLoadTime = 1'700'000'000;
 std::int64_t scriptedNow = kLoadTime;
 std::int64_t scriptedClock() { return scriptedNow; }
 
-// Which step of a save fails next, and how often each step was reached.
+// Which step of a load or save fails next, how often each step was reached,
+// and the order of the calls.
 struct FileScript {
     bool failOpen = false;
-    int failWriteNumber = 0;  // counted from the start of the test; 0: none fails
+    std::size_t failReadAfter = SIZE_MAX;  // bytes a read delivers before it fails; SIZE_MAX: none fails
+    int failWriteNumber = 0;               // counted from the start of the test; 0: none fails
+    bool failFlush = false;
     bool failClose = false;
     bool failMove = false;
-    int opens = 0;
+    int opens = 0;  // for writing
     int writes = 0;
+    std::vector<std::string> calls;
 };
 FileScript script;
 
 FILE* __cdecl scriptedOpen(const wchar_t* path, const wchar_t* mode, int shareFlag)
 {
-    ++script.opens;
+    const bool forReading = std::wstring(mode) == L"rb";
+    script.opens += forReading ? 0 : 1;
+    script.calls.push_back(forReading ? "open to read" : "open to write");
     return script.failOpen ? nullptr : _wfsopen(path, mode, shareFlag);
+}
+
+std::size_t __cdecl scriptedRead(void* data, std::size_t size, std::size_t count, FILE* file)
+{
+    script.calls.push_back("read");
+    if (script.failReadAfter == SIZE_MAX) {
+        return fread(data, size, count, file);
+    }
+    return fread(data, 1, script.failReadAfter, file) / size;
+}
+
+int __cdecl scriptedReadFailed(FILE* file)
+{
+    return script.failReadAfter != SIZE_MAX ? 1 : ferror(file);
 }
 
 std::size_t __cdecl scriptedWrite(const void* data, std::size_t size, std::size_t count, FILE* file)
 {
     ++script.writes;
+    script.calls.push_back("write");
     return script.writes == script.failWriteNumber ? 0 : fwrite(data, size, count, file);
+}
+
+int __cdecl scriptedFlush(FILE* file)
+{
+    script.calls.push_back("flush");
+    return script.failFlush ? EOF : systemSettingsFiles().flush(file);
 }
 
 int __cdecl scriptedClose(FILE* file)
 {
+    script.calls.push_back("close");
     const int result = fclose(file);
     return script.failClose ? EOF : result;
 }
 
 BOOL WINAPI scriptedMove(LPCWSTR from, LPCWSTR to, DWORD flags)
 {
+    script.calls.push_back("move");
     return script.failMove ? FALSE : MoveFileExW(from, to, flags);
 }
 
 const SettingsFileFunctions scriptedFiles = {
-    scriptedOpen, scriptedWrite, scriptedClose, scriptedMove, DeleteFileW, GetModuleFileNameW,
+    PathFileExistsW, scriptedOpen,  scriptedRead, scriptedReadFailed, scriptedWrite,
+    scriptedFlush,   scriptedClose, scriptedMove, DeleteFileW,        GetModuleFileNameW,
 };
 
 Bytes bytesOf(const StoredSettings& stored)
@@ -354,7 +386,7 @@ TEST_F(SettingsOnDisk, ExitSaveWritesAChangeMadeRightAfterLoad)
     EXPECT_EQ(readFile(path_), bytesOf({2, -900, 40}));
 }
 
-enum class FailingSaveStep { Open, Write, Close, Move };
+enum class FailingSaveStep { Open, Write, Flush, Close, Move };
 
 void PrintTo(FailingSaveStep step, std::ostream* out)
 {
@@ -364,6 +396,9 @@ void PrintTo(FailingSaveStep step, std::ostream* out)
         break;
     case FailingSaveStep::Write:
         *out << "Write";
+        break;
+    case FailingSaveStep::Flush:
+        *out << "Flush";
         break;
     case FailingSaveStep::Close:
         *out << "Close";
@@ -387,6 +422,9 @@ void failNextSaveAt(FailingSaveStep step)
     case FailingSaveStep::Write:
         // The frequency word, after the header went out.
         script.failWriteNumber = script.writes + 3;
+        break;
+    case FailingSaveStep::Flush:
+        script.failFlush = true;
         break;
     case FailingSaveStep::Close:
         script.failClose = true;
@@ -434,8 +472,8 @@ TEST_P(FailedSave, KeepsTheOldFileAndTheChangeAndRetriesTwoSecondsLater)
 }
 
 INSTANTIATE_TEST_SUITE_P(SettingsOnDisk, FailedSave,
-                         ::testing::Values(FailingSaveStep::Open, FailingSaveStep::Write, FailingSaveStep::Close,
-                                           FailingSaveStep::Move),
+                         ::testing::Values(FailingSaveStep::Open, FailingSaveStep::Write, FailingSaveStep::Flush,
+                                           FailingSaveStep::Close, FailingSaveStep::Move),
                          nameOfFailingSaveStep);
 
 TEST_F(SettingsOnDisk, LeftoverTemporaryFileIsRemovedAtLoad)
@@ -473,3 +511,72 @@ TEST_F(SettingsOnDisk, TemporaryFileHeldByAnotherInstanceIsLeftAloneAndTheSaveRe
     EXPECT_EQ(readFile(path_), bytesOf({3, 5, 6}));
     EXPECT_FALSE(record.settingsDirty);
 }
+
+TEST_F(SettingsOnDisk, SaveFlushesTheTemporaryFileBeforeClosingAndMovingIt)
+{
+    Settings record(path_, scriptedClock, scriptedFiles);
+    script.calls.clear();
+    scriptedNow = kLoadTime + 2;
+    record.saveIfDue();
+    const std::vector<std::string> expected = {
+        "open to write", "write", "write", "write", "write", "write", "flush", "close", "move",
+    };
+    EXPECT_EQ(script.calls, expected);
+    EXPECT_EQ(readFile(path_), bytesOf({10, 100, 100}));
+}
+
+// A settings file that is there but cannot be read at start: held open
+// without sharing by another process, or failing its read part way.
+struct UnreadableSettings {
+    const char* name;
+    bool heldWithoutSharing;
+    std::size_t bytesBeforeReadFails;
+};
+
+void PrintTo(const UnreadableSettings& trouble, std::ostream* out)
+{
+    *out << trouble.name;
+}
+
+class UnreadableSettingsFile : public SettingsOnDisk, public ::testing::WithParamInterface<UnreadableSettings> {};
+
+TEST_P(UnreadableSettingsFile, GivesDefaultsButIsReplacedOnlyAfterARealChange)
+{
+    writeFile(path_, kValidFile);
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    if (GetParam().heldWithoutSharing) {
+        holder = CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    } else {
+        script.failReadAfter = GetParam().bytesBeforeReadFails;
+    }
+    Settings record(path_, scriptedClock, scriptedFiles);
+    if (holder != INVALID_HANDLE_VALUE) {
+        CloseHandle(holder);
+    }
+    script.failReadAfter = SIZE_MAX;
+
+    EXPECT_EQ(record.pollingFrequency, 10);
+    EXPECT_EQ(record.windowX, 100);
+    EXPECT_EQ(record.windowY, 100);
+    EXPECT_FALSE(record.settingsDirty);
+
+    for (std::int64_t tick = 1; tick <= 6; ++tick) {
+        scriptedNow = kLoadTime + tick;
+        record.saveIfDue();
+    }
+    EXPECT_EQ(script.opens, 0);
+    EXPECT_EQ(readFile(path_), kValidFile);
+
+    record.setPosition(5, 6);
+    scriptedNow += 2;
+    record.saveIfDue();
+    EXPECT_EQ(readFile(path_), bytesOf({10, 5, 6}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SettingsOnDisk, UnreadableSettingsFile,
+    ::testing::Values(UnreadableSettings{"HeldWithoutSharing", true, 0},
+                      UnreadableSettings{"ReadFailsAtTheFirstByte", false, 0},
+                      UnreadableSettings{"ReadFailsAfterTheHeader", false, 8}),
+    [](const ::testing::TestParamInfo<UnreadableSettings>& info) { return std::string(info.param.name); });
