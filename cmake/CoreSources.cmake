@@ -5,6 +5,7 @@
 get_filename_component(PLIX_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 set(CORE_SOURCES
+  gauges/SampleAverager.cpp
   hostcounters/CounterPath.cpp
   hostcounters/ProcText.cpp
   ui/ConfigField.cpp
@@ -16,6 +17,7 @@ set(CORE_TEST_SOURCES
   tests/core/CounterPathTest.cpp
   tests/core/HandleTableTest.cpp
   tests/core/ProcTextTest.cpp
+  tests/core/SampleAveragerTest.cpp
 )
 
 # libFuzzer targets: tests/fuzz/NAME.cpp, seeded from tests/fuzz/corpus/NAME.
