@@ -9,6 +9,7 @@ set(CORE_SOURCES
   hostcounters/CounterPath.cpp
   hostcounters/ProcText.cpp
   ui/ConfigField.cpp
+  ui/PlacementMath.cpp
 )
 
 # Built into native_core_tests.
@@ -16,6 +17,7 @@ set(CORE_TEST_SOURCES
   tests/core/ConfigFieldTest.cpp
   tests/core/CounterPathTest.cpp
   tests/core/HandleTableTest.cpp
+  tests/core/PlacementMathTest.cpp
   tests/core/ProcTextTest.cpp
   tests/core/SampleAveragerTest.cpp
 )
