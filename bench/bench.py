@@ -36,7 +36,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
-from plixdesk import Display, kill, resident_kib, settings_bytes, start_quietly, visible_windows  # noqa: E402
+from plixdesk import Display, kill, resident_kib, settings_bytes, start_quietly  # noqa: E402
 
 SECONDS = float(os.environ.get("BENCH_SECONDS", "60"))
 RUNS = int(os.environ.get("BENCH_RUNS", "3"))
