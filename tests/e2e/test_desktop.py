@@ -13,6 +13,9 @@ from plixdesk import (PlixRun, desktool, kill, parse_settings, processor_count, 
                       wait_for, window_shown, window_size)
 
 PLIX_EXE = os.environ.get("PLIX_EXE", "")
+# A pdh.dll that writes MARKER_LOADED beside itself when it is loaded.
+MARKER_PDH = os.environ.get("PLIX_MARKER_PDH", "")
+MARKER_LOADED = "pdh-marker-loaded.txt"
 
 BACKGROUND = (255, 255, 128)
 BAR = (20, 200, 40)
@@ -52,8 +55,10 @@ class DesktopTest(unittest.TestCase):
 
 
 class StartUp(DesktopTest):
-    def test_first_start_shows_the_gauges_and_saves_the_defaults(self):
-        run = self.launch()
+    def test_first_start_shows_live_gauges_ignores_a_pdh_dll_beside_it_and_saves_the_defaults(self):
+        run = self.prepare()
+        shutil.copy(MARKER_PDH, run.folder)
+        run.start()
         x, y, width, height = run.geometry()
         self.assertEqual((x, y), (100, 100))
         self.assertEqual((width, height), window_size())
@@ -68,8 +73,11 @@ class StartUp(DesktopTest):
             dark_pixels = sum(1 for yy in range(label[1], label[3]) for xx in range(label[0], label[2])
                               if dark(image.pixel(xx, yy)))
             self.assertGreater(dark_pixels, 10, "no label in strip %d" % strip)
+        # Live bars, so the readings come from the provider in system32.
         self.assertGreater(image.count(BAR, inside), 0)
         self.assertEqual(image.count(RED, inside), 0)
+        self.assertFalse(os.path.exists(os.path.join(run.folder, MARKER_LOADED)),
+                         "plix loaded the pdh.dll beside it")
 
         self.wait_settings(run, (10, 100, 100), timeout=4)
         with open(run.cfg, "rb") as f:
