@@ -151,13 +151,15 @@ class Display:
 
 
 class Prefix:
-    """A Wine prefix copied from the template, with a persistent wineserver."""
+    """A Wine prefix copied from the template, with a persistent wineserver
+    and the counter provider, copied afresh, as its system32 pdh.dll."""
 
-    def __init__(self, root, name, template, display, log_dir):
+    def __init__(self, root, name, template, display, log_dir, provider):
         self.path = os.path.join(root, name)
         if not os.path.exists(os.path.join(self.path, ".plix-ready")):
             shutil.rmtree(self.path, ignore_errors=True)
             shutil.copytree(template, self.path, symlinks=True)
+        shutil.copy(provider, os.path.join(self.path, "drive_c", "windows", "system32", "pdh.dll"))
         self.display = display
         self.log_dir = log_dir
         self.name = name
@@ -200,6 +202,15 @@ class Prefix:
 # ---------------------------------------------------------------- programs
 
 
+def fresh_folder(root, name):
+    """An empty folder: nothing from an earlier run (such as a pdh.dll beside
+    plix.exe) is left to be loaded."""
+    folder = os.path.join(root, name)
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    return folder
+
+
 class Program:
     """One configuration of the side-by-side run."""
 
@@ -222,11 +233,9 @@ class Program:
 
     def prepare_folder(self, root):
         """A folder of its own holding what the program runs from."""
-        folder = os.path.join(root, "run-" + self.tag)
-        os.makedirs(folder, exist_ok=True)
+        folder = fresh_folder(root, "run-" + self.tag)
         if self.kind == "plix":
             shutil.copy(self.files["plix"], folder)
-            shutil.copy(self.files["pdh"], folder)
             with open(os.path.join(folder, "plix.cfg"), "wb") as f:
                 f.write(settings_bytes(self.rate))
         elif self.kind == "floor":
@@ -312,7 +321,7 @@ def one_run(number, programs, root, template, log_dir):
             displays[p.tag] = Display(log_dir)
             if p.under_wine:
                 prefixes[p.tag] = Prefix(os.path.join(root, "prefixes"), p.tag, template,
-                                         displays[p.tag], log_dir)
+                                         displays[p.tag], log_dir, p.files["pdh"])
         for prefix in prefixes.values():
             prefix.start_server()
         time.sleep(3)
@@ -406,10 +415,8 @@ def collect_rates(prefix, root, files, log_dir, seconds=6.0):
     runs = {}
     try:
         for rate in (10, 1):
-            folder = os.path.join(root, "run-rate-%d" % rate)
-            os.makedirs(folder, exist_ok=True)
+            folder = fresh_folder(root, "run-rate-%d" % rate)
             shutil.copy(files["plix"], folder)
-            shutil.copy(files["pdh"], folder)
             with open(os.path.join(folder, "plix.cfg"), "wb") as f:
                 f.write(settings_bytes(rate))
             counts = os.path.join(folder, "collects.txt")
@@ -449,12 +456,11 @@ def collect_rates(prefix, root, files, log_dir, seconds=6.0):
 def single_checks(programs, root, template, log_dir, files):
     results = {}
     display = Display(log_dir)
-    prefix = Prefix(os.path.join(root, "prefixes"), "single", template, display, log_dir)
+    prefix = Prefix(os.path.join(root, "prefixes"), "single", template, display, log_dir, files["pdh"])
     try:
         prefix.start_server()
-        folder = os.path.join(root, "run-single")
-        os.makedirs(folder, exist_ok=True)
-        for f in ("plix", "pdh", "micro", "floor"):
+        folder = fresh_folder(root, "run-single")
+        for f in ("plix", "micro", "floor"):
             shutil.copy(files[f], folder)
 
         log("microbenchmarks")

@@ -18,9 +18,10 @@ build="${BENCH_BUILD_DIR:-$root/build}"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$(nproc)" --target plix host_pdh bench_floor bench_micro >/dev/null
 
-# One prepared prefix (no SDL polling, no menu entries); the benchmark copies
-# it for each program so that each has a wineserver of its own.
-export WINEPREFIX="$build/bench-run/prefixes/template"
+# One prepared prefix (no SDL polling, no menu entries, the counter provider
+# in system32); the benchmark copies it for each program so that each has a
+# wineserver of its own.
+export PLIX_WINEPREFIX="$build/bench-run/prefixes/template"
 export PLIX_BUILD_DIR="$build"
 source scripts/wine-env.sh
 plix_prepare_prefix

@@ -97,6 +97,9 @@ bool parseCpuLine(std::string_view line, unsigned& index, CpuTimes& times)
         if (pos < line.size() && !isBlank(line[pos]))
             return false;
         if (columns < kSummedColumns) {
+            // A sum past 64 bits would wrap and let busy exceed the total.
+            if (value > std::numeric_limits<std::uint64_t>::max() - total)
+                return false;
             total += value;
             if (columns == kIdleColumn || columns == kIowaitColumn)
                 idle += value;
@@ -118,6 +121,37 @@ bool readKeyedNumber(std::string_view line, std::string_view key, std::uint64_t&
     std::size_t pos = key.size();
     skipBlanks(line, pos);
     return readNumber(line, pos, value);
+}
+
+// part * 100 / whole, truncated, for part <= whole, without forming
+// part * 100: that passes 64 bits once part is above 2^64 / 100, and the
+// wrapped product read 99.99% busy as 2%. Long multiplication by the bits of
+// 100, keeping the quotient and the remainder below whole at every step.
+int wholePercent(std::uint64_t part, std::uint64_t whole)
+{
+    std::uint64_t quotient = 0;
+    std::uint64_t remainder = 0;
+    // Each step takes (quotient, remainder) of x to those of 2x, and adds part
+    // for a one bit; remainder + remainder and remainder + part are formed
+    // as remainder - (whole - ...) when they would reach whole.
+    for (unsigned bit = 0x40; bit != 0; bit >>= 1) {
+        quotient *= 2;
+        if (remainder >= whole - remainder) {
+            remainder -= whole - remainder;
+            ++quotient;
+        } else {
+            remainder += remainder;
+        }
+        if ((100u & bit) != 0) {
+            if (remainder >= whole - part) {
+                remainder -= whole - part;
+                ++quotient;
+            } else {
+                remainder += part;
+            }
+        }
+    }
+    return static_cast<int>(quotient);
 }
 
 CpuTimes intervalOf(const ProcessorTrack& track)
@@ -172,9 +206,7 @@ int committedPercent(const CommitCharge& charge)
         return 0;
     if (charge.committedKb >= charge.limitKb)
         return 100;
-    // Below the limit the quotient is under 100; kB counts stay far below
-    // 2^64 / 100.
-    return static_cast<int>(charge.committedKb * 100 / charge.limitKb);
+    return wholePercent(charge.committedKb, charge.limitKb);
 }
 
 double committedPercentExact(const CommitCharge& charge)
@@ -207,7 +239,7 @@ int busyPercent(const ProcessorTrack& track)
     CpuTimes interval = intervalOf(track);
     if (interval.total == 0)
         return 0;
-    return static_cast<int>(interval.busy * 100 / interval.total);
+    return wholePercent(interval.busy, interval.total);
 }
 
 double busyPercentExact(const ProcessorTrack& track)
@@ -215,7 +247,8 @@ double busyPercentExact(const ProcessorTrack& track)
     CpuTimes interval = intervalOf(track);
     if (interval.total == 0)
         return 0.0;
-    return static_cast<double>(interval.busy) * 100.0 / static_cast<double>(interval.total);
+    // Rounding both counts to doubles can put the quotient a hair above 100.
+    return std::min(100.0, static_cast<double>(interval.busy) * 100.0 / static_cast<double>(interval.total));
 }
 
 }  // namespace hostcounters

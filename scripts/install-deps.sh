@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   googletest
+  clang clang-14 libclang-rt-14-dev  # the native core build: sanitizers and libFuzzer
   xvfb xauth openbox xdotool x11-utils imagemagick
   python3
   procps psmisc

@@ -13,14 +13,15 @@ export PLIX_BUILD_DIR="$root/build"
 cmake -S . -B "$PLIX_BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$PLIX_BUILD_DIR" -j "$(nproc)" --target plix host_pdh
 
-# plix.exe with the provider's pdh.dll beside it, in a folder of its own:
-# the plix.exe meant for Windows never has that dll next to it.
+# plix.exe in a folder of its own, keeping its plix.cfg there. The counter
+# provider goes into the prefix's system32, never beside plix.exe (an older
+# run left one here).
 run_dir="$PLIX_BUILD_DIR/wine-run"
 mkdir -p "$run_dir"
-cp "$PLIX_BUILD_DIR/plix.exe" "$PLIX_BUILD_DIR/hostcounters/pdh.dll" "$run_dir/"
+rm -f "$run_dir/pdh.dll"
+cp "$PLIX_BUILD_DIR/plix.exe" "$run_dir/"
 
-export WINEPREFIX="${PLIX_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/plix/wineprefix}"
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;pdh=n"
+export PLIX_WINEPREFIX="${PLIX_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/plix/wineprefix}"
 source scripts/wine-env.sh
 trap plix_stop_all EXIT
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/PollingRate.h"
+
 using SettingsClock = std::int64_t (*)();
 
 // The file calls a load and a save make (SettingsFile.h); tests hand in
@@ -18,7 +20,6 @@ std::int64_t systemClock();
 
 class Settings {
 public:
-    static constexpr std::int32_t kDefaultPollingFrequency = 10;
     static constexpr std::int32_t kDefaultWindowX = 100;
     static constexpr std::int32_t kDefaultWindowY = 100;
 

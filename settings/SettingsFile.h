@@ -84,6 +84,3 @@ bool writeSettingsFile(const std::wstring& settingsPath, const StoredSettings& s
 // Removes a temporary file left by a process that died mid-save. One that a
 // running process still holds open stays.
 void removeLeftoverTemporaryFile(const std::wstring& settingsPath, const SettingsFileFunctions& files);
-
-// The polling frequency the Config dialog accepts and the timer can use.
-constexpr bool isValidPollingFrequency(std::int32_t frequency) { return frequency >= 1 && frequency <= 10; }

@@ -5,8 +5,6 @@
 
 #include <cwctype>
 
-#include "settings/SettingsFile.h"
-
 std::optional<std::int32_t> parseFrequencyField(const wchar_t* text)
 {
     const wchar_t* at = text;

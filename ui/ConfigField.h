@@ -1,10 +1,11 @@
 #pragma once
-// Reading the Config dialog's frequency field.
+// Reading the Config dialog's frequency field. The range it accepts and the
+// message that states it are the polling rate's (settings/PollingRate.h).
 
 #include <cstdint>
 #include <optional>
 
-constexpr wchar_t kFrequencyRangeMessage[] = L"Must enter a value between 1 and 10";
+#include "settings/PollingRate.h"
 
 // The frequency typed into the field, or nothing when the text does not
 // start with a number from 1 to 10. Leading white space is skipped, a sign

@@ -1,8 +1,9 @@
 """Drives the real plix.exe under Wine on an X display, the way a user meets it.
 
-Each PlixRun gets a folder of its own holding copies of plix.exe and the
-Linux counter provider's pdh.dll (and, if asked, a prepared plix.cfg), starts
-plix there, finds its window, and stops everything it started on close().
+Each PlixRun gets a folder of its own holding a copy of plix.exe (and, if
+asked, a prepared plix.cfg), starts plix there, finds its window, and stops
+everything it started on close(). The Linux counter provider is the Wine
+prefix's system32 pdh.dll (install_provider), never a file beside plix.exe.
 Wine's output goes to files, never to pipes: Wine's helper processes inherit
 them and would keep a pipe open forever.
 """
@@ -29,6 +30,15 @@ def parse_settings(data):
     if magic != MAGIC or version != 1:
         return None
     return frequency, x, y
+
+
+def install_provider(pdh_dll, prefix=None):
+    """Copies the counter provider over system32's pdh.dll of the Wine prefix,
+    which must be one that plix's scripts made (they mark it)."""
+    prefix = prefix or os.environ.get("WINEPREFIX", "")
+    if not any(os.path.exists(os.path.join(prefix, marker)) for marker in (".plix-owned", ".plix-ready")):
+        raise SystemExit("refusing Wine prefix %r: not one that plix made" % prefix)
+    shutil.copy(pdh_dll, os.path.join(prefix, "drive_c", "windows", "system32", "pdh.dll"))
 
 
 def run(args, **kwargs):
@@ -62,10 +72,9 @@ class Image:
 
 
 class PlixRun:
-    def __init__(self, plix_exe, pdh_dll, settings=None, env=None):
+    def __init__(self, plix_exe, settings=None, env=None):
         self.folder = tempfile.mkdtemp(prefix="plix-e2e-")
         shutil.copy(plix_exe, self.folder)
-        shutil.copy(pdh_dll, self.folder)
         self.cfg = os.path.join(self.folder, "plix.cfg")
         if settings is not None:
             with open(self.cfg, "wb") as f:

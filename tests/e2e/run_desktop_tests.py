@@ -1,8 +1,9 @@
 """Runs the desktop tests against a built plix.exe and counter provider.
 
 Usage: run_desktop_tests.py PLIX_EXE PDH_DLL [unittest arguments]
-Needs DISPLAY (with a window manager) and a Wine prefix, as the test
-command sets them up."""
+Needs DISPLAY (with a window manager) and a Wine prefix that plix's scripts
+made, as the test command sets them up; the provider goes into that prefix's
+system32."""
 
 import os
 import sys
@@ -10,13 +11,14 @@ import unittest
 
 here = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, here)
+import plixdesk  # noqa: E402
 
 if len(sys.argv) < 3:
     sys.exit(__doc__)
 os.environ["PLIX_EXE"] = sys.argv[1]
-os.environ["PLIX_PDH_DLL"] = sys.argv[2]
 if not os.environ.get("DISPLAY"):
     sys.exit("desktop tests need an X display")
+plixdesk.install_provider(sys.argv[2])
 
 suite = unittest.defaultTestLoader.discover(here, pattern="test_*.py")
 if len(sys.argv) > 3:

@@ -11,7 +11,6 @@ import unittest
 from plixdesk import PlixRun, parse_settings, settings_bytes, wait_for
 
 PLIX_EXE = os.environ.get("PLIX_EXE", "")
-PDH_DLL = os.environ.get("PLIX_PDH_DLL", "")
 
 BACKGROUND = (255, 255, 128)
 BAR = (20, 200, 40)
@@ -30,7 +29,7 @@ def dark(pixel):
 
 class DesktopTest(unittest.TestCase):
     def launch(self, settings=None, env=None):
-        run = PlixRun(PLIX_EXE, PDH_DLL, settings=settings, env=env)
+        run = PlixRun(PLIX_EXE, settings=settings, env=env)
         self.addCleanup(run.close)
         return run.start()
 

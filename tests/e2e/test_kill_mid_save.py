@@ -25,7 +25,6 @@ import unittest
 from plixdesk import PlixRun, parse_settings, settings_bytes
 
 PLIX_EXE = os.environ.get("PLIX_EXE", "")
-PDH_DLL = os.environ.get("PLIX_PDH_DLL", "")
 
 SCREEN = (1024, 768)
 KILLS = 50
@@ -34,7 +33,7 @@ TRIGGERED_KILLS = 10
 # settings are loaded, which happens just before the window shows: delays
 # of up to five seconds span two or three save periods.
 LONGEST_DELAY = 5.0
-OWN_FILES = {"plix.exe", "pdh.dll", "collects.txt", "wine.log"}
+OWN_FILES = {"plix.exe", "collects.txt", "wine.log"}
 CFG = "plix.cfg"
 TMP = "plix.cfg.tmp"
 
@@ -111,7 +110,7 @@ class TemporaryFileWatch:
 
 class KilledMidSave(unittest.TestCase):
     def launch(self, settings=None):
-        run = PlixRun(PLIX_EXE, PDH_DLL, settings=settings)
+        run = PlixRun(PLIX_EXE, settings=settings)
         self.addCleanup(run.close)
         return run
 

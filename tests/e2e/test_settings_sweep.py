@@ -12,7 +12,6 @@ import unittest
 from plixdesk import PlixRun, settings_bytes, wait_for
 
 PLIX_EXE = os.environ.get("PLIX_EXE", "")
-PDH_DLL = os.environ.get("PLIX_PDH_DLL", "")
 
 WORK_AREA = (0, 0, 1024, 768)
 
@@ -47,7 +46,7 @@ class StoredExtremes(unittest.TestCase):
     def test_extreme_stored_settings_end_inside_the_work_area_at_a_usable_rate(self):
         for frequency, x, y in STORED:
             with self.subTest(frequency=frequency, x=x, y=y):
-                run = PlixRun(PLIX_EXE, PDH_DLL, settings=settings_bytes(frequency, x, y))
+                run = PlixRun(PLIX_EXE, settings=settings_bytes(frequency, x, y))
                 try:
                     self.check_start(run, frequency)
                 finally:

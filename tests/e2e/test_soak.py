@@ -14,7 +14,6 @@ import unittest
 from plixdesk import PlixRun, settings_bytes
 
 PLIX_EXE = os.environ.get("PLIX_EXE", "")
-PDH_DLL = os.environ.get("PLIX_PDH_DLL", "")
 PING_WINDOW = os.environ.get("PLIX_PING_WINDOW", "")
 
 SOAK_SECONDS = int(os.environ.get("PLIX_SOAK_SECONDS", "60"))
@@ -43,7 +42,7 @@ class Soak(unittest.TestCase):
     def test_ten_hertz_run_keeps_its_memory_its_collects_and_its_answers(self):
         self.assertTrue(os.path.isfile(PING_WINDOW), "PLIX_PING_WINDOW does not name ping_window.exe")
         self.assertGreaterEqual(SOAK_SECONDS, 20, "PLIX_SOAK_SECONDS is too short to measure anything")
-        run = PlixRun(PLIX_EXE, PDH_DLL, settings=settings_bytes(RATE, 100, 100))
+        run = PlixRun(PLIX_EXE, settings=settings_bytes(RATE, 100, 100))
         self.addCleanup(run.close)
         run.start()
         started = time.monotonic()

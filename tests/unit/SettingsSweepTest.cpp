@@ -127,7 +127,7 @@ protected:
 
     void expectDefaults(const Loaded& loaded)
     {
-        EXPECT_EQ(loaded.pollingFrequency, Settings::kDefaultPollingFrequency);
+        EXPECT_EQ(loaded.pollingFrequency, kDefaultPollingFrequency);
         EXPECT_EQ(loaded.windowX, Settings::kDefaultWindowX);
         EXPECT_EQ(loaded.windowY, Settings::kDefaultWindowY);
         EXPECT_TRUE(loaded.settingsDirty);
@@ -138,7 +138,7 @@ protected:
     void expectRecord(const Loaded& loaded, std::int32_t frequency, std::int32_t x, std::int32_t y)
     {
         const bool usable = frequency >= 1 && frequency <= 10;
-        EXPECT_EQ(loaded.pollingFrequency, usable ? frequency : Settings::kDefaultPollingFrequency);
+        EXPECT_EQ(loaded.pollingFrequency, usable ? frequency : kDefaultPollingFrequency);
         EXPECT_EQ(loaded.windowX, x);
         EXPECT_EQ(loaded.windowY, y);
         EXPECT_EQ(loaded.settingsDirty, !usable);

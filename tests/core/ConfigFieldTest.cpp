@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/PollingTimer.h"
+#include "settings/PollingRate.h"
 #include "ui/ConfigField.h"
 
 TEST(ConfigField, AcceptsOneToTen)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,27 @@ TEST(ProcStat, MalformedLinesAreLeftOut)
     EXPECT_TRUE(cpus[3].present);
 }
 
+TEST(ProcStat, LineWhoseColumnsSumPast64BitsIsLeftOut)
+{
+    struct Row {
+        const char* line;
+        bool read;
+    };
+    const Row rows[] = {
+        {"cpu0 18446744073709551614 1 0 0\n", true},   // the total is exactly 2^64 - 1
+        {"cpu0 18446744073709551615 1 0 0\n", false},  // one past: it would wrap to 0
+        {"cpu0 9223372036854775808 0 0 9223372036854775808\n", false},
+        // Only the first eight columns are summed, so a huge guest time is harmless.
+        {"cpu0 1 0 0 1 0 0 0 0 18446744073709551615 18446744073709551615\n", true},
+    };
+    for (const Row& row : rows) {
+        std::vector<CpuSlot> cpus;
+        EXPECT_EQ(parseProcStat(row.line, cpus), row.read ? 1u : 0u) << row.line;
+        if (row.read)
+            EXPECT_LE(cpus[0].times.busy, cpus[0].times.total) << row.line;
+    }
+}
+
 TEST(ProcStat, TextWithoutProcessorLinesFindsNone)
 {
     std::vector<CpuSlot> cpus;
@@ -316,4 +338,39 @@ TEST(ProcessorTrack, WholePercentTruncatesAndExactDoesNot)
     advanceTrack(track, &now);
     EXPECT_EQ(busyPercent(track), 66);
     EXPECT_NEAR(busyPercentExact(track), 66.666667, 1e-5);
+}
+
+TEST(Percent, HugeCountsStayExactAndWithinZeroToHundred)
+{
+    // Beyond 2^64 / 100 jiffies or kB the product with 100 no longer fits
+    // in 64 bits; the whole percent must still be the exact one truncated.
+    struct Row {
+        std::uint64_t part;
+        std::uint64_t whole;
+        int expected;
+    };
+    constexpr std::uint64_t kMax = ~std::uint64_t{0};
+    const Row rows[] = {
+        {1133333333333349830u, 1133333333333378945u, 99},
+        {kMax / 2, kMax, 49},
+        {std::uint64_t{1} << 62, std::uint64_t{1} << 63, 50},
+        {kMax - 1, kMax, 99},
+        {kMax, kMax, 100},
+        {1, kMax, 0},
+        {3333333333333333374u, 3333333333333333378u, 99},  // as doubles, 100.00000000000001
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.part << " of " << row.whole);
+        ProcessorTrack track;
+        CpuTimes now = times(row.part, row.whole);
+        advanceTrack(track, &now);
+        EXPECT_EQ(busyPercent(track), row.expected);
+        EXPECT_GE(busyPercentExact(track), row.expected);
+        EXPECT_LE(busyPercentExact(track), std::min(100, row.expected + 1));
+
+        CommitCharge charge;
+        charge.committedKb = row.part;
+        charge.limitKb = row.whole;
+        EXPECT_EQ(committedPercent(charge), row.expected);
+    }
 }

@@ -1,0 +1,28 @@
+# The core: standard C++ only, no windows.h. MinGW builds it into plix.exe
+# and pdh.dll; clang builds it natively with its tests and fuzzers under
+# AddressSanitizer and UndefinedBehaviorSanitizer (tests/native). Both builds
+# include this file, so a core source or test is added here, once.
+get_filename_component(PLIX_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
+
+set(CORE_SOURCES
+  hostcounters/CounterPath.cpp
+  hostcounters/ProcText.cpp
+  ui/ConfigField.cpp
+)
+
+# Built into native_core_tests.
+set(CORE_TEST_SOURCES
+  tests/core/ConfigFieldTest.cpp
+  tests/core/CounterPathTest.cpp
+  tests/core/HandleTableTest.cpp
+  tests/core/ProcTextTest.cpp
+)
+
+# libFuzzer targets: tests/fuzz/NAME.cpp, seeded from tests/fuzz/corpus/NAME.
+set(CORE_FUZZERS
+  fuzz_config_field
+  fuzz_proc_text
+)
+
+list(TRANSFORM CORE_SOURCES PREPEND ${PLIX_SOURCE_ROOT}/)
+list(TRANSFORM CORE_TEST_SOURCES PREPEND ${PLIX_SOURCE_ROOT}/)
