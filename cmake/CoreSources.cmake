@@ -5,9 +5,11 @@
 get_filename_component(PLIX_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 set(CORE_SOURCES
+  gauges/SampleAverager.cpp
   hostcounters/CounterPath.cpp
   hostcounters/ProcText.cpp
   ui/ConfigField.cpp
+  ui/PlacementMath.cpp
 )
 
 # Built into native_core_tests.
@@ -15,7 +17,9 @@ set(CORE_TEST_SOURCES
   tests/core/ConfigFieldTest.cpp
   tests/core/CounterPathTest.cpp
   tests/core/HandleTableTest.cpp
+  tests/core/PlacementMathTest.cpp
   tests/core/ProcTextTest.cpp
+  tests/core/SampleAveragerTest.cpp
 )
 
 # libFuzzer targets: tests/fuzz/NAME.cpp, seeded from tests/fuzz/corpus/NAME.

@@ -1,0 +1,52 @@
+#pragma once
+// The arithmetic of keeping the main window inside the work area and of
+// dragging it there, on plain rectangles and points. No Win32 here:
+// ui/Placement reads the screen, converts, calls these and moves the window.
+
+#include <cstdint>
+
+// Screen pixels; right and bottom lie just outside, as in a window rectangle.
+struct ScreenRect {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+};
+
+struct ScreenPoint {
+    std::int32_t x;
+    std::int32_t y;
+};
+
+// Where a window of the given size ends up when its top-left corner would be
+// at (x, y). Left and top are tested first, right and bottom afterwards on
+// the corrected values, all strictly: a window wider than the work area ends
+// flush with its right edge. Computed in 64 bits and saturated, so any stored
+// coordinate is safe.
+struct ClampedPosition {
+    std::int32_t x;
+    std::int32_t y;
+    bool clamped;
+};
+ClampedPosition clampToWorkArea(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
+                                const ScreenRect& workArea);
+
+// Windows refuses drags whose target lies beyond this coordinate.
+constexpr std::int32_t kDragLimit = 30000;
+
+// One mouse move of a drag: where the window goes, and whether the drag
+// offset must be taken again (the window hit an edge or the limit).
+struct DragStep {
+    std::int32_t x;
+    std::int32_t y;
+    bool move;
+    bool reanchor;
+};
+DragStep dragStep(ScreenPoint cursor, ScreenPoint dragOffset, std::int64_t width, std::int64_t height,
+                  const ScreenRect& workArea);
+
+// The nearest 32-bit value.
+std::int32_t saturate32(std::int64_t value);
+
+// The window's top-left corner minus the cursor, saturated to 32 bits.
+ScreenPoint dragOffsetOf(const ScreenRect& window, ScreenPoint cursor);
