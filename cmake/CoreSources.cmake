@@ -7,6 +7,7 @@ get_filename_component(PLIX_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 set(CORE_SOURCES
   hostcounters/CounterPath.cpp
   hostcounters/ProcText.cpp
+  settings/SettingsRecord.cpp
   ui/ConfigField.cpp
   ui/PlacementMath.cpp
 )
@@ -18,12 +19,14 @@ set(CORE_TEST_SOURCES
   tests/core/HandleTableTest.cpp
   tests/core/PlacementMathTest.cpp
   tests/core/ProcTextTest.cpp
+  tests/core/SettingsRecordTest.cpp
 )
 
 # libFuzzer targets: tests/fuzz/NAME.cpp, seeded from tests/fuzz/corpus/NAME.
 set(CORE_FUZZERS
   fuzz_config_field
   fuzz_proc_text
+  fuzz_settings
 )
 
 list(TRANSFORM CORE_SOURCES PREPEND ${PLIX_SOURCE_ROOT}/)
