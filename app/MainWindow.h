@@ -4,9 +4,13 @@
 
 #include <windows.h>
 
+#include "gauges/AveragingPercentMonitor.h"
+
 constexpr int kWindowTextCapacity = 100;
-constexpr int kMainWindowWidth = 60;
-constexpr int kHeightPerKeyName = 40;
+// One gauge wide, one gauge high per key name: the window is sized by the
+// gauges it stacks.
+constexpr int kMainWindowWidth = AveragingPercentMonitor::kWidth;
+constexpr int kHeightPerKeyName = AveragingPercentMonitor::kHeight;
 
 extern HINSTANCE appInstance;
 extern wchar_t windowTitle[kWindowTextCapacity];

@@ -3,6 +3,9 @@
 // formatted values: two processors and memory), one paint pass of three
 // gauges into a memory DC on a hidden 60 x 120 window, its drawing alone,
 // one gauge's draw with 60 and with 199 bars, and the Wine floor's paint.
+// The paint pass, its drawing and the 199-bar draw are also timed with
+// gauges that draw every bar and leave the clipping to GDI, as plix did
+// before it drew only the bars the surface shows ("_every_bar").
 // The paint figures run on a PDH table of constants, so the counters cost
 // nothing there. Each figure is the median of 1000 timed repetitions; the
 // output is one "name median min p90" line per figure.
@@ -22,7 +25,9 @@
 #include "bench/floor/FloorPaint.h"
 #include "counters/CounterQuery.h"
 #include "gauges/AveragingPercentMonitor.h"
+#include "gauges/GaugeSetup.h"
 #include "gauges/MonitorRegistry.h"
+#include "tests/support/EveryBarGauge.h"
 
 namespace {
 
@@ -39,9 +44,10 @@ constexpr int kSamplesForFullHistory = 6 * 200 + 1;
 constexpr double kMicrosecondsPerSecond = 1e6;
 constexpr wchar_t kWindowClass[] = L"PlixMicrobench";
 
-const wchar_t* const kKeyNames[] = {L"cpu0", L"cpu1", L"mem"};
-const wchar_t* const kCounterPaths[] = {L"\\Processor(0)\\% Processor Time", L"\\Processor(1)\\% Processor Time",
-                                        L"\\Memory\\% Committed Bytes In Use"};
+// The key names and counter paths plix files on a machine of two processors.
+const std::vector<std::wstring> kKeyNames = {processorKeyName(0), processorKeyName(1), kMemoryKeyName};
+const std::vector<std::wstring> kCounterPaths = {processorCounterPath(0), processorCounterPath(1),
+                                                 kMemoryCounterPath};
 
 // A PDH whose every call succeeds at once and whose every value is 37%.
 PDH_STATUS WINAPI constantOpenQuery(LPCWSTR, DWORD_PTR, PDH_HQUERY* query)
@@ -124,9 +130,9 @@ void benchProviderCollect()
         return;
     }
     std::vector<PDH_HCOUNTER> counters;
-    for (const wchar_t* path : kCounterPaths) {
+    for (const std::wstring& path : kCounterPaths) {
         PDH_HCOUNTER counter = nullptr;
-        if (PdhAddCounterW(query, path, 0, &counter) != ERROR_SUCCESS) {
+        if (PdhAddCounterW(query, path.c_str(), 0, &counter) != ERROR_SUCCESS) {
             std::printf("collect failed\n");
             PdhCloseQuery(query);
             return;
@@ -157,6 +163,32 @@ HWND createHiddenWindow()
                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
+// One paint pass and its drawing alone, on three gauges of the given kind
+// whose histories are full, as after a long run.
+template <typename Gauge>
+void benchPaintPasses(HWND window, HDC target, const std::string& suffix)
+{
+    CounterQuery query(kConstantPdh);
+    MonitorRegistry registry;
+    std::vector<std::unique_ptr<Gauge>> gauges;
+    for (std::size_t i = 0; i < kKeyNames.size(); ++i) {
+        query.addCounter(kKeyNames[i], kCounterPaths[i]);
+        gauges.push_back(std::make_unique<Gauge>(kKeyNames[i]));
+        registry.slotFor(kKeyNames[i]) = gauges.back().get();
+    }
+    for (int i = 0; i < kSamplesForFullHistory; ++i)
+        paintGauges(window, target, query, registry);
+
+    timeRepetitions(("paint_pass" + suffix).c_str(), [&] {
+        paintWindow(target, window, query, registry);
+        return query.status == ERROR_SUCCESS;
+    });
+    timeRepetitions(("paint_gauges" + suffix).c_str(), [&] {
+        paintGauges(window, target, query, registry);
+        return query.status == ERROR_SUCCESS;
+    });
+}
+
 void benchPainting()
 {
     HWND window = createHiddenWindow();
@@ -173,26 +205,8 @@ void benchPainting()
     HBITMAP targetBitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
     HGDIOBJ previousTarget = SelectObject(target, targetBitmap);
 
-    CounterQuery query(kConstantPdh);
-    MonitorRegistry registry;
-    std::vector<std::unique_ptr<AveragingPercentMonitor>> gauges;
-    for (std::size_t i = 0; i < std::size(kKeyNames); ++i) {
-        query.addCounter(kKeyNames[i], kCounterPaths[i]);
-        gauges.push_back(std::make_unique<AveragingPercentMonitor>(kKeyNames[i]));
-        registry.slotFor(kKeyNames[i]) = gauges.back().get();
-    }
-    // A long run's steady state: every gauge's history is full.
-    for (int i = 0; i < kSamplesForFullHistory; ++i)
-        paintGauges(window, target, query, registry);
-
-    timeRepetitions("paint_pass", [&] {
-        paintWindow(target, window, query, registry);
-        return query.status == ERROR_SUCCESS;
-    });
-    timeRepetitions("paint_gauges", [&] {
-        paintGauges(window, target, query, registry);
-        return query.status == ERROR_SUCCESS;
-    });
+    benchPaintPasses<AveragingPercentMonitor>(window, target, "");
+    benchPaintPasses<EveryBarGauge>(window, target, "_every_bar");
 
     AveragingPercentMonitor sixtyBars(L"cpu0");
     for (int i = 0; i < kSamplesForSixtyBars; ++i)
@@ -206,6 +220,13 @@ void benchPainting()
     });
     timeRepetitions("gauge_draw_199_bars", [&] {
         fullHistory.draw(target, 0, 0);
+        return true;
+    });
+    EveryBarGauge fullHistoryEveryBar(L"cpu0");
+    for (int i = 0; i < kSamplesForFullHistory; ++i)
+        fullHistoryEveryBar.addSample(kConstantSample);
+    timeRepetitions("gauge_draw_199_bars_every_bar", [&] {
+        fullHistoryEveryBar.draw(target, 0, 0);
         return true;
     });
     timeRepetitions("floor_paint", [&] {

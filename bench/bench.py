@@ -20,8 +20,9 @@ window with a warm wineserver, and the size of plix.exe.
 Prints a table; it never fails on a slow machine. Usage:
   bench.py BUILD_DIR
 with BUILD_DIR/plix.exe, BUILD_DIR/hostcounters/pdh.dll and
-BUILD_DIR/bench/{floor,plix_microbench}.exe built, and a prepared Wine prefix
-at BUILD_DIR/bench-run/prefixes/template (bench/run.sh does both).
+BUILD_DIR/bench/{floor,plix_microbench}.exe built, and the Wine environment
+of scripts/lib.sh with a prepared prefix in WINEPREFIX, which each program
+gets a copy of (bench/run.sh does all that).
 Wine's output always goes to files: its helper processes inherit the
 descriptors and would hold a pipe open forever.
 """
@@ -29,12 +30,13 @@ descriptors and would hold a pipe open forever.
 import os
 import platform
 import shutil
-import signal
 import statistics
-import struct
 import subprocess
 import sys
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
+from plixdesk import Display, kill, resident_kib, settings_bytes, start_quietly, visible_windows  # noqa: E402
 
 SECONDS = float(os.environ.get("BENCH_SECONDS", "60"))
 RUNS = int(os.environ.get("BENCH_RUNS", "3"))
@@ -43,9 +45,7 @@ STARTS = int(os.environ.get("BENCH_STARTS", "5"))
 FIRST_DISPLAY = int(os.environ.get("BENCH_FIRST_DISPLAY", "90"))
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
-SETTINGS_MAGIC = 0xC078AEED
 WINDOW_X, WINDOW_Y = 100, 100
-WINE_OVERRIDES = "mscoree,mshtml=;winemenubuilder.exe=d;pdh=n"
 
 XOSVIEW_OFF = ("load swap page net disk battery gfx wireless interrupts irqrate lmstemp coretemp "
                "acpitemp bsdsensor RAID NFSDStats NFSStats").split() + ["serial%d" % i for i in range(10)]
@@ -55,8 +55,14 @@ def log(message):
     print(message, file=sys.stderr, flush=True)
 
 
-def settings_bytes(frequency):
-    return struct.pack("<IIiii", SETTINGS_MAGIC, 1, frequency, WINDOW_X, WINDOW_Y)
+def plix_cfg(folder, rate):
+    with open(os.path.join(folder, "plix.cfg"), "wb") as f:
+        f.write(settings_bytes(rate, WINDOW_X, WINDOW_Y))
+
+
+def without_wine(env):
+    """The environment for a program outside Wine, so not counted in a prefix."""
+    return {k: v for k, v in env.items() if k != "WINEPREFIX"}
 
 
 # ---------------------------------------------------------------- /proc
@@ -71,17 +77,6 @@ def cpu_ticks(pid):
         return None
     # fields[0] is the state, field 3 of the file; utime and stime are 14, 15.
     return int(fields[11]) + int(fields[12])
-
-
-def rss_kib(pid):
-    try:
-        with open("/proc/%d/status" % pid) as f:
-            for line in f:
-                if line.startswith("VmRSS:"):
-                    return int(line.split()[1])
-    except FileNotFoundError:
-        pass
-    return None
 
 
 def processes_of_prefix(prefix):
@@ -103,50 +98,6 @@ def processes_of_prefix(prefix):
     return found
 
 
-# ---------------------------------------------------------------- X
-
-
-class Display:
-    taken = set()
-
-    def __init__(self, log_dir):
-        number = FIRST_DISPLAY
-        while (number in Display.taken or os.path.exists("/tmp/.X%d-lock" % number)
-               or os.path.exists("/tmp/.X11-unix/X%d" % number)):
-            number += 1
-        Display.taken.add(number)
-        self.name = ":%d" % number
-        env = {k: v for k, v in os.environ.items() if k != "WINEPREFIX"}
-        self.log = open(os.path.join(log_dir, "xvfb%d.log" % number), "wb")
-        self.process = subprocess.Popen(
-            ["Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-            stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT, env=env)
-        self.pid = self.process.pid
-        for _ in range(100):
-            if subprocess.run(["xdpyinfo", "-display", self.name], stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL).returncode == 0:
-                return
-            time.sleep(0.1)
-        raise RuntimeError("Xvfb %s did not come up" % self.name)
-
-    def visible_window(self, *search):
-        out = subprocess.run(["xdotool", "search", "--onlyvisible"] + list(search),
-                             env=dict(os.environ, DISPLAY=self.name),
-                             capture_output=True, text=True).stdout.split()
-        return out[0] if out else None
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
-        self.log.close()
-        Display.taken.discard(int(self.name[1:]))
-
-
 # ---------------------------------------------------------------- Wine
 
 
@@ -163,18 +114,12 @@ class Prefix:
         self.display = display
         self.log_dir = log_dir
         self.name = name
-        self.env = dict(os.environ, WINEPREFIX=self.path, WINEARCH="win64", WINEDEBUG="-all",
-                        WINEDLLOVERRIDES=WINE_OVERRIDES, DISPLAY=display.name)
+        self.env = dict(os.environ, WINEPREFIX=self.path, DISPLAY=display.name)
         self.server_pid = None
 
-    def quiet(self, args, wait=True):
-        out = open(os.path.join(self.log_dir, "%s-%s.log" % (self.name, os.path.basename(args[0]))), "ab")
-        process = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL, stdout=out,
-                                   stderr=subprocess.STDOUT, start_new_session=True)
-        out.close()
-        if wait:
-            process.wait()
-        return process
+    def quiet(self, args):
+        log_path = os.path.join(self.log_dir, "%s-%s.log" % (self.name, os.path.basename(args[0])))
+        start_quietly(args, log_path, env=self.env).wait()
 
     def start_server(self):
         """A persistent wineserver with Wine's services running, as a program finds them."""
@@ -236,8 +181,7 @@ class Program:
         folder = fresh_folder(root, "run-" + self.tag)
         if self.kind == "plix":
             shutil.copy(self.files["plix"], folder)
-            with open(os.path.join(folder, "plix.cfg"), "wb") as f:
-                f.write(settings_bytes(self.rate))
+            plix_cfg(folder, self.rate)
         elif self.kind == "floor":
             shutil.copy(self.files["floor"], folder)
         self.folder = folder
@@ -257,20 +201,10 @@ class Program:
         return args
 
     def launch(self, display, prefix, log_dir):
-        env = prefix.env if prefix else dict(os.environ, DISPLAY=display.name)
-        if not prefix:
-            env.pop("WINEPREFIX", None)
-        out = open(os.path.join(log_dir, self.tag + ".log"), "ab")
-        self.process = subprocess.Popen(self.command(display), cwd=self.folder, env=env,
-                                        stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
-                                        start_new_session=True)
-        out.close()
+        env = prefix.env if prefix else without_wine(dict(os.environ, DISPLAY=display.name))
+        self.process = start_quietly(self.command(display), os.path.join(log_dir, self.tag + ".log"),
+                                     cwd=self.folder, env=env)
         return self.process
-
-    def kill(self):
-        if self.process.poll() is None:
-            os.kill(self.process.pid, signal.SIGKILL)
-        self.process.wait()
 
 
 # ---------------------------------------------------------------- statistics
@@ -318,7 +252,7 @@ def one_run(number, programs, root, template, log_dir):
     displays, prefixes = {}, {}
     try:
         for p in programs:
-            displays[p.tag] = Display(log_dir)
+            displays[p.tag] = Display(FIRST_DISPLAY, log_dir)
             if p.under_wine:
                 prefixes[p.tag] = Prefix(os.path.join(root, "prefixes"), p.tag, template,
                                          displays[p.tag], log_dir, p.files["pdh"])
@@ -377,7 +311,7 @@ def one_run(number, programs, root, template, log_dir):
             p.results.append({
                 "program": program, "server": server, "xvfb": xvfb, "idle": idle,
                 "helpers": helpers, "total": program + server + xvfb,
-                "rss": rss_kib(p.process.pid) / 1024.0,
+                "rss": resident_kib(p.process.pid) / 1024.0,
             })
             r = p.results[-1]
             log("  %-16s total %.2f%% (program %.2f, wineserver %.2f, Xvfb %.2f), RSS %.1f MiB"
@@ -385,7 +319,7 @@ def one_run(number, programs, root, template, log_dir):
     finally:
         for p in programs:
             if getattr(p, "process", None):
-                p.kill()
+                kill(p.process)
         for prefix in prefixes.values():
             prefix.stop()
         for display in displays.values():
@@ -417,17 +351,11 @@ def collect_rates(prefix, root, files, log_dir, seconds=6.0):
         for rate in (10, 1):
             folder = fresh_folder(root, "run-rate-%d" % rate)
             shutil.copy(files["plix"], folder)
-            with open(os.path.join(folder, "plix.cfg"), "wb") as f:
-                f.write(settings_bytes(rate))
+            plix_cfg(folder, rate)
             counts = os.path.join(folder, "collects.txt")
-            if os.path.exists(counts):
-                os.remove(counts)
             env = dict(prefix.env, PLIX_COLLECT_LOG="Z:" + counts.replace("/", "\\"))
-            out = open(os.path.join(log_dir, "rate-%d.log" % rate), "ab")
-            process = subprocess.Popen(["wine", os.path.join(folder, "plix.exe")], cwd=folder, env=env,
-                                       stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
-                                       start_new_session=True)
-            out.close()
+            process = start_quietly(["wine", os.path.join(folder, "plix.exe")],
+                                    os.path.join(log_dir, "rate-%d.log" % rate), cwd=folder, env=env)
             runs[rate] = (process, counts)
         time.sleep(3)
 
@@ -448,14 +376,12 @@ def collect_rates(prefix, root, files, log_dir, seconds=6.0):
                 else (after[rate] - before[rate]) / elapsed for rate in runs}
     finally:
         for process, _ in runs.values():
-            if process.poll() is None:
-                os.kill(process.pid, signal.SIGKILL)
-            process.wait()
+            kill(process)
 
 
 def single_checks(programs, root, template, log_dir, files):
     results = {}
-    display = Display(log_dir)
+    display = Display(FIRST_DISPLAY, log_dir)
     prefix = Prefix(os.path.join(root, "prefixes"), "single", template, display, log_dir, files["pdh"])
     try:
         prefix.start_server()
@@ -465,15 +391,14 @@ def single_checks(programs, root, template, log_dir, files):
 
         log("microbenchmarks")
         micro_out = os.path.join(log_dir, "microbench.txt")
-        with open(micro_out, "wb") as out:
-            process = subprocess.Popen(["wine", os.path.join(folder, os.path.basename(files["micro"]))],
-                                       cwd=folder, env=prefix.env, stdin=subprocess.DEVNULL, stdout=out,
-                                       stderr=subprocess.STDOUT, start_new_session=True)
-            try:
-                process.wait(300)
-            except subprocess.TimeoutExpired:
-                os.kill(process.pid, signal.SIGKILL)
-                process.wait()
+        if os.path.exists(micro_out):
+            os.remove(micro_out)
+        process = start_quietly(["wine", os.path.join(folder, os.path.basename(files["micro"]))], micro_out,
+                                cwd=folder, env=prefix.env)
+        try:
+            process.wait(300)
+        except subprocess.TimeoutExpired:
+            kill(process)
         micro = {}
         with open(micro_out, errors="replace") as f:
             for line in f:
@@ -487,32 +412,26 @@ def single_checks(programs, root, template, log_dir, files):
         results["rates"] = collect_rates(prefix, root, files, log_dir)
 
         log("start-up times")
-        with open(os.path.join(folder, "plix.cfg"), "wb") as f:
-            f.write(settings_bytes(10))
+        plix_cfg(folder, 10)
         kinds = {
             "plix": (["wine", os.path.join(folder, "plix.exe")], prefix.env, ["--name", "^plix$"]),
             "floor": (["wine", os.path.join(folder, "floor.exe"), "10"], prefix.env, ["--name", "^plix floor$"]),
             "xosview": (Program("xosview", 10, files).command(display),
-                        {k: v for k, v in os.environ.items() if k != "WINEPREFIX"}, ["--class", "xosview"]),
+                        without_wine(os.environ), ["--class", "xosview"]),
         }
         starts = {}
         for kind, (command, env, search) in kinds.items():
             times = []
             # The first start only warms the file cache and Wine's desktop.
             for attempt in range(STARTS + 1):
-                out = open(os.path.join(log_dir, "start-%s.log" % kind), "ab")
-
                 def launch():
-                    return subprocess.Popen(command, cwd=folder, env=env, stdin=subprocess.DEVNULL,
-                                            stdout=out, stderr=subprocess.STDOUT, start_new_session=True)
+                    return start_quietly(command, os.path.join(log_dir, "start-%s.log" % kind),
+                                         cwd=folder, env=env)
 
                 seconds, process = time_to_window(display, launch, search)
-                out.close()
                 if attempt > 0 and seconds is not None:
                     times.append(seconds * 1000.0)
-                if process.poll() is None:
-                    os.kill(process.pid, signal.SIGKILL)
-                process.wait()
+                kill(process)
                 # Let the window go away before the next start looks for one.
                 for _ in range(200):
                     if not display.visible_window(*search):
@@ -602,7 +521,10 @@ def report(programs, single, files, load_before, load_after):
         ("collect", "provider collect (PdhCollectQueryData + 3 formatted values)"),
         ("paint_pass", "paint pass into a memory DC (paintWindow, 3 full gauges)"),
         ("paint_gauges", "  of which drawing (paintGauges)"),
+        ("paint_pass_every_bar", "the same pass drawing every bar, left to GDI to clip"),
+        ("paint_gauges_every_bar", "  of which drawing"),
         ("gauge_draw_199_bars", "one gauge's draw, full history (199 bars)"),
+        ("gauge_draw_199_bars_every_bar", "  the same drawing every bar"),
         ("gauge_draw_60_bars", "one gauge's draw, 60 bars"),
         ("floor_paint", "the Wine floor's paint"),
     ]
@@ -641,9 +563,9 @@ def main():
         if not os.path.exists(path):
             sys.exit("missing %s: build it first (bench/run.sh does)" % path)
     root = os.path.join(build, "bench-run")
-    template = os.path.join(root, "prefixes", "template")
+    template = os.environ.get("WINEPREFIX", "")
     if not os.path.exists(os.path.join(template, ".plix-ready")):
-        sys.exit("missing prepared Wine prefix " + template)
+        sys.exit("no prepared Wine prefix in WINEPREFIX (%r): bench/run.sh prepares one" % template)
     log_dir = os.path.join(root, "logs")
     shutil.rmtree(log_dir, ignore_errors=True)
     os.makedirs(log_dir)

@@ -5,6 +5,7 @@
 get_filename_component(PLIX_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 set(CORE_SOURCES
+  gauges/SampleAverager.cpp
   hostcounters/CounterPath.cpp
   hostcounters/ProcText.cpp
   settings/SettingsRecord.cpp
@@ -19,6 +20,7 @@ set(CORE_TEST_SOURCES
   tests/core/HandleTableTest.cpp
   tests/core/PlacementMathTest.cpp
   tests/core/ProcTextTest.cpp
+  tests/core/SampleAveragerTest.cpp
   tests/core/SettingsRecordTest.cpp
 )
 

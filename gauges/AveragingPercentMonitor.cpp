@@ -1,6 +1,7 @@
-// AveragingPercentMonitor: folds every run of six samples into one mean,
-// keeps the newest 200 means, and draws them as green bars from the right
-// edge leftwards under a label with the newest raw sample.
+// AveragingPercentMonitor: the gauge the paint pass feeds and draws. Its
+// SampleAverager folds every run of six samples into one mean and keeps the
+// newest 200; this class draws them as green bars from the right edge
+// leftwards under a label with the newest raw sample.
 
 #include "gauges/AveragingPercentMonitor.h"
 
@@ -8,24 +9,41 @@
 
 namespace {
 
-constexpr double kPercentFactor = 100.0;
 constexpr wchar_t kLabelFormat[] = L"%s: %02d%%";
 
+// The bars a device context can show: those on the columns of its clip box.
+// A context whose clip box cannot be read gets every bar, to clip itself.
+BarPositions barsShownBy(HDC dc, std::size_t meanCount, std::int64_t newestColumn)
+{
+    RECT box = {};
+    if (GetClipBox(dc, &box) == ERROR)
+        return allBars(meanCount);
+    return barsInColumns(meanCount, newestColumn, box.left, box.right);
+}
+
+// A bar of `length` on `column` whose lowest pixel is on row `foot`.
+void drawBar(HDC dc, int column, int foot, int length)
+{
+    // LineTo stops one pixel short, so a bar of length h covers h + 1 rows,
+    // the lowest being the first row below the gauge.
+    MoveToEx(dc, column, foot, nullptr);
+    LineTo(dc, column, foot - length - 1);
+}
+
 } // namespace
-
-int barLength(double mean, int height)
-{
-    return static_cast<int>(height * mean);
-}
-
-int labelPercent(double sample)
-{
-    return static_cast<int>(sample * kPercentFactor);
-}
 
 void appendLabel(TextBuffer& buffer, const std::wstring& keyName, double newestSample)
 {
     buffer.appendFormatted(kLabelFormat, keyName.c_str(), labelPercent(newestSample));
+}
+
+void drawGaugeLabel(HDC dc, const RECT& rect, const std::wstring& keyName, double newestSample)
+{
+    TextBuffer label(AveragingPercentMonitor::kLabelCapacity);
+    appendLabel(label, keyName, newestSample);
+    RECT clip = rect;
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, label.text(), -1, &clip, DT_SINGLELINE);
 }
 
 AveragingPercentMonitor::AveragingPercentMonitor(const std::wstring& keyName)
@@ -35,18 +53,7 @@ AveragingPercentMonitor::AveragingPercentMonitor(const std::wstring& keyName)
 
 int AveragingPercentMonitor::addSample(double sample)
 {
-    const int pendingCount = static_cast<int>(pending_.size());
-    // The sample arriving now is not part of this mean; it opens the next run.
-    if (pendingCount > averagingWindow_) {
-        double sum = 0.0;
-        for (double pendingSample : pending_)
-            sum += pendingSample;
-        history_.push_back(pendingCount > 0 ? sum / static_cast<double>(pendingCount) : 0.0);
-        pending_.clear();
-        while (history_.size() > kHistoryCap)
-            history_.pop_front();
-    }
-    pending_.push_back(sample);
+    averager_.addSample(sample);
     return 1;
 }
 
@@ -60,7 +67,7 @@ void AveragingPercentMonitor::draw(HDC dc, int x, int y)
     HPEN pen = CreatePen(PS_SOLID, kBarPenWidth, kBarColour);
     HGDIOBJ previous = SelectObject(dc, pen);
     drawBars(dc, x, y);
-    if (!pending_.empty())
+    if (!averager_.pending().empty())
         drawLabel(dc, x, y);
     SelectObject(dc, previous);
     DeleteObject(pen);
@@ -68,26 +75,21 @@ void AveragingPercentMonitor::draw(HDC dc, int x, int y)
 
 void AveragingPercentMonitor::drawBars(HDC dc, int x, int y) const
 {
-    const int n = static_cast<int>(history_.size());
-    const int foot = y + height_;
-    // The oldest mean gets no bar. Columns left of x are drawn anyway and
-    // left to the device context to clip.
-    for (int i = n - 1; i >= 1; --i) {
-        const int column = x + width_ - 1 - (n - 1 - i);
-        const int length = barLength(history_[static_cast<std::size_t>(i)], height_);
-        // LineTo stops one pixel short, so a bar of length h covers h + 1
-        // rows, the lowest being the first row below the gauge.
-        MoveToEx(dc, column, foot, nullptr);
-        LineTo(dc, column, foot - length - 1);
+    const std::deque<double>& means = averager_.history();
+    const std::int64_t newestColumn = static_cast<std::int64_t>(x) + width_ - 1;
+    // With a full history about 140 of the 199 bars stand left of the
+    // surface; only the ones it shows are drawn, newest first.
+    const BarPositions shown = barsShownBy(dc, means.size(), newestColumn);
+    for (std::size_t i = shown.end; i > shown.first; --i) {
+        const std::size_t position = i - 1;
+        const int column = static_cast<int>(barColumn(position, means.size(), newestColumn));
+        drawBar(dc, column, y + height_, barLength(means[position], height_));
     }
 }
 
 void AveragingPercentMonitor::drawLabel(HDC dc, int x, int y)
 {
-    TextBuffer label(kLabelCapacity);
-    appendLabel(label, keyName_, pending_.back());
     RECT rect = getRect();
     OffsetRect(&rect, x, y);
-    SetBkMode(dc, TRANSPARENT);
-    DrawTextW(dc, label.text(), -1, &rect, DT_SINGLELINE);
+    drawGaugeLabel(dc, rect, keyName_, averager_.pending().back());
 }

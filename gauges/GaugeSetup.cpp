@@ -18,8 +18,6 @@ namespace {
 constexpr std::size_t kTextCapacity = 100;
 constexpr wchar_t kProcessorKeyFormat[] = L"cpu%d";
 constexpr wchar_t kProcessorPathFormat[] = L"\\Processor(%d)\\%% Processor Time";
-constexpr wchar_t kMemoryKeyName[] = L"mem";
-constexpr wchar_t kMemoryPath[] = L"\\Memory\\% Committed Bytes In Use";
 
 // The active mask has one bit per processor up to its own width; a processor
 // beyond that has no bit to be active by, and shifting that far is undefined.
@@ -34,7 +32,27 @@ void fileGauge(const std::wstring& keyName, const std::wstring& path, CounterQue
     registry.slotFor(keyName) = new AveragingPercentMonitor(keyName);
 }
 
+std::wstring formatWithIndex(const wchar_t* format, int index)
+{
+    TextBuffer text(kTextCapacity);
+    text.appendFormatted(format, index);
+    return text.text();
+}
+
 } // namespace
+
+const wchar_t kMemoryKeyName[] = L"mem";
+const wchar_t kMemoryCounterPath[] = L"\\Memory\\% Committed Bytes In Use";
+
+std::wstring processorKeyName(int index)
+{
+    return formatWithIndex(kProcessorKeyFormat, index);
+}
+
+std::wstring processorCounterPath(int index)
+{
+    return formatWithIndex(kProcessorPathFormat, index);
+}
 
 ProcessorInfo systemProcessorInfo()
 {
@@ -51,13 +69,10 @@ void setUpGauges(const ProcessorInfo& processors, CounterQuery& query, MonitorRe
     for (DWORD index = 0; index < processors.count && index < kMaskBits; ++index) {
         if ((processors.activeMask & (DWORD_PTR{1} << index)) == 0)
             continue;
-        TextBuffer keyName(kTextCapacity);
-        keyName.appendFormatted(kProcessorKeyFormat, static_cast<int>(index));
-        TextBuffer path(kTextCapacity);
-        path.appendFormatted(kProcessorPathFormat, static_cast<int>(index));
-        fileGauge(keyName.text(), path.text(), query, registry);
+        const int processor = static_cast<int>(index);
+        fileGauge(processorKeyName(processor), processorCounterPath(processor), query, registry);
     }
-    fileGauge(kMemoryKeyName, kMemoryPath, query, registry);
+    fileGauge(kMemoryKeyName, kMemoryCounterPath, query, registry);
 }
 
 void setUpGauges()

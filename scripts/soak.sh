@@ -4,22 +4,15 @@
 # flat, its collects kept coming and its window still answers.
 # PLIX_SOAK_SECONDS sets another length (the test command runs 60).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
+source "$(dirname "$0")/lib.sh"
+plix_install_deps
+plix_build plix host_pdh desktool
 
-bash scripts/install-deps.sh
-
-export PLIX_BUILD_DIR="${PLIX_BUILD_DIR:-$root/build}"
-cmake -S . -B "$PLIX_BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$PLIX_BUILD_DIR" -j "$(nproc)" --target plix host_pdh ping_window
-
-source scripts/wine-env.sh
+plix_use_prefix soak
 trap plix_stop_all EXIT
-plix_start_xvfb "$(plix_free_display)"
-openbox >/dev/null 2>&1 </dev/null &
-plix_started_pids+=($!)
+plix_start_desktop
 plix_prepare_prefix
 
 export PLIX_SOAK_SECONDS="${PLIX_SOAK_SECONDS:-600}"
-export PLIX_PING_WINDOW="$PLIX_BUILD_DIR/tools/ping_window.exe"
-python3 tests/e2e/run_desktop_tests.py "$PLIX_BUILD_DIR/plix.exe" "$PLIX_BUILD_DIR/hostcounters/pdh.dll" test_soak
+export PLIX_DESKTOOL="$PLIX_BUILD_DIR/tools/desktool.exe"
+plix_desktop_tests test_soak

@@ -10,7 +10,7 @@ import sys
 import unittest
 
 here = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, here)
+sys.path[:0] = [here, os.path.join(here, "..", "..", "scripts")]
 import plixdesk  # noqa: E402
 
 if len(sys.argv) < 3:

@@ -3,12 +3,14 @@ provider, on the test run's X display (with openbox as window manager),
 driven with xdotool and looked at through xwininfo and screenshots."""
 
 import os
+import pathlib
 import shutil
 import tempfile
 import time
 import unittest
 
-from plixdesk import PlixRun, parse_settings, settings_bytes, wait_for
+from plixdesk import (PlixRun, desktool, kill, parse_settings, processor_count, settings_bytes, start_quietly,
+                      wait_for, window_shown, window_size)
 
 PLIX_EXE = os.environ.get("PLIX_EXE", "")
 
@@ -18,20 +20,18 @@ RED = (255, 0, 0)
 SCREEN_WIDTH = 1024
 
 
-def processor_count():
-    with open("/proc/stat") as f:
-        return sum(1 for line in f if line.startswith("cpu") and line[3].isdigit())
-
-
 def dark(pixel):
     return sum(pixel) < 200
 
 
 class DesktopTest(unittest.TestCase):
-    def launch(self, settings=None, env=None):
+    def prepare(self, settings=None, env=None):
         run = PlixRun(PLIX_EXE, settings=settings, env=env)
         self.addCleanup(run.close)
-        return run.start()
+        return run
+
+    def launch(self, settings=None, env=None):
+        return self.prepare(settings, env).start()
 
     def wait_settings(self, run, expected, timeout=6):
         found = wait_for(lambda: run.settings() == expected, timeout)
@@ -56,8 +56,7 @@ class StartUp(DesktopTest):
         run = self.launch()
         x, y, width, height = run.geometry()
         self.assertEqual((x, y), (100, 100))
-        self.assertEqual(width, 60)
-        self.assertEqual(height, 40 * (processor_count() + 1))
+        self.assertEqual((width, height), window_size())
 
         # About two seconds at 10 Hz make enough means for visible bars.
         time.sleep(2.6)
@@ -138,26 +137,21 @@ class MenuAndDialogs(DesktopTest):
         run = self.launch(settings=settings_bytes(10, 100, 100))
         self.open_config(run)
         self.type_frequency(run, "5")
-        self.assertFalse(run.dialog("Dialog") and run.find_window() and self.dialog_open(run))
+        self.assertTrue(wait_for(lambda: not window_shown("Dialog"), 3), "the Config dialog stayed open")
         self.wait_settings(run, (5, 100, 100), timeout=4)
         before = run.collects()
         time.sleep(4)
         rate = (run.collects() - before) / 4
         self.assertTrue(3.5 <= rate <= 6, "%.1f collects per second at rate 5" % rate)
 
-    def dialog_open(self, run):
-        import subprocess
-        return bool(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Dialog$"],
-                                   capture_output=True, text=True).stdout.split())
-
     def test_config_refuses_zero_eleven_and_nothing_then_cancel_changes_nothing(self):
         run = self.launch(settings=settings_bytes(10, 100, 100))
         self.open_config(run)
         for i, text in enumerate(["0", "11", ""]):
             self.type_frequency(run, text, focus_on_ok=i == 0)
-            self.assertTrue(self.dialog_open(run), "the dialog closed on %r" % text)
+            self.assertTrue(window_shown("Dialog"), "the dialog closed on %r" % text)
         run.type_keys("Escape")
-        self.assertTrue(wait_for(lambda: not self.dialog_open(run), 3))
+        self.assertTrue(wait_for(lambda: not window_shown("Dialog"), 3))
         time.sleep(2.5)
         with open(run.cfg, "rb") as f:
             self.assertEqual(parse_settings(f.read()), (10, 100, 100))
@@ -167,10 +161,7 @@ class MenuAndDialogs(DesktopTest):
         run.right_click_menu(["Down", "Down", "Return"])
         self.assertTrue(run.dialog("About"), "the About dialog did not open")
         run.type_keys("Return")
-        import subprocess
-        self.assertTrue(wait_for(lambda: not subprocess.run(
-            ["xdotool", "search", "--onlyvisible", "--name", "^About$"],
-            capture_output=True, text=True).stdout.split(), 3))
+        self.assertTrue(wait_for(lambda: not window_shown("About"), 3))
         self.assertIsNone(run.process.poll())
         self.assertEqual(run.settings(), (10, 100, 100))
 
@@ -179,9 +170,42 @@ class MenuAndDialogs(DesktopTest):
         self.drag(run, [(120, 120), (150, 140), (170, 160)])
         run.mouse("mouseup", 1)
         self.wait_position(run, 150, 140)
-        run.right_click_menu(["Up", "Return"])
-        self.assertEqual(run.wait_exit(10), 0)
+        self.assertEqual(run.exit_through_menu(10), 0)
         self.assertEqual(run.settings(), (10, 150, 140))
+
+
+class HostileDesktop(DesktopTest):
+    def test_settings_file_locked_at_start_keeps_its_bytes(self):
+        stored = settings_bytes(3, 200, 150)
+        run = self.prepare(settings=stored)
+        hold_log = os.path.join(run.folder, "hold.log")
+        holder = start_quietly(desktool("hold", PlixRun.windows_path(run.cfg), 3000), hold_log)
+        self.addCleanup(kill, holder)
+        self.assertTrue(wait_for(lambda: b"held" in pathlib.Path(hold_log).read_bytes(), 10),
+                        "plix.cfg was not locked")
+        run.start()
+        self.assertIsNone(holder.poll(), "the lock ended before plix showed its window")
+        self.assertEqual(run.geometry()[:2], (100, 100), "plix did not start on the defaults")
+        self.assertEqual(holder.wait(10), 0)
+        # Saves fall due every two seconds; two of them come and go.
+        time.sleep(4.5)
+        self.assertIsNone(run.process.poll())
+        with open(run.cfg, "rb") as f:
+            self.assertEqual(f.read(), stored)
+
+    def test_logoff_right_after_a_move_keeps_the_move(self):
+        run = self.launch(settings=settings_bytes(10, 100, 100))
+        self.drag(run, [(120, 120), (150, 140), (170, 160)])
+        run.mouse("mouseup", 1)
+        # Seen saved, the first move leaves the throttle a good second before
+        # it lets the next save through: the second move and the logoff fall
+        # inside it.
+        self.wait_settings(run, (10, 150, 140))
+        run.mouse("mousemove", 170, 160, "mousedown", 1, "sleep", 0.1, "mousemove", 200, 190, "mouseup", 1)
+        self.wait_position(run, 180, 170, timeout=1)
+        self.assertEqual(run.tool("end-session"), 0, "plix did not take the logoff")
+        self.assertIsNotNone(run.wait_exit(5))
+        self.assertEqual(run.settings(), (10, 180, 170))
 
 
 class CounterFailures(DesktopTest):

@@ -22,7 +22,7 @@ import threading
 import time
 import unittest
 
-from plixdesk import PlixRun, parse_settings, settings_bytes
+from plixdesk import PlixRun, parse_settings, settings_bytes, window_size
 
 PLIX_EXE = os.environ.get("PLIX_EXE", "")
 
@@ -38,12 +38,7 @@ CFG = "plix.cfg"
 TMP = "plix.cfg.tmp"
 
 
-def processor_count():
-    with open("/proc/stat") as f:
-        return sum(1 for line in f if line.startswith("cpu") and line[3].isdigit())
-
-
-WINDOW_SIZE = (60, 40 * (processor_count() + 1))
+WINDOW_SIZE = window_size()
 
 
 class EndlessDrag:

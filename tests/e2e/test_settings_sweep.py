@@ -9,19 +9,14 @@ import os
 import time
 import unittest
 
-from plixdesk import PlixRun, settings_bytes, wait_for
+from plixdesk import PlixRun, settings_bytes, wait_for, window_size
 
 PLIX_EXE = os.environ.get("PLIX_EXE", "")
 
 WORK_AREA = (0, 0, 1024, 768)
 
 
-def processor_count():
-    with open("/proc/stat") as f:
-        return sum(1 for line in f if line.startswith("cpu") and line[3].isdigit())
-
-
-WINDOW_SIZE = (60, 40 * (processor_count() + 1))
+WINDOW_SIZE = window_size()
 INT_MIN = -2 ** 31
 INT_MAX = 2 ** 31 - 1
 RATE_SECONDS = 3

@@ -2,19 +2,17 @@
 command runs 600). Its resident memory after the warm-up (the first minute,
 or the first quarter of a shorter run) and at the end must differ by less
 than 1 MiB, the collects must keep coming at about the polling rate, and at
-the end its window must still answer messages (ping_window.exe, whose path
-comes in PLIX_PING_WINDOW)."""
+the end its window must still answer messages (desktool.exe ping, whose path
+comes in PLIX_DESKTOOL)."""
 
 import os
-import subprocess
 import sys
 import time
 import unittest
 
-from plixdesk import PlixRun, settings_bytes
+from plixdesk import PlixRun, resident_kib, settings_bytes
 
 PLIX_EXE = os.environ.get("PLIX_EXE", "")
-PING_WINDOW = os.environ.get("PLIX_PING_WINDOW", "")
 
 SOAK_SECONDS = int(os.environ.get("PLIX_SOAK_SECONDS", "60"))
 WARM_UP_SECONDS = min(60, SOAK_SECONDS // 4)
@@ -23,24 +21,10 @@ RATE = 10
 RSS_DRIFT_LIMIT_KIB = 1024
 
 
-def resident_kib(pid):
-    with open("/proc/%d/status" % pid) as f:
-        for line in f:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    raise AssertionError("no VmRSS for process %d" % pid)
-
-
-def window_answers(folder):
-    """Exit code of ping_window.exe: 0 when plix's window answered."""
-    with open(os.path.join(folder, "ping.log"), "wb") as log:
-        return subprocess.run(["wine", PING_WINDOW], stdin=subprocess.DEVNULL, stdout=log,
-                              stderr=subprocess.STDOUT, timeout=30).returncode
-
-
 class Soak(unittest.TestCase):
     def test_ten_hertz_run_keeps_its_memory_its_collects_and_its_answers(self):
-        self.assertTrue(os.path.isfile(PING_WINDOW), "PLIX_PING_WINDOW does not name ping_window.exe")
+        self.assertTrue(os.path.isfile(os.environ.get("PLIX_DESKTOOL", "")),
+                        "PLIX_DESKTOOL does not name desktool.exe")
         self.assertGreaterEqual(SOAK_SECONDS, 20, "PLIX_SOAK_SECONDS is too short to measure anything")
         run = PlixRun(PLIX_EXE, settings=settings_bytes(RATE, 100, 100))
         self.addCleanup(run.close)
@@ -54,7 +38,7 @@ class Soak(unittest.TestCase):
         wait_until(WARM_UP_SECONDS)
         baseline = resident_kib(pid)
         baseline_collects = run.collects()
-        self.assertEqual(window_answers(run.folder), 0, "plix's window did not answer after the warm-up")
+        self.assertEqual(run.tool("ping"), 0, "plix's window did not answer after the warm-up")
 
         samples = [(WARM_UP_SECONDS, baseline, baseline_collects)]
         second = WARM_UP_SECONDS
@@ -65,7 +49,7 @@ class Soak(unittest.TestCase):
             samples.append((second, resident_kib(pid), run.collects()))
 
         final_second, final, final_collects = samples[-1]
-        answer = window_answers(run.folder)
+        answer = run.tool("ping")
         sys.stderr.write("soak: %d s at %d Hz; VmRSS %d KiB after %d s, %d KiB at the end (%+d KiB); "
                          "%d collects in all\n" % (SOAK_SECONDS, RATE, baseline, WARM_UP_SECONDS, final,
                                                    final - baseline, final_collects))

@@ -75,3 +75,12 @@ int PixelSurface::count(COLORREF colour, int left, int top, int right, int botto
             found += pixel(x, y) == colour ? 1 : 0;
     return found;
 }
+
+int PixelSurface::differingPixels(const PixelSurface& other) const
+{
+    GdiFlush();
+    int differing = 0;
+    for (int i = 0; i < width_ * height_; ++i)
+        differing += bits_[i] != other.bits_[i] ? 1 : 0;
+    return differing;
+}

@@ -33,6 +33,8 @@ public:
     int height() const { return height_; }
     COLORREF pixel(int x, int y) const;
     int count(COLORREF colour, int left, int top, int right, int bottom) const;
+    // Pixels that differ from the same pixel of a surface of the same size.
+    int differingPixels(const PixelSurface& other) const;
 
 private:
     int width_;

@@ -1,6 +1,6 @@
-// Tests for the averaging gauge: the run-of-six averaging and the history cap
-// directly on the queues, and the drawing by reading pixels back from a
-// 32-bpp DIB section selected into a memory device context.
+// Tests for the averaging gauge: its interface, the label text, and the
+// drawing by reading pixels back from a 32-bpp DIB section selected into a
+// memory device context. The averaging itself is tested on SampleAverager.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 
 #include "common/TextBuffer.h"
 #include "gauges/AveragingPercentMonitor.h"
+#include "gauges/SampleAverager.h"
+#include "tests/support/EveryBarGauge.h"
 #include "tests/support/TestWindows.h"
 
 namespace {
@@ -58,20 +60,14 @@ public:
         return box;
     }
 
-    bool sameAs(const Surface& other) const
-    {
-        for (int y = 0; y < height(); ++y)
-            for (int x = 0; x < width(); ++x)
-                if (pixel(x, y) != other.pixel(x, y))
-                    return false;
-        return true;
-    }
+    bool sameAs(const Surface& other) const { return differingPixels(other) == 0; }
 
 private:
     HGDIOBJ oldFont_ = nullptr;
 };
 
-void feed(AveragingPercentMonitor& gauge, double sample, int times)
+template <typename Gauge>
+void feed(Gauge& gauge, double sample, int times)
 {
     for (int i = 0; i < times; ++i)
         gauge.addSample(sample);
@@ -99,7 +95,7 @@ const std::wstring kShortKey = L"m";
 
 // ---- Averaging and history -------------------------------------------------
 
-TEST(AveragingPercentMonitorSamples, NewGaugeIsEmptyWithFixedRectangle)
+TEST(AveragingPercentMonitorSamples, NewGaugeHasFixedRectangleAndItsKeyName)
 {
     AveragingPercentMonitor gauge(L"cpu0");
     RECT rect = gauge.getRect();
@@ -107,8 +103,6 @@ TEST(AveragingPercentMonitorSamples, NewGaugeIsEmptyWithFixedRectangle)
     EXPECT_EQ(rect.top, 0);
     EXPECT_EQ(rect.right, 60);
     EXPECT_EQ(rect.bottom, 40);
-    EXPECT_TRUE(gauge.history().empty());
-    EXPECT_TRUE(gauge.pending().empty());
     EXPECT_EQ(gauge.keyName(), L"cpu0");
 }
 
@@ -117,88 +111,6 @@ TEST(AveragingPercentMonitorSamples, AddSampleAlwaysReturnsOne)
     AveragingPercentMonitor gauge(L"cpu0");
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(gauge.addSample(-3.0 + i), 1);
-}
-
-TEST(AveragingPercentMonitorSamples, SixPendingSamplesDoNotAverageYet)
-{
-    AveragingPercentMonitor gauge(L"cpu0");
-    feed(gauge, 0.25, 5);
-    ASSERT_EQ(gauge.pending().size(), 5u);
-    gauge.addSample(0.25);
-    EXPECT_TRUE(gauge.history().empty());
-    EXPECT_EQ(gauge.pending().size(), 6u);
-}
-
-TEST(AveragingPercentMonitorSamples, FirstMeanArrivesWithSeventhSample)
-{
-    AveragingPercentMonitor gauge(L"cpu0");
-    for (double sample : {0.5, 0.25, 0.75, 0.0, 1.0, 0.5})
-        gauge.addSample(sample);
-    gauge.addSample(0.125);
-    ASSERT_EQ(gauge.history().size(), 1u);
-    EXPECT_EQ(gauge.history().front(), 0.5);
-    ASSERT_EQ(gauge.pending().size(), 1u);
-    EXPECT_EQ(gauge.pending().front(), 0.125);
-}
-
-TEST(AveragingPercentMonitorSamples, MeanSumsOldestFirst)
-{
-    // 1 + 1e16 rounds back to 1e16, so oldest first the 1 is lost and the
-    // mean is 0; summed newest first it would survive as 1/6.
-    AveragingPercentMonitor gauge(L"cpu0");
-    for (double sample : {1.0, 1e16, -1e16, 0.0, 0.0, 0.0, 0.0})
-        gauge.addSample(sample);
-    ASSERT_EQ(gauge.history().size(), 1u);
-    EXPECT_EQ(gauge.history().front(), 0.0);
-}
-
-TEST(AveragingPercentMonitorSamples, TenthsAverageJustAboveThirtyFiveHundredths)
-{
-    AveragingPercentMonitor gauge(L"cpu0");
-    for (int i = 1; i <= 7; ++i)
-        gauge.addSample(i / 10.0);
-    ASSERT_EQ(gauge.history().size(), 1u);
-    EXPECT_EQ(gauge.history().front(), 0.35000000000000003);
-    EXPECT_EQ(barLength(gauge.history().front(), AveragingPercentMonitor::kHeight), 14);
-}
-
-TEST(AveragingPercentMonitorSamples, EveryMeanCoversSixSamples)
-{
-    AveragingPercentMonitor gauge(L"cpu0");
-    feed(gauge, 0.0, 12);
-    EXPECT_EQ(gauge.history().size(), 1u);
-    EXPECT_EQ(gauge.pending().size(), 6u);
-    gauge.addSample(0.0);
-    EXPECT_EQ(gauge.history().size(), 2u);
-    EXPECT_EQ(gauge.pending().size(), 1u);
-}
-
-TEST(AveragingPercentMonitorSamples, HistoryKeepsNewestTwoHundredMeans)
-{
-    // Run r (samples 6r-5 .. 6r) is all r, so each mean names its run.
-    AveragingPercentMonitor gauge(L"cpu0");
-    for (int sample = 1; sample <= 1200; ++sample)
-        gauge.addSample((sample - 1) / kSamplesPerMean + 1);
-    gauge.addSample(201);
-    ASSERT_EQ(gauge.history().size(), 200u);
-    EXPECT_EQ(gauge.history().front(), 1.0);
-
-    for (int sample = 1202; sample <= 1207; ++sample)
-        gauge.addSample((sample - 1) / kSamplesPerMean + 1);
-    ASSERT_EQ(gauge.history().size(), 200u);
-    for (std::size_t i = 0; i < gauge.history().size(); ++i)
-        ASSERT_EQ(gauge.history()[i], static_cast<double>(i + 2)) << "position " << i;
-    ASSERT_EQ(gauge.pending().size(), 1u);
-    EXPECT_EQ(gauge.pending().front(), 202.0);
-}
-
-TEST(AveragingPercentMonitorSamples, BarLengthTruncatesTowardZero)
-{
-    EXPECT_EQ(barLength(0.5, 40), 20);
-    EXPECT_EQ(barLength(1.0, 40), 40);
-    EXPECT_EQ(barLength(0.0, 40), 0);
-    EXPECT_EQ(barLength(0.99 / 40, 40), 0);
-    EXPECT_EQ(barLength(-0.11, 40), -4);
 }
 
 // ---- Label text ---------------------------------------------------------------
@@ -214,11 +126,8 @@ TEST(AveragingPercentMonitorLabel, ShowsKeyNameAndZeroPaddedPercent)
 TEST(AveragingPercentMonitorLabel, PercentTruncatesRatherThanRounds)
 {
     EXPECT_EQ(labelFor(L"cpu0", 0.999), L"cpu0: 99%");
-    // 0.29 * 100.0 is 28.999..., and so are 57 and 58 one short.
+    // 0.29 * 100.0 is 28.999...
     EXPECT_EQ(labelFor(L"cpu0", 29 / 100.0), L"cpu0: 28%");
-    EXPECT_EQ(labelPercent(57 / 100.0), 56);
-    EXPECT_EQ(labelPercent(58 / 100.0), 57);
-    EXPECT_EQ(labelPercent(56 / 100.0), 56);
 }
 
 // ---- Drawing ---------------------------------------------------------------------
@@ -366,6 +275,7 @@ TEST(AveragingPercentMonitorDraw, FullHistoryShowsNewestSixtyMeans)
     Surface surface(60, 41);
     ASSERT_TRUE(surface.ready());
     AveragingPercentMonitor gauge(kShortKey);
+    SampleAverager means;
     for (int run = 1; run <= 201; ++run) {
         double mean = 0.0;
         if (run == 141)
@@ -375,12 +285,14 @@ TEST(AveragingPercentMonitorDraw, FullHistoryShowsNewestSixtyMeans)
         else if (run == 201)
             mean = 0.5;
         feed(gauge, mean, kSamplesPerMean);
+        feed(means, mean, kSamplesPerMean);
     }
     gauge.addSample(0.0);
-    ASSERT_EQ(gauge.history().size(), 200u);
-    ASSERT_EQ(gauge.history()[139], 1.0);
-    ASSERT_EQ(gauge.history()[140], 0.25);
-    ASSERT_EQ(gauge.history()[199], 0.5);
+    means.addSample(0.0);
+    ASSERT_EQ(means.history().size(), 200u);
+    ASSERT_EQ(means.history()[139], 1.0);
+    ASSERT_EQ(means.history()[140], 0.25);
+    ASSERT_EQ(means.history()[199], 0.5);
 
     gauge.draw(surface.dc(), 0, 0);
     EXPECT_TRUE(surface.columnRunIs(0, 30, 40, kBar));
@@ -515,4 +427,56 @@ TEST(AveragingPercentMonitorDraw, PreviouslySelectedPenIsRestored)
 
     SelectObject(surface.dc(), original);
     DeleteObject(ownPen);
+}
+
+namespace {
+
+// A surface of a given width with the gauge at a given x; the gauge is
+// drawn at y 0 and the surface reaches below its foot row.
+struct SurfaceCase {
+    int width;
+    int x;
+};
+
+const SurfaceCase kSurfaceCases[] = {
+    {58, 0},   // the main window's client area: the two newest bars are off it
+    {60, 0},   // exactly the gauge
+    {100, 30}, // room left of the gauge, where older bars still show
+    {40, -25}, // the gauge hangs off the left edge
+};
+
+// Samples from -0.05 to 1.05 in an uneven order, so neighbouring bars differ
+// and some reach past the gauge's top and below its foot.
+double unevenSample(int k)
+{
+    return ((k * 37) % 23) / 20.0 - 0.05;
+}
+
+} // namespace
+
+TEST(AveragingPercentMonitorDraw, DrawsTheSamePixelsAsDrawingEveryBar)
+{
+    constexpr int kSurfaceHeight = 46;
+    constexpr int kRuns = SampleAverager::kHistoryCap + 5;
+    for (const SurfaceCase& c : kSurfaceCases) {
+        AveragingPercentMonitor gauge(L"cpu0");
+        EveryBarGauge reference(L"cpu0");
+        int k = 0;
+        // History lengths 0 to 200 and on past the cap; a label from the
+        // first sample on.
+        for (int run = -1; run <= kRuns; ++run) {
+            const int samples = run < 0 ? 0 : run == 0 ? 1 : kSamplesPerMean;
+            for (int i = 0; i < samples; ++i, ++k) {
+                gauge.addSample(unevenSample(k));
+                reference.addSample(unevenSample(k));
+            }
+            Surface drawn(c.width, kSurfaceHeight);
+            Surface expected(c.width, kSurfaceHeight);
+            ASSERT_TRUE(drawn.ready() && expected.ready());
+            gauge.draw(drawn.dc(), c.x, 0);
+            reference.draw(expected.dc(), c.x, 0);
+            ASSERT_EQ(drawn.differingPixels(expected), 0)
+                << "width " << c.width << ", x " << c.x << ", after " << k << " samples";
+        }
+    }
 }

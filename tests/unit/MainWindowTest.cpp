@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
+#include "tests/support/RecordingGauge.h"
 #include "tests/support/ScriptedPdh.h"
 #include "tests/support/TestFiles.h"
 #include "ui/Dialogs.h"
@@ -61,7 +62,7 @@ protected:
             std::wstring key = L"cpu" + std::to_wstring(i);
             counterQuery.addCounter(key, L"\\Processor(" + std::to_wstring(i) + L")\\% Processor Time");
             if (monitorRegistry.slotFor(key) == nullptr)
-                monitorRegistry.slotFor(key) = new AveragingPercentMonitor(key);
+                monitorRegistry.slotFor(key) = new RecordingGauge(key);
         }
         ASSERT_TRUE(startInstance(instance(), SW_SHOWNOACTIVATE));
         settings.settingsDirty = false;
@@ -112,12 +113,12 @@ TEST_F(MainWindow, IsZeroPixelsHighWithoutKeyNames)
 TEST_F(MainWindow, FirstSampleIsTakenWhileTheWindowIsFirstShown)
 {
     start(1);
-    auto* gauge = static_cast<AveragingPercentMonitor*>(monitorRegistry.slotFor(L"cpu0"));
-    size_t before = gauge->pending().size() + gauge->history().size() * 6;
+    auto* gauge = dynamic_cast<RecordingGauge*>(monitorRegistry.slotFor(L"cpu0"));
+    ASSERT_NE(gauge, nullptr);
+    size_t before = gauge->samples.size();
     EXPECT_GE(before, 1u);
     send(WM_TIMER, 0, 0, 1);
-    size_t after = gauge->pending().size() + gauge->history().size() * 6;
-    EXPECT_EQ(after, before + 1);
+    EXPECT_EQ(gauge->samples.size(), before + 1);
 }
 
 TEST_F(MainWindow, MouseMoveWithoutAPressDoesNothing)

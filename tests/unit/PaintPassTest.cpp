@@ -11,6 +11,7 @@
 #include "counters/CounterQuery.h"
 #include "gauges/AveragingPercentMonitor.h"
 #include "gauges/MonitorRegistry.h"
+#include "tests/support/RecordingGauge.h"
 #include "tests/support/ScriptedPdh.h"
 #include "tests/support/TestWindows.h"
 
@@ -33,7 +34,7 @@ protected:
         query = std::make_unique<CounterQuery>(scriptedPdhTable);
         for (int i = 0; i < 3; ++i) {
             query->addCounter(kKeys[i], kPaths[i]);
-            gauges.push_back(std::make_unique<AveragingPercentMonitor>(kKeys[i]));
+            gauges.push_back(std::make_unique<RecordingGauge>(kKeys[i]));
             registry.slotFor(kKeys[i]) = gauges.back().get();
         }
         ScriptedPdh::clearCalls();
@@ -41,7 +42,7 @@ protected:
 
     void paint() { paintWindow(surface.dc(), window.handle(), *query, registry); }
 
-    size_t pending(int gauge) const { return gauges[gauge]->pending().size(); }
+    size_t fed(int gauge) const { return gauges[gauge]->samples.size(); }
 
     // Black label pixels in the top-left corner of the gauge starting at row y.
     int labelPixels(int y) const { return surface.count(kBlack, 0, y, 40, y + 14); }
@@ -49,7 +50,7 @@ protected:
     TestWindow window{60, 120};
     PixelSurface surface{58, 118};
     std::unique_ptr<CounterQuery> query;
-    std::vector<std::unique_ptr<AveragingPercentMonitor>> gauges;
+    std::vector<std::unique_ptr<RecordingGauge>> gauges;
     MonitorRegistry registry;
 };
 
@@ -80,10 +81,10 @@ TEST_F(PaintPass, FeedsEveryGaugeOneSamplePerPass)
 {
     paint();
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(pending(i), 1u) << i;
+        EXPECT_EQ(fed(i), 1u) << i;
     paint();
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(pending(i), 2u) << i;
+        EXPECT_EQ(fed(i), 2u) << i;
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CollectQueryData), 2u);
 }
 
@@ -93,9 +94,9 @@ TEST_F(PaintPass, FeedsTheCounterValueAsAFraction)
     ScriptedPdh::setValue(kPaths[1], 100);
     ScriptedPdh::setValue(kPaths[2], 250);
     paint();
-    EXPECT_DOUBLE_EQ(gauges[0]->pending().back(), 0.07);
-    EXPECT_DOUBLE_EQ(gauges[1]->pending().back(), 1.0);
-    EXPECT_DOUBLE_EQ(gauges[2]->pending().back(), 2.5);
+    EXPECT_DOUBLE_EQ(gauges[0]->samples.back(), 0.07);
+    EXPECT_DOUBLE_EQ(gauges[1]->samples.back(), 1.0);
+    EXPECT_DOUBLE_EQ(gauges[2]->samples.back(), 2.5);
 }
 
 TEST_F(PaintPass, DrawsBarsOnceGaugesHaveHistory)
@@ -127,7 +128,7 @@ TEST_F(PaintPass, RecoversWhenOnlyTheFirstCollectFails)
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::AddCounter), 3u);
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CollectQueryData), 2u);
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(pending(i), 1u) << i;
+        EXPECT_EQ(fed(i), 1u) << i;
     EXPECT_GT(labelPixels(0), 10);
     EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
 }
@@ -138,7 +139,7 @@ TEST_F(PaintPass, TwoFailedCollectsDrawTheRedCrossAndFeedNoGauge)
     ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
     paint();
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(pending(i), 0u) << i;
+        EXPECT_EQ(fed(i), 0u) << i;
     EXPECT_EQ(surface.count(kBlack, 0, 0, 58, 118), 0);
 
     // One line from the top-left corner pixel towards (58, 118), the other
@@ -177,16 +178,16 @@ TEST_F(PaintPass, NextPassAfterTheCrossStartsOverWithACollect)
     paint();
     EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(pending(i), 1u) << i;
+        EXPECT_EQ(fed(i), 1u) << i;
 }
 
 TEST_F(PaintPass, KeyWithoutAGaugeIsSkippedAndTakesNoRoom)
 {
     registry.monitors.erase(L"cpu1");
     paint();
-    EXPECT_EQ(pending(0), 1u);
-    EXPECT_EQ(pending(1), 0u);
-    EXPECT_EQ(pending(2), 1u);
+    EXPECT_EQ(fed(0), 1u);
+    EXPECT_EQ(fed(1), 0u);
+    EXPECT_EQ(fed(2), 1u);
     // mem moves up into the second strip, and the third strip stays empty.
     EXPECT_GT(labelPixels(40), 10);
     EXPECT_EQ(surface.count(kBlack, 0, 80, 58, 118), 0);

@@ -1,0 +1,324 @@
+"""Drives the real plix.exe under Wine on an X display, the way a user meets
+it: shared by the desktop tests, the bench and the run command.
+
+It knows plix.cfg's bytes, the window's size, how to start plix and find
+its window, the right-click menu, screenshots and pixels, a process's
+resident memory, and private Xvfb displays. Each PlixRun starts plix in a
+folder holding a copy of plix.exe (and, if asked, a prepared plix.cfg), and
+stops everything it started on close(). The Linux counter provider is the
+Wine prefix's system32 pdh.dll (install_provider), never a file beside
+plix.exe. The Wine settings (WINEPREFIX, WINEDLLOVERRIDES) come from the
+environment that scripts/lib.sh sets up.
+
+Wine's output goes to files, never to pipes: Wine's helper processes inherit
+them and would keep a pipe open forever.
+
+Run as a program, it is the run command's headless look at plix:
+  plixdesk.py show FOLDER SCREENSHOT LOG
+starts FOLDER/plix.exe with Wine's output in LOG, lets it run for ten
+seconds, saves a screenshot and exits plix through its menu, so that its
+settings are saved.
+"""
+
+import os
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+MAGIC = 0xC078AEED
+WINDOW_WIDTH = 60
+STRIP_HEIGHT = 40
+
+
+def settings_bytes(frequency, x, y):
+    return struct.pack("<IIiii", MAGIC, 1, frequency, x, y)
+
+
+def parse_settings(data):
+    if len(data) != 20:
+        return None
+    magic, version, frequency, x, y = struct.unpack("<IIiii", data)
+    if magic != MAGIC or version != 1:
+        return None
+    return frequency, x, y
+
+
+def processor_count():
+    """Logical processors as /proc/stat lists them: plix shows one strip each."""
+    with open("/proc/stat") as f:
+        return sum(1 for line in f if line.startswith("cpu") and line[3].isdigit())
+
+
+def window_size():
+    """plix's window: a strip per processor and one for memory."""
+    return WINDOW_WIDTH, STRIP_HEIGHT * (processor_count() + 1)
+
+
+def resident_kib(pid):
+    """VmRSS of a process, or None once it is gone."""
+    try:
+        with open("/proc/%d/status" % pid) as f:
+            for line in f:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+    except (FileNotFoundError, ProcessLookupError):
+        pass
+    return None
+
+
+def install_provider(pdh_dll, prefix=None):
+    """Copies the counter provider over system32's pdh.dll of the Wine prefix,
+    which must be one that plix's scripts made (they mark it)."""
+    prefix = prefix or os.environ.get("WINEPREFIX", "")
+    if not os.path.exists(os.path.join(prefix, ".plix-owned")):
+        raise SystemExit("refusing Wine prefix %r: not one that plix made" % prefix)
+    shutil.copy(pdh_dll, os.path.join(prefix, "drive_c", "windows", "system32", "pdh.dll"))
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def run(args, **kwargs):
+    return subprocess.run(args, check=True, capture_output=True, text=True, **kwargs).stdout
+
+
+def start_quietly(args, log_path, cwd=None, env=None):
+    """Starts a program in a session of its own, its output appended to a file."""
+    with open(log_path, "ab") as log:
+        return subprocess.Popen(args, cwd=cwd, env=env, stdin=subprocess.DEVNULL, stdout=log,
+                                stderr=subprocess.STDOUT, start_new_session=True)
+
+
+def kill(process):
+    if process.poll() is None:
+        os.killpg(process.pid, signal.SIGKILL)
+    process.wait(10)
+
+
+def desktool(*args):
+    """The command that runs the desktop tests' helper under Wine
+    (tests/e2e/tools/desktool.cpp, built where PLIX_DESKTOOL says)."""
+    return ["wine", os.environ.get("PLIX_DESKTOOL", "desktool.exe")] + [str(a) for a in args]
+
+
+def wait_for(predicate, timeout, step=0.05):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            return value
+        time.sleep(step)
+
+
+def visible_windows(*search, display=None):
+    """Ids of the mapped windows that `xdotool search` finds."""
+    env = dict(os.environ, DISPLAY=display) if display else None
+    return subprocess.run(["xdotool", "search", "--onlyvisible"] + list(search),
+                          env=env, capture_output=True, text=True).stdout.split()
+
+
+def window_shown(title):
+    return bool(visible_windows("--name", "^%s$" % title))
+
+
+class Display:
+    """A private Xvfb on the first free display number from `first` up."""
+
+    taken = set()
+
+    def __init__(self, first, log_dir):
+        number = first
+        while (number in Display.taken or os.path.exists("/tmp/.X%d-lock" % number)
+               or os.path.exists("/tmp/.X11-unix/X%d" % number)):
+            number += 1
+        Display.taken.add(number)
+        self.name = ":%d" % number
+        self.process = start_quietly(["Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                     os.path.join(log_dir, "xvfb%d.log" % number))
+        self.pid = self.process.pid
+        if not wait_for(lambda: subprocess.run(["xdpyinfo", "-display", self.name], stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL).returncode == 0, 10, 0.1):
+            raise RuntimeError("Xvfb %s did not come up" % self.name)
+
+    def visible_window(self, *search):
+        found = visible_windows(*search, display=self.name)
+        return found[0] if found else None
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                kill(self.process)
+        Display.taken.discard(int(self.name[1:]))
+
+
+class Image:
+    """An RGB screenshot with pixel access."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, data
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def count(self, colour, box=None):
+        x0, y0, x1, y1 = box or (0, 0, self.width, self.height)
+        return sum(1 for y in range(y0, y1) for x in range(x0, x1) if self.pixel(x, y) == colour)
+
+
+class PlixRun:
+    """plix.exe started in a temporary folder of its own, or in `folder`,
+    which then stays. Unless count_collects is False, the provider counts
+    plix's collects in collects.txt there. Wine's output goes to log_path,
+    by default wine.log in the folder."""
+
+    def __init__(self, plix_exe, settings=None, env=None, folder=None, count_collects=True, log_path=None):
+        self.keep_folder = folder is not None
+        self.folder = folder or tempfile.mkdtemp(prefix="plix-e2e-")
+        if plix_exe != os.path.join(self.folder, "plix.exe"):
+            shutil.copy(plix_exe, self.folder)
+        self.cfg = os.path.join(self.folder, "plix.cfg")
+        if settings is not None:
+            with open(self.cfg, "wb") as f:
+                f.write(settings)
+        self.collect_log = os.path.join(self.folder, "collects.txt")
+        self.env = dict(os.environ)
+        if count_collects:
+            self.env["PLIX_COLLECT_LOG"] = windows_path(self.collect_log)
+        self.env.update(env or {})
+        self.log_path = log_path or os.path.join(self.folder, "wine.log")
+        self.process = None
+        self.window = None
+
+    windows_path = staticmethod(windows_path)
+
+    def start(self, expect_window=True):
+        self.process = start_quietly(["wine", os.path.join(self.folder, "plix.exe")], self.log_path,
+                                     cwd=self.folder, env=self.env)
+        if expect_window:
+            self.window = wait_for(self.find_window, 20)
+            if not self.window:
+                raise AssertionError("plix showed no window; log: " + self.read_log())
+        return self
+
+    def tool(self, *args, timeout=30):
+        """desktool's exit code, its output in desktool.log in the run's folder."""
+        process = start_quietly(desktool(*args), os.path.join(self.folder, "desktool.log"))
+        return process.wait(timeout)
+
+    def find_window(self):
+        found = visible_windows("--pid", str(self.process.pid), "--name", "^plix$")
+        return found[0] if found else None
+
+    def read_log(self):
+        with open(self.log_path, "rb") as f:
+            return f.read().decode(errors="replace")[-2000:]
+
+    # What the user sees.
+
+    def geometry(self):
+        """Outer rectangle (x, y, width, height) of the main window, from xwininfo."""
+        info = run(["xwininfo", "-id", self.window])
+        fields = {}
+        for line in info.splitlines():
+            if ":" in line:
+                key, _, value = line.strip().partition(":")
+                fields[key.strip()] = value.strip()
+        return (int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"]),
+                int(fields["Width"]), int(fields["Height"]))
+
+    def screenshot(self, path=None):
+        x, y, w, h = self.geometry()
+        crop = ["import", "-silent", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y)]
+        raw = os.path.join(self.folder, "shot.rgb")
+        run(crop + ["-depth", "8", "rgb:" + raw])
+        if path:
+            run(crop + [path])
+        with open(raw, "rb") as f:
+            data = f.read()
+        os.remove(raw)
+        return Image(w, h, data)
+
+    def settings(self):
+        try:
+            with open(self.cfg, "rb") as f:
+                return parse_settings(f.read())
+        except FileNotFoundError:
+            return None
+
+    def collects(self):
+        try:
+            with open(self.collect_log) as f:
+                return int(f.read().strip() or 0)
+        except (FileNotFoundError, ValueError):
+            return 0
+
+    # What the user does.
+
+    def mouse(self, *args):
+        run(["xdotool"] + [str(a) for a in args])
+
+    def right_click_menu(self, keys):
+        x, y, _, _ = self.geometry()
+        self.mouse("mousemove", x + 20, y + 20, "click", 3)
+        time.sleep(0.4)
+        run(["xdotool", "key", "--delay", "80"] + keys)
+
+    def exit_through_menu(self, timeout=5):
+        """Exit, the menu's last item: plix saves its settings and ends."""
+        self.right_click_menu(["Up", "Return"])
+        return self.wait_exit(timeout)
+
+    def dialog(self, title):
+        return wait_for(lambda: window_shown(title), 5)
+
+    def type_keys(self, *keys):
+        run(["xdotool", "key", "--delay", "60"] + list(keys))
+
+    # Ending.
+
+    def wait_exit(self, timeout):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def close(self):
+        if self.process:
+            kill(self.process)
+        if not self.keep_folder:
+            shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def show(folder, screenshot, log_path):
+    """The run command without a display: plix for ten seconds, a screenshot
+    of its live bars, then Exit through the menu as a user would."""
+    plix = PlixRun(os.path.join(folder, "plix.exe"), folder=folder, count_collects=False, log_path=log_path)
+    try:
+        plix.start()
+    except AssertionError:
+        sys.exit("plix did not show its window; see " + plix.log_path)
+    try:
+        time.sleep(10)
+        plix.screenshot(screenshot)
+        print("screenshot: " + screenshot)
+        plix.exit_through_menu()
+    finally:
+        plix.close()
+    print("settings: " + plix.cfg)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 5 or sys.argv[1] != "show":
+        sys.exit(__doc__)
+    show(*sys.argv[2:])

@@ -1,0 +1,39 @@
+// EveryBarGauge: a reference drawing of the averaging gauge that draws every
+// bar, whether or not its column lies on the surface.
+
+#include "tests/support/EveryBarGauge.h"
+
+#include "gauges/AveragingPercentMonitor.h"
+
+EveryBarGauge::EveryBarGauge(const std::wstring& keyName) : keyName_(keyName) {}
+
+int EveryBarGauge::addSample(double sample)
+{
+    averager_.addSample(sample);
+    return 1;
+}
+
+RECT EveryBarGauge::getRect()
+{
+    return RECT{0, 0, AveragingPercentMonitor::kWidth, AveragingPercentMonitor::kHeight};
+}
+
+void EveryBarGauge::draw(HDC dc, int x, int y)
+{
+    constexpr int kWidth = AveragingPercentMonitor::kWidth;
+    constexpr int kHeight = AveragingPercentMonitor::kHeight;
+    HPEN pen = CreatePen(PS_SOLID, AveragingPercentMonitor::kBarPenWidth, AveragingPercentMonitor::kBarColour);
+    HGDIOBJ previous = SelectObject(dc, pen);
+    const std::deque<double>& means = averager_.history();
+    const int n = static_cast<int>(means.size());
+    for (int i = n - 1; i >= 1; --i) {
+        const int column = x + kWidth - 1 - (n - 1 - i);
+        const int length = barLength(means[static_cast<std::size_t>(i)], kHeight);
+        MoveToEx(dc, column, y + kHeight, nullptr);
+        LineTo(dc, column, y + kHeight - length - 1);
+    }
+    if (!averager_.pending().empty())
+        drawGaugeLabel(dc, RECT{x, y, x + kWidth, y + kHeight}, keyName_, averager_.pending().back());
+    SelectObject(dc, previous);
+    DeleteObject(pen);
+}
