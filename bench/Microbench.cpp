@@ -121,35 +121,36 @@ bool timeRepetitions(const char* name, const std::function<bool()>& work)
     return true;
 }
 
-// The provider's collect through the real pdh.dll beside this exe.
+// The provider's collect through System32's pdh.dll, bound as plix binds it.
 void benchProviderCollect()
 {
+    const PdhFunctions& pdh = systemPdh();
     PDH_HQUERY query = nullptr;
-    if (PdhOpenQueryW(nullptr, 0, &query) != ERROR_SUCCESS) {
+    if (pdh.openQuery(nullptr, 0, &query) != ERROR_SUCCESS) {
         std::printf("collect failed\n");
         return;
     }
     std::vector<PDH_HCOUNTER> counters;
     for (const std::wstring& path : kCounterPaths) {
         PDH_HCOUNTER counter = nullptr;
-        if (PdhAddCounterW(query, path.c_str(), 0, &counter) != ERROR_SUCCESS) {
+        if (pdh.addCounter(query, path.c_str(), 0, &counter) != ERROR_SUCCESS) {
             std::printf("collect failed\n");
-            PdhCloseQuery(query);
+            pdh.closeQuery(query);
             return;
         }
         counters.push_back(counter);
     }
     timeRepetitions("collect", [&] {
-        if (PdhCollectQueryData(query) != ERROR_SUCCESS)
+        if (pdh.collectQueryData(query) != ERROR_SUCCESS)
             return false;
         for (PDH_HCOUNTER counter : counters) {
             PDH_FMT_COUNTERVALUE value = {};
-            if (PdhGetFormattedCounterValue(counter, PDH_FMT_LONG, nullptr, &value) != ERROR_SUCCESS)
+            if (pdh.getFormattedCounterValue(counter, PDH_FMT_LONG, nullptr, &value) != ERROR_SUCCESS)
                 return false;
         }
         return true;
     });
-    PdhCloseQuery(query);
+    pdh.closeQuery(query);
 }
 
 HWND createHiddenWindow()

@@ -1,15 +1,77 @@
-// The default PDH table: straight through to pdh.dll.
+// The default PDH table, bound at run time to System32's pdh.dll, and the
+// failing table that stands in when that DLL or one of its functions is
+// missing.
 
 #include "counters/PdhFunctions.h"
 
+#include <pdhmsg.h>
+
+namespace {
+
+constexpr PDH_STATUS kMissing = static_cast<PDH_STATUS>(PDH_FUNCTION_NOT_FOUND);
+
+PDH_STATUS WINAPI missingOpenQuery(LPCWSTR, DWORD_PTR, PDH_HQUERY*)
+{
+    return kMissing;
+}
+
+PDH_STATUS WINAPI missingAddCounter(PDH_HQUERY, LPCWSTR, DWORD_PTR, PDH_HCOUNTER*)
+{
+    return kMissing;
+}
+
+PDH_STATUS WINAPI missingCollectQueryData(PDH_HQUERY)
+{
+    return kMissing;
+}
+
+PDH_STATUS WINAPI missingGetFormattedCounterValue(PDH_HCOUNTER, DWORD, LPDWORD, PPDH_FMT_COUNTERVALUE)
+{
+    return kMissing;
+}
+
+PDH_STATUS WINAPI missingCloseQuery(PDH_HQUERY)
+{
+    return kMissing;
+}
+
+constexpr PdhFunctions kMissingPdh = {
+    missingOpenQuery, missingAddCounter, missingCollectQueryData, missingGetFormattedCounterValue, missingCloseQuery,
+};
+
+template <typename Function>
+bool lookUp(HMODULE module, ProcedureLookup lookup, const char* name, Function& function)
+{
+    const FARPROC procedure = lookup(module, name);
+    // Through void (*)() so that GCC takes the cast between unrelated
+    // function types without a warning; MSVC takes it either way.
+    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(procedure));
+    return procedure != nullptr;
+}
+
+}  // namespace
+
+PdhFunctions bindPdh(HMODULE pdhModule, ProcedureLookup lookup)
+{
+    if (pdhModule == nullptr) {
+        return kMissingPdh;
+    }
+    PdhFunctions bound = {};
+    const bool complete = lookUp(pdhModule, lookup, "PdhOpenQueryW", bound.openQuery) &&
+                          lookUp(pdhModule, lookup, "PdhAddCounterW", bound.addCounter) &&
+                          lookUp(pdhModule, lookup, "PdhCollectQueryData", bound.collectQueryData) &&
+                          lookUp(pdhModule, lookup, "PdhGetFormattedCounterValue", bound.getFormattedCounterValue) &&
+                          lookUp(pdhModule, lookup, "PdhCloseQuery", bound.closeQuery);
+    return complete ? bound : kMissingPdh;
+}
+
 const PdhFunctions& systemPdh()
 {
-    static const PdhFunctions table = {
-        PdhOpenQueryW,
-        PdhAddCounterW,
-        PdhCollectQueryData,
-        PdhGetFormattedCounterValue,
-        PdhCloseQuery,
-    };
+    // pdh.dll is no KnownDLL: a plain load, or a static import, would take a
+    // pdh.dll dropped beside plix.exe before the system's own. The first use
+    // is the counter query's construction, before wWinMain; the module stays
+    // loaded for the rest of the process.
+    static const PdhFunctions table =
+        bindPdh(LoadLibraryExW(L"pdh.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     return table;
 }

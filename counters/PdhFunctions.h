@@ -1,7 +1,7 @@
 #pragma once
 // The five PDH calls the counter query makes, as one table of function
-// pointers. The default table calls the system's pdh.dll; tests hand the
-// counter query a table of their own to script every status.
+// pointers. The default table calls System32's pdh.dll, loaded at run time;
+// tests hand the counter query a table of their own to script every status.
 
 #include <windows.h>
 #include <pdh.h>
@@ -15,4 +15,14 @@ struct PdhFunctions {
     PDH_STATUS (WINAPI* closeQuery)(PDH_HQUERY query);
 };
 
+using ProcedureLookup = FARPROC (WINAPI*)(HMODULE module, LPCSTR name);
+
+// The five functions of a loaded pdh.dll, found with lookup. When the module
+// is null or lacks any of them, every call through the table fails with
+// PDH_FUNCTION_NOT_FOUND and writes no handle, so the counter query behaves
+// as when PDH refuses every counter.
+PdhFunctions bindPdh(HMODULE pdhModule, ProcedureLookup lookup = GetProcAddress);
+
+// The default table: pdh.dll from System32 and nowhere else, bound on first
+// use and kept for the rest of the process.
 const PdhFunctions& systemPdh();

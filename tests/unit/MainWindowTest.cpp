@@ -255,69 +255,32 @@ TEST_F(MainWindow, TickLeavesAWindowInsideTheWorkAreaAndTheSettingsAlone)
     EXPECT_FALSE(settings.settingsDirty);
 }
 
-namespace {
-
-// A message of the end of a session, what the window procedure answers, and
-// whether it writes an unsaved change at once.
-struct EndSessionCase {
-    const char* name;
-    UINT message;
-    WPARAM wParam;
-    LRESULT result;
-    bool writes;
-};
-
-void PrintTo(const EndSessionCase& message, std::ostream* out)
+TEST_F(MainWindow, EndOfSessionWritesAChangeInsideTheThrottleOnlyWhenTheSessionEnds)
 {
-    *out << message.name;
-}
-
-// The process-wide settings, pointed into a fresh folder for the test.
-class MainWindowAtEndOfSession : public MainWindow, public ::testing::WithParamInterface<EndSessionCase> {
-protected:
-    void SetUp() override
-    {
-        MainWindow::SetUp();
-        folder_ = makeTestFolder(L"end-session");
-        savedPath_ = settings.settingsPath;
-        settings.settingsPath = folder_ + L"\\plix.cfg";
-    }
-
-    void TearDown() override
-    {
-        DeleteFileW(settings.settingsPath.c_str());
-        settings.settingsPath = savedPath_;
-        settings.settingsDirty = false;
-        EXPECT_TRUE(RemoveDirectoryW(folder_.c_str())) << "a file was left in the test folder";
-        MainWindow::TearDown();
-    }
-
-    std::wstring folder_;
-    std::wstring savedPath_;
-};
-
-} // namespace
-
-TEST_P(MainWindowAtEndOfSession, WritesAChangeInsideTheThrottleOnlyWhenTheSessionEnds)
-{
+    const std::wstring testProcessPath = settings.settingsPath;
+    const std::wstring folder = makeTestFolder(L"end-session");
+    settings.settingsPath = folder + L"\\plix.cfg";
     start(1);
-    settings.setPosition(321, 123);
-    // A write attempt this very second: the throttle holds every due save back.
-    settings.lastSaveTime = systemClock();
-
-    EXPECT_EQ(SendMessageW(mainWindow, GetParam().message, GetParam().wParam, 0), GetParam().result);
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        LRESULT result;
+        bool writes;
+    } messages[] = {{WM_QUERYENDSESSION, 0, TRUE, false}, {WM_ENDSESSION, FALSE, 0, false}, {WM_ENDSESSION, TRUE, 0, true}};
     const auto encoded = encodeSettings({10, 321, 123});
-    const Bytes written(encoded.begin(), encoded.end());
-    EXPECT_EQ(readFile(settings.settingsPath), GetParam().writes ? written : Bytes{});
-    EXPECT_EQ(settings.settingsDirty, !GetParam().writes);
+    for (const auto& message : messages) {
+        settings.setPosition(321, 123);
+        // A write attempt this very second: the throttle holds every due save back.
+        settings.lastSaveTime = systemClock();
+        EXPECT_EQ(SendMessageW(mainWindow, message.message, message.wParam, 0), message.result) << message.message;
+        EXPECT_EQ(readFile(settings.settingsPath), message.writes ? Bytes(encoded.begin(), encoded.end()) : Bytes{})
+            << message.message << " " << message.wParam;
+        EXPECT_EQ(settings.settingsDirty, !message.writes) << message.message << " " << message.wParam;
+    }
+    DeleteFileW(settings.settingsPath.c_str());
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
+    settings.settingsPath = testProcessPath;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Messages, MainWindowAtEndOfSession,
-    ::testing::Values(EndSessionCase{"QueryAgrees", WM_QUERYENDSESSION, 0, TRUE, false},
-                      EndSessionCase{"SessionEnds", WM_ENDSESSION, TRUE, 0, true},
-                      EndSessionCase{"EndCancelled", WM_ENDSESSION, FALSE, 0, false}),
-    [](const ::testing::TestParamInfo<EndSessionCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindow, RestartingTheTimerWithoutAWindowDoesNothing)
 {

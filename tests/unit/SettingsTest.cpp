@@ -5,6 +5,7 @@
 #include <share.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -26,32 +27,26 @@ std::int64_t scriptedClock() { return scriptedNow; }
 // and the order of the calls.
 struct FileScript {
     bool failOpen = false;
-    std::size_t failReadAfter = SIZE_MAX;  // bytes a read delivers before it fails; SIZE_MAX: none fails
+    std::size_t failReadAfter = SIZE_MAX;  // items a read delivers before it fails; SIZE_MAX: none fails
     int failWriteNumber = 0;               // counted from the start of the test; 0: none fails
     bool failFlush = false;
     bool failClose = false;
     bool failMove = false;
     int opens = 0;  // for writing
     int writes = 0;
-    std::vector<std::string> calls;
+    std::vector<std::string> calls;  // write, flush, close and move, in order
 };
 FileScript script;
 
 FILE* __cdecl scriptedOpen(const wchar_t* path, const wchar_t* mode, int shareFlag)
 {
-    const bool forReading = std::wstring(mode) == L"rb";
-    script.opens += forReading ? 0 : 1;
-    script.calls.push_back(forReading ? "open to read" : "open to write");
+    script.opens += std::wstring(mode) == L"rb" ? 0 : 1;
     return script.failOpen ? nullptr : _wfsopen(path, mode, shareFlag);
 }
 
 std::size_t __cdecl scriptedRead(void* data, std::size_t size, std::size_t count, FILE* file)
 {
-    script.calls.push_back("read");
-    if (script.failReadAfter == SIZE_MAX) {
-        return fread(data, size, count, file);
-    }
-    return fread(data, 1, script.failReadAfter, file) / size;
+    return fread(data, size, std::min(count, script.failReadAfter), file);
 }
 
 int __cdecl scriptedReadFailed(FILE* file)
@@ -515,68 +510,50 @@ TEST_F(SettingsOnDisk, TemporaryFileHeldByAnotherInstanceIsLeftAloneAndTheSaveRe
 TEST_F(SettingsOnDisk, SaveFlushesTheTemporaryFileBeforeClosingAndMovingIt)
 {
     Settings record(path_, scriptedClock, scriptedFiles);
-    script.calls.clear();
     scriptedNow = kLoadTime + 2;
     record.saveIfDue();
-    const std::vector<std::string> expected = {
-        "open to write", "write", "write", "write", "write", "write", "flush", "close", "move",
-    };
+    const std::vector<std::string> expected = {"write", "write", "write", "write", "write", "flush", "close", "move"};
     EXPECT_EQ(script.calls, expected);
     EXPECT_EQ(readFile(path_), bytesOf({10, 100, 100}));
 }
 
-// A settings file that is there but cannot be read at start: held open
-// without sharing by another process, or failing its read part way.
+// A settings file that is there but cannot be read at start: held without
+// sharing (as by a backup tool), or failing its read part way.
 struct UnreadableSettings {
     const char* name;
     bool heldWithoutSharing;
     std::size_t bytesBeforeReadFails;
 };
 
-void PrintTo(const UnreadableSettings& trouble, std::ostream* out)
-{
-    *out << trouble.name;
-}
+void PrintTo(const UnreadableSettings& trouble, std::ostream* out) { *out << trouble.name; }
 
 class UnreadableSettingsFile : public SettingsOnDisk, public ::testing::WithParamInterface<UnreadableSettings> {};
 
 TEST_P(UnreadableSettingsFile, GivesDefaultsButIsReplacedOnlyAfterARealChange)
 {
     writeFile(path_, kValidFile);
-    HANDLE holder = INVALID_HANDLE_VALUE;
-    if (GetParam().heldWithoutSharing) {
-        holder = CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    } else {
-        script.failReadAfter = GetParam().bytesBeforeReadFails;
-    }
+    HANDLE holder = CreateFileW(path_.c_str(), GENERIC_READ, GetParam().heldWithoutSharing ? 0 : FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    script.failReadAfter = GetParam().bytesBeforeReadFails;
     Settings record(path_, scriptedClock, scriptedFiles);
-    if (holder != INVALID_HANDLE_VALUE) {
-        CloseHandle(holder);
-    }
+    CloseHandle(holder);
     script.failReadAfter = SIZE_MAX;
-
-    EXPECT_EQ(record.pollingFrequency, 10);
-    EXPECT_EQ(record.windowX, 100);
-    EXPECT_EQ(record.windowY, 100);
+    EXPECT_EQ(std::vector<std::int32_t>({record.pollingFrequency, record.windowX, record.windowY}),
+              std::vector<std::int32_t>({10, 100, 100}));
     EXPECT_FALSE(record.settingsDirty);
 
-    for (std::int64_t tick = 1; tick <= 6; ++tick) {
-        scriptedNow = kLoadTime + tick;
+    for (scriptedNow = kLoadTime; scriptedNow <= kLoadTime + 6; ++scriptedNow)
         record.saveIfDue();
-    }
-    EXPECT_EQ(script.opens, 0);
     EXPECT_EQ(readFile(path_), kValidFile);
 
     record.setPosition(5, 6);
-    scriptedNow += 2;
     record.saveIfDue();
     EXPECT_EQ(readFile(path_), bytesOf({10, 5, 6}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     SettingsOnDisk, UnreadableSettingsFile,
-    ::testing::Values(UnreadableSettings{"HeldWithoutSharing", true, 0},
+    ::testing::Values(UnreadableSettings{"HeldWithoutSharing", true, SIZE_MAX},
                       UnreadableSettings{"ReadFailsAtTheFirstByte", false, 0},
                       UnreadableSettings{"ReadFailsAfterTheHeader", false, 8}),
     [](const ::testing::TestParamInfo<UnreadableSettings>& info) { return std::string(info.param.name); });
