@@ -8,6 +8,7 @@ set(CORE_SOURCES
   gauges/SampleAverager.cpp
   hostcounters/CounterPath.cpp
   hostcounters/ProcText.cpp
+  settings/SettingsRecord.cpp
   ui/ConfigField.cpp
   ui/PlacementMath.cpp
 )
@@ -20,12 +21,14 @@ set(CORE_TEST_SOURCES
   tests/core/PlacementMathTest.cpp
   tests/core/ProcTextTest.cpp
   tests/core/SampleAveragerTest.cpp
+  tests/core/SettingsRecordTest.cpp
 )
 
 # libFuzzer targets: tests/fuzz/NAME.cpp, seeded from tests/fuzz/corpus/NAME.
 set(CORE_FUZZERS
   fuzz_config_field
   fuzz_proc_text
+  fuzz_settings
 )
 
 list(TRANSFORM CORE_SOURCES PREPEND ${PLIX_SOURCE_ROOT}/)

@@ -73,45 +73,12 @@ void Settings::load()
 {
     removeLeftoverTemporaryFile(settingsPath, *files_);
 
-    const SettingsFileContents contents = readSettingsFile(settingsPath, *files_);
-    switch (contents.state) {
-    case SettingsFileState::Valid:
-        applyStored(contents.stored);
-        break;
-    case SettingsFileState::Replaceable:
-        // A missing or foreign file is replaced by a valid one at the first due save.
-        applyDefaults();
-        settingsDirty = true;
-        break;
-    case SettingsFileState::Unreadable:
-        // The user's own file is only held by someone else for now: run on
-        // the defaults, but overwrite it only after a real change.
-        applyDefaults();
-        settingsDirty = false;
-        break;
-    }
+    const LoadedSettings loaded = settingsToRunOn(readSettingsFile(settingsPath, *files_));
+    pollingFrequency = loaded.values.pollingFrequency;
+    windowX = loaded.values.windowX;
+    windowY = loaded.values.windowY;
+    settingsDirty = loaded.dirty;
     lastSaveTime = clock_();
-}
-
-void Settings::applyStored(const StoredSettings& stored)
-{
-    pollingFrequency = stored.pollingFrequency;
-    windowX = stored.windowX;
-    windowY = stored.windowY;
-    settingsDirty = false;
-    // The timer period divides by the frequency, so a stored zero (or any
-    // value the Config dialog would refuse) must not get through.
-    if (!isValidPollingFrequency(pollingFrequency)) {
-        pollingFrequency = kDefaultPollingFrequency;
-        settingsDirty = true;
-    }
-}
-
-void Settings::applyDefaults()
-{
-    pollingFrequency = kDefaultPollingFrequency;
-    windowX = kDefaultWindowX;
-    windowY = kDefaultWindowY;
 }
 
 void Settings::save(std::int64_t now)

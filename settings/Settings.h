@@ -5,14 +5,13 @@
 #include <cstdint>
 #include <string>
 
-#include "settings/PollingRate.h"
+#include "settings/SettingsRecord.h"
 
 using SettingsClock = std::int64_t (*)();
 
 // The file calls a load and a save make (SettingsFile.h); tests hand in
 // failing ones.
 struct SettingsFileFunctions;
-struct StoredSettings;
 const SettingsFileFunctions& systemSettingsFiles();
 
 // Calendar seconds since 1970 (_time64).
@@ -20,9 +19,6 @@ std::int64_t systemClock();
 
 class Settings {
 public:
-    static constexpr std::int32_t kDefaultWindowX = 100;
-    static constexpr std::int32_t kDefaultWindowY = 100;
-
     // Loads the file beside the running executable.
     Settings();
     // Loads the file at settingsPath, reading time from clock and reading
@@ -53,8 +49,6 @@ public:
 
 private:
     void load();
-    void applyStored(const StoredSettings& stored);
-    void applyDefaults();
     void save(std::int64_t now);
 
     SettingsClock clock_;

@@ -1,7 +1,7 @@
-// The settings file on its own: the 20-byte encoding, where the file lives,
-// the read that tells a missing or foreign file from one that is there but
-// cannot be read, and the write that replaces it through a temporary file,
-// so that a failed save leaves the previous file whole.
+// The settings file on disk: the read that tells a missing or foreign file
+// from one that is there but cannot be read, and the write that replaces it
+// through a temporary file, so that a failed save leaves the previous file
+// whole. What the bytes mean is settings/SettingsRecord's business.
 
 #include "settings/SettingsFile.h"
 
@@ -13,30 +13,10 @@
 
 namespace {
 
-constexpr std::size_t kWordSize = 4;
-constexpr std::size_t kWordCount = kSettingsFileSize / kWordSize;
+constexpr std::size_t kWordCount = kSettingsFileSize / kSettingsWordSize;
 constexpr DWORD kFirstModulePathCapacity = 260;
 // Far beyond the longest path Windows can give a module.
 constexpr DWORD kLargestModulePathCapacity = 1u << 16;
-constexpr wchar_t kFallbackSettingsPath[] = L"c:\\plix.cfg";
-constexpr wchar_t kSettingsFileName[] = L"\\plix.cfg";
-constexpr wchar_t kTemporarySuffix[] = L".tmp";
-
-void putWord(unsigned char* bytes, std::uint32_t word)
-{
-    for (std::size_t i = 0; i < kWordSize; ++i) {
-        bytes[i] = static_cast<unsigned char>(word >> (8 * i));
-    }
-}
-
-std::uint32_t getWord(const unsigned char* bytes)
-{
-    std::uint32_t word = 0;
-    for (std::size_t i = 0; i < kWordSize; ++i) {
-        word |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-    }
-    return word;
-}
 
 // The runtime's buffer goes to the system with fflush, and the system's
 // cache to the disk with _commit, so that a power cut after the rename
@@ -50,39 +30,6 @@ int __cdecl flushToDisk(FILE* file)
 }
 
 }  // namespace
-
-std::array<unsigned char, kSettingsFileSize> encodeSettings(const StoredSettings& stored)
-{
-    std::array<unsigned char, kSettingsFileSize> bytes{};
-    putWord(&bytes[0], kSettingsMagic);
-    putWord(&bytes[4], kSettingsVersion);
-    putWord(&bytes[8], static_cast<std::uint32_t>(stored.pollingFrequency));
-    putWord(&bytes[12], static_cast<std::uint32_t>(stored.windowX));
-    putWord(&bytes[16], static_cast<std::uint32_t>(stored.windowY));
-    return bytes;
-}
-
-std::optional<StoredSettings> decodeSettings(const unsigned char* bytes, std::size_t size)
-{
-    if (size < kSettingsFileSize || getWord(&bytes[0]) != kSettingsMagic ||
-        getWord(&bytes[4]) != kSettingsVersion) {
-        return std::nullopt;
-    }
-    return StoredSettings{
-        static_cast<std::int32_t>(getWord(&bytes[8])),
-        static_cast<std::int32_t>(getWord(&bytes[12])),
-        static_cast<std::int32_t>(getWord(&bytes[16])),
-    };
-}
-
-std::wstring settingsPathFor(const std::wstring& executablePath)
-{
-    const std::size_t backslash = executablePath.rfind(L'\\');
-    if (backslash == std::wstring::npos) {
-        return kFallbackSettingsPath;
-    }
-    return executablePath.substr(0, backslash) + kSettingsFileName;
-}
 
 const SettingsFileFunctions& systemSettingsFiles()
 {
@@ -123,37 +70,23 @@ std::wstring executablePath()
     return executablePath(systemSettingsFiles());
 }
 
-std::wstring temporaryPathFor(const std::wstring& settingsPath)
-{
-    return settingsPath + kTemporarySuffix;
-}
-
 SettingsFileContents readSettingsFile(const std::wstring& settingsPath, const SettingsFileFunctions& files)
 {
-    SettingsFileContents contents{SettingsFileState::Replaceable, {}};
     if (!files.exists(settingsPath.c_str())) {
-        return contents;
+        return {SettingsFileState::Replaceable, kDefaultSettings};
     }
     // A file that is there but held by a backup tool, a virus scanner or
     // another instance's save is the user's file all the same: unreadable
     // now, not replaceable.
     FILE* file = files.openShared(settingsPath.c_str(), L"rb", _SH_DENYNO);
     if (file == nullptr) {
-        contents.state = SettingsFileState::Unreadable;
-        return contents;
+        return {SettingsFileState::Unreadable, kDefaultSettings};
     }
     unsigned char bytes[kSettingsFileSize] = {};
     const std::size_t size = files.read(bytes, 1, sizeof bytes, file);
     const bool readFailed = size < sizeof bytes && files.readFailed(file) != 0;
     files.close(file);
-
-    if (readFailed) {
-        contents.state = SettingsFileState::Unreadable;
-    } else if (const std::optional<StoredSettings> stored = decodeSettings(bytes, size)) {
-        contents.state = SettingsFileState::Valid;
-        contents.stored = *stored;
-    }
-    return contents;
+    return settingsFileContents(bytes, size, readFailed);
 }
 
 bool writeSettingsFile(const std::wstring& settingsPath, const StoredSettings& stored,
@@ -171,7 +104,7 @@ bool writeSettingsFile(const std::wstring& settingsPath, const StoredSettings& s
     const std::array<unsigned char, kSettingsFileSize> bytes = encodeSettings(stored);
     bool written = true;
     for (std::size_t word = 0; word < kWordCount && written; ++word) {
-        written = files.write(&bytes[word * kWordSize], kWordSize, 1, file) == 1;
+        written = files.write(&bytes[word * kSettingsWordSize], kSettingsWordSize, 1, file) == 1;
     }
     // The flush hands the buffered bytes to the system, so a full disk may
     // only show here; a failed flush fails the save like a failed write.

@@ -1,36 +1,15 @@
 #pragma once
-// The settings file's format and place, as plain functions: five
-// little-endian 32-bit words (magic, version, frequency, x, y).
+// The settings file on disk: reading and replacing it through one table of
+// file functions, and the executable's path. The record itself, its bytes
+// and its path rule are plain functions in settings/SettingsRecord.
 
 #include <windows.h>
 
-#include <array>
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
-#include <optional>
 #include <string>
 
-constexpr std::uint32_t kSettingsMagic = 0xC078AEEDu;
-constexpr std::uint32_t kSettingsVersion = 1;
-constexpr std::size_t kSettingsFileSize = 20;
-
-struct StoredSettings {
-    std::int32_t pollingFrequency;
-    std::int32_t windowX;
-    std::int32_t windowY;
-};
-
-std::array<unsigned char, kSettingsFileSize> encodeSettings(const StoredSettings& stored);
-
-// The stored fields of a file's bytes, or nothing for a foreign, short or
-// other-version file, and for one shorter than 20 bytes. Bytes after the
-// twentieth are ignored.
-std::optional<StoredSettings> decodeSettings(const unsigned char* bytes, std::size_t size);
-
-// The settings file for an executable path: same folder, name plix.cfg;
-// "c:\plix.cfg" when the path has no backslash at all.
-std::wstring settingsPathFor(const std::wstring& executablePath);
+#include "settings/SettingsRecord.h"
 
 // The running executable's full path, however long; empty on failure.
 std::wstring executablePath();
@@ -57,21 +36,8 @@ const SettingsFileFunctions& systemSettingsFiles();
 
 std::wstring executablePath(const SettingsFileFunctions& files);
 
-// Where a save puts the new bytes before they replace the file: plix.cfg.tmp.
-std::wstring temporaryPathFor(const std::wstring& settingsPath);
-
-// What loading found at the settings path.
-enum class SettingsFileState {
-    Valid,       // a file of this program's format; `stored` holds its fields
-    Replaceable, // missing, foreign, of another version or shorter than 20 bytes
-    Unreadable,  // there, but it could not be opened or a read failed
-};
-
-struct SettingsFileContents {
-    SettingsFileState state;
-    StoredSettings stored;
-};
-
+// What is at the settings path, read through files: a file that is there
+// but cannot be opened or read is Unreadable.
 SettingsFileContents readSettingsFile(const std::wstring& settingsPath, const SettingsFileFunctions& files);
 
 // Replaces the file at settingsPath with the 20 bytes of stored, through a

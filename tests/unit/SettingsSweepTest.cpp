@@ -128,8 +128,8 @@ protected:
     void expectDefaults(const Loaded& loaded)
     {
         EXPECT_EQ(loaded.pollingFrequency, kDefaultPollingFrequency);
-        EXPECT_EQ(loaded.windowX, Settings::kDefaultWindowX);
-        EXPECT_EQ(loaded.windowY, Settings::kDefaultWindowY);
+        EXPECT_EQ(loaded.windowX, kDefaultWindowX);
+        EXPECT_EQ(loaded.windowY, kDefaultWindowY);
         EXPECT_TRUE(loaded.settingsDirty);
     }
 
