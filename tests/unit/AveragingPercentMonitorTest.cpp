@@ -60,8 +60,6 @@ public:
         return box;
     }
 
-    bool sameAs(const Surface& other) const { return differingPixels(other) == 0; }
-
 private:
     HGDIOBJ oldFont_ = nullptr;
 };
@@ -337,7 +335,7 @@ TEST(AveragingPercentMonitorDraw, LabelShowsNewestPendingSample)
     SetBkMode(expected.dc(), TRANSPARENT);
     DrawTextW(expected.dc(), L"cpu0: 07%", -1, &rect, DT_SINGLELINE);
     ASSERT_GT(expected.count(kBlack), 0);
-    EXPECT_TRUE(drawn.sameAs(expected));
+    EXPECT_EQ(drawn.differingPixels(expected), 0);
 }
 
 TEST(AveragingPercentMonitorDraw, LabelIsBlackOverBarsInTopLeftArea)

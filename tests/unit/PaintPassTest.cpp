@@ -42,7 +42,14 @@ protected:
 
     void paint() { paintWindow(surface.dc(), window.handle(), *query, registry); }
 
-    size_t fed(int gauge) const { return gauges[gauge]->samples.size(); }
+    // How many samples each gauge has been fed.
+    std::vector<size_t> fed() const
+    {
+        std::vector<size_t> counts;
+        for (const auto& gauge : gauges)
+            counts.push_back(gauge->samples.size());
+        return counts;
+    }
 
     // Black label pixels in the top-left corner of the gauge starting at row y.
     int labelPixels(int y) const { return surface.count(kBlack, 0, y, 40, y + 14); }
@@ -80,11 +87,9 @@ TEST_F(PaintPass, FillsTheBackgroundAndStacksTheLabelsFortyPixelsApart)
 TEST_F(PaintPass, FeedsEveryGaugeOneSamplePerPass)
 {
     paint();
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(fed(i), 1u) << i;
+    EXPECT_EQ(fed(), std::vector<size_t>(3, 1));
     paint();
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(fed(i), 2u) << i;
+    EXPECT_EQ(fed(), std::vector<size_t>(3, 2));
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CollectQueryData), 2u);
 }
 
@@ -127,8 +132,7 @@ TEST_F(PaintPass, RecoversWhenOnlyTheFirstCollectFails)
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::OpenQuery), 1u);
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::AddCounter), 3u);
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CollectQueryData), 2u);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(fed(i), 1u) << i;
+    EXPECT_EQ(fed(), std::vector<size_t>(3, 1));
     EXPECT_GT(labelPixels(0), 10);
     EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
 }
@@ -138,8 +142,7 @@ TEST_F(PaintPass, TwoFailedCollectsDrawTheRedCrossAndFeedNoGauge)
     ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
     ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
     paint();
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(fed(i), 0u) << i;
+    EXPECT_EQ(fed(), std::vector<size_t>(3, 0));
     EXPECT_EQ(surface.count(kBlack, 0, 0, 58, 118), 0);
 
     // One line from the top-left corner pixel towards (58, 118), the other
@@ -177,17 +180,14 @@ TEST_F(PaintPass, NextPassAfterTheCrossStartsOverWithACollect)
     paint();
     paint();
     EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(fed(i), 1u) << i;
+    EXPECT_EQ(fed(), std::vector<size_t>(3, 1));
 }
 
 TEST_F(PaintPass, KeyWithoutAGaugeIsSkippedAndTakesNoRoom)
 {
     registry.monitors.erase(L"cpu1");
     paint();
-    EXPECT_EQ(fed(0), 1u);
-    EXPECT_EQ(fed(1), 0u);
-    EXPECT_EQ(fed(2), 1u);
+    EXPECT_EQ(fed(), (std::vector<size_t>{1, 0, 1}));
     // mem moves up into the second strip, and the third strip stays empty.
     EXPECT_GT(labelPixels(40), 10);
     EXPECT_EQ(surface.count(kBlack, 0, 80, 58, 118), 0);

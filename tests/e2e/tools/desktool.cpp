@@ -16,39 +16,21 @@
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"PLIX";
-constexpr wchar_t kWindowTitle[] = L"plix";
-constexpr UINT kAnswerTimeoutMs = 2000;
-
-enum ExitCode : int {
-    kDone = 0,
-    kNoWindow = 1,
-    kNoAnswer = 2,
-    kUsage = 3,
-    kCannotOpen = 4,
-    kEndRefused = 5,
-    kCannotEnd = 6,
-};
+enum ExitCode : int { kDone, kNoWindow, kNoAnswer, kUsage, kCannotOpen, kEndRefused, kCannotEnd };
 
 // The owner window has the same class but no title, so the title picks the
 // gauge window.
 HWND plixWindow()
 {
-    return FindWindowW(kWindowClass, kWindowTitle);
+    return FindWindowW(L"PLIX", L"plix");
 }
 
-bool sendAndWait(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result)
+// Sends a message to the window and waits two seconds at most for its answer.
+int ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& answer)
 {
-    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result) != 0;
-}
-
-int ping()
-{
-    const HWND window = plixWindow();
     if (window == nullptr)
         return kNoWindow;
-    DWORD_PTR result = 0;
-    return sendAndWait(window, WM_NULL, 0, 0, result) ? kDone : kNoAnswer;
+    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &answer) ? kDone : kNoAnswer;
 }
 
 int hold(const wchar_t* path, DWORD milliseconds)
@@ -67,16 +49,13 @@ int hold(const wchar_t* path, DWORD milliseconds)
 int endSession()
 {
     const HWND window = plixWindow();
-    if (window == nullptr)
-        return kNoWindow;
     DWORD_PTR mayEnd = FALSE;
-    if (!sendAndWait(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, mayEnd))
-        return kNoAnswer;
+    if (const int failed = ask(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, mayEnd))
+        return failed;
     if (!mayEnd)
         return kEndRefused;
-    DWORD_PTR ignored = 0;
-    if (!sendAndWait(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, ignored))
-        return kNoAnswer;
+    if (const int failed = ask(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, mayEnd))
+        return failed;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
@@ -91,8 +70,9 @@ int endSession()
 
 int wmain(int argc, wchar_t** argv)
 {
+    DWORD_PTR ignored = 0;
     if (argc == 2 && std::wcscmp(argv[1], L"ping") == 0)
-        return ping();
+        return ask(plixWindow(), WM_NULL, 0, 0, ignored);
     if (argc == 4 && std::wcscmp(argv[1], L"hold") == 0)
         return hold(argv[2], static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)));
     if (argc == 2 && std::wcscmp(argv[1], L"end-session") == 0)

@@ -5,62 +5,30 @@
 
 #include <windows.h>
 
-namespace {
-
-constexpr wchar_t kMarkerName[] = L"pdh-marker-loaded.txt";
-constexpr LONG kRefused = static_cast<LONG>(0xC0000BB8L);  // PDH_CSTATUS_NO_OBJECT
-
-void recordLoading(HMODULE self)
-{
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(self, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return;
-    DWORD folderEnd = length;
-    while (folderEnd > 0 && path[folderEnd - 1] != L'\\')
-        --folderEnd;
-    if (folderEnd + ARRAYSIZE(kMarkerName) > MAX_PATH)
-        return;
-    lstrcpyW(path + folderEnd, kMarkerName);
-    const HANDLE marker = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (marker != INVALID_HANDLE_VALUE)
-        CloseHandle(marker);
-}
-
-}  // namespace
+#include <cwchar>
 
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH)
-        recordLoading(self);
+    static const wchar_t kMarkerName[] = L"pdh-marker-loaded.txt";
+    wchar_t path[MAX_PATH + ARRAYSIZE(kMarkerName)];
+    const DWORD length = reason == DLL_PROCESS_ATTACH ? GetModuleFileNameW(self, path, MAX_PATH) : 0;
+    wchar_t* folderEnd = length > 0 && length < MAX_PATH ? std::wcsrchr(path, L'\\') : nullptr;
+    if (folderEnd == nullptr)
+        return TRUE;
+    std::wcscpy(folderEnd + 1, kMarkerName);
+    const HANDLE marker = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (marker != INVALID_HANDLE_VALUE)
+        CloseHandle(marker);
     return TRUE;
 }
 
-__declspec(dllexport) LONG WINAPI PdhOpenQueryW(LPCWSTR, DWORD_PTR, HANDLE*)
-{
-    return kRefused;
-}
-
-__declspec(dllexport) LONG WINAPI PdhAddCounterW(HANDLE, LPCWSTR, DWORD_PTR, HANDLE*)
-{
-    return kRefused;
-}
-
-__declspec(dllexport) LONG WINAPI PdhCollectQueryData(HANDLE)
-{
-    return kRefused;
-}
-
-__declspec(dllexport) LONG WINAPI PdhGetFormattedCounterValue(HANDLE, DWORD, LPDWORD, void*)
-{
-    return kRefused;
-}
-
-__declspec(dllexport) LONG WINAPI PdhCloseQuery(HANDLE)
-{
-    return kRefused;
-}
+#define REFUSED { return static_cast<LONG>(0xC0000BB8L); }  // PDH_CSTATUS_NO_OBJECT
+__declspec(dllexport) LONG WINAPI PdhOpenQueryW(LPCWSTR, DWORD_PTR, HANDLE*) REFUSED
+__declspec(dllexport) LONG WINAPI PdhAddCounterW(HANDLE, LPCWSTR, DWORD_PTR, HANDLE*) REFUSED
+__declspec(dllexport) LONG WINAPI PdhCollectQueryData(HANDLE) REFUSED
+__declspec(dllexport) LONG WINAPI PdhGetFormattedCounterValue(HANDLE, DWORD, LPDWORD, void*) REFUSED
+__declspec(dllexport) LONG WINAPI PdhCloseQuery(HANDLE) REFUSED
 
 }  // extern "C"
