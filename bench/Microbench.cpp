@@ -190,6 +190,19 @@ void benchPaintPasses(HWND window, HDC target, const std::string& suffix)
     });
 }
 
+// One gauge fed `samples` constant samples, then its draw timed on its own.
+template <typename Gauge>
+void benchGaugeDraw(const char* name, int samples, HDC target)
+{
+    Gauge gauge(L"cpu0");
+    for (int i = 0; i < samples; ++i)
+        gauge.addSample(kConstantSample);
+    timeRepetitions(name, [&] {
+        gauge.draw(target, 0, 0);
+        return true;
+    });
+}
+
 void benchPainting()
 {
     HWND window = createHiddenWindow();
@@ -209,27 +222,9 @@ void benchPainting()
     benchPaintPasses<AveragingPercentMonitor>(window, target, "");
     benchPaintPasses<EveryBarGauge>(window, target, "_every_bar");
 
-    AveragingPercentMonitor sixtyBars(L"cpu0");
-    for (int i = 0; i < kSamplesForSixtyBars; ++i)
-        sixtyBars.addSample(kConstantSample);
-    AveragingPercentMonitor fullHistory(L"cpu0");
-    for (int i = 0; i < kSamplesForFullHistory; ++i)
-        fullHistory.addSample(kConstantSample);
-    timeRepetitions("gauge_draw_60_bars", [&] {
-        sixtyBars.draw(target, 0, 0);
-        return true;
-    });
-    timeRepetitions("gauge_draw_199_bars", [&] {
-        fullHistory.draw(target, 0, 0);
-        return true;
-    });
-    EveryBarGauge fullHistoryEveryBar(L"cpu0");
-    for (int i = 0; i < kSamplesForFullHistory; ++i)
-        fullHistoryEveryBar.addSample(kConstantSample);
-    timeRepetitions("gauge_draw_199_bars_every_bar", [&] {
-        fullHistoryEveryBar.draw(target, 0, 0);
-        return true;
-    });
+    benchGaugeDraw<AveragingPercentMonitor>("gauge_draw_60_bars", kSamplesForSixtyBars, target);
+    benchGaugeDraw<AveragingPercentMonitor>("gauge_draw_199_bars", kSamplesForFullHistory, target);
+    benchGaugeDraw<EveryBarGauge>("gauge_draw_199_bars_every_bar", kSamplesForFullHistory, target);
     timeRepetitions("floor_paint", [&] {
         floorPaint(target, window);
         return true;

@@ -20,7 +20,7 @@ void SampleAverager::addSample(double sample)
         double sum = 0.0;
         for (double pendingSample : pending_)
             sum += pendingSample;
-        history_.push_back(pendingCount > 0 ? sum / static_cast<double>(pendingCount) : 0.0);
+        history_.push_back(sum / static_cast<double>(pendingCount));
         pending_.clear();
         while (history_.size() > kHistoryCap)
             history_.pop_front();

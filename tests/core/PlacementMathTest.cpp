@@ -10,39 +10,31 @@ const ScreenRect kWorkArea = {0, 0, 800, 560};
 
 } // namespace
 
-TEST(ClampToWorkArea, WindowInsideIsLeftAlone)
+TEST(ClampToWorkArea, KeepsTheWholeWindowInsideTheWorkArea)
 {
-    ClampedPosition p = clampToWorkArea(100, 100, 60, 120, kWorkArea);
-    EXPECT_EQ(p.x, 100);
-    EXPECT_EQ(p.y, 100);
-    EXPECT_FALSE(p.clamped);
-}
-
-TEST(ClampToWorkArea, WindowOffTheLeftComesBackToTheLeftEdge)
-{
-    ClampedPosition p = clampToWorkArea(-900, 50, 60, 120, kWorkArea);
-    EXPECT_EQ(p.x, 0);
-    EXPECT_EQ(p.y, 50);
-    EXPECT_TRUE(p.clamped);
-}
-
-TEST(ClampToWorkArea, EdgesExactlyOnTheWorkAreaAreNotMoved)
-{
-    ClampedPosition p = clampToWorkArea(740, 440, 60, 120, kWorkArea);
-    EXPECT_EQ(p.x, 740);
-    EXPECT_EQ(p.y, 440);
-    EXPECT_FALSE(p.clamped);
-
-    ClampedPosition past = clampToWorkArea(741, 441, 60, 120, kWorkArea);
-    EXPECT_EQ(past.x, 740);
-    EXPECT_EQ(past.y, 440);
-    EXPECT_TRUE(past.clamped);
-}
-
-TEST(ClampToWorkArea, TaskbarOnTheLeftKeepsTheWindowRightOfIt)
-{
-    const ScreenRect area = {60, 0, 1024, 768};
-    EXPECT_EQ(clampToWorkArea(10, 100, 60, 120, area).x, 60);
+    struct Row {
+        const char* name;
+        std::int64_t x, y, width;
+        ScreenRect area;
+        ClampedPosition expected;
+    };
+    const ScreenRect leftTaskbar = {60, 0, 1024, 768};
+    const Row rows[] = {
+        {"inside: left alone", 100, 100, 60, kWorkArea, {100, 100, false}},
+        {"off the left: back to the left edge", -900, 50, 60, kWorkArea, {0, 50, true}},
+        {"edges exactly on the work area", 740, 440, 60, kWorkArea, {740, 440, false}},
+        {"one past the edges", 741, 441, 60, kWorkArea, {740, 440, true}},
+        {"taskbar on the left", 10, 100, 60, leftTaskbar, {60, 100, true}},
+        {"lowest stored coordinates", INT_MIN, INT_MIN, 60, kWorkArea, {0, 0, true}},
+        {"highest stored coordinates", INT_MAX, INT_MAX, 60, kWorkArea, {740, 440, true}},
+        {"width past 32 bits", 0, 0, std::int64_t{UINT_MAX} * 2, kWorkArea, {INT_MIN, 0, true}},
+    };
+    for (const Row& row : rows) {
+        const ClampedPosition p = clampToWorkArea(row.x, row.y, row.width, 120, row.area);
+        EXPECT_EQ(p.x, row.expected.x) << row.name;
+        EXPECT_EQ(p.y, row.expected.y) << row.name;
+        EXPECT_EQ(p.clamped, row.expected.clamped) << row.name;
+    }
 }
 
 TEST(ClampToWorkArea, WindowTallerThanTheWorkAreaEndsFlushWithTheBottom)
@@ -56,54 +48,34 @@ TEST(ClampToWorkArea, WindowTallerThanTheWorkAreaEndsFlushWithTheBottom)
     EXPECT_EQ(second.y, first.y);
 }
 
-TEST(ClampToWorkArea, ExtremeStoredCoordinatesDoNotOverflow)
+TEST(DragStep, FollowsTheCursorWithinTheWorkAreaAndTheLimit)
 {
-    ClampedPosition low = clampToWorkArea(INT_MIN, INT_MIN, 60, 120, kWorkArea);
-    EXPECT_EQ(low.x, 0);
-    EXPECT_EQ(low.y, 0);
-    ClampedPosition high = clampToWorkArea(INT_MAX, INT_MAX, 60, 120, kWorkArea);
-    EXPECT_EQ(high.x, 740);
-    EXPECT_EQ(high.y, 440);
-    ClampedPosition huge = clampToWorkArea(0, 0, std::int64_t{UINT_MAX} * 2, 120, kWorkArea);
-    EXPECT_EQ(huge.x, INT_MIN);
-}
-
-TEST(DragStep, FollowsTheCursorInsideTheWorkArea)
-{
-    DragStep step = dragStep({300, 200}, {-10, -15}, 60, 120, kWorkArea);
-    EXPECT_EQ(step.x, 290);
-    EXPECT_EQ(step.y, 185);
-    EXPECT_TRUE(step.move);
-    EXPECT_FALSE(step.reanchor);
-}
-
-TEST(DragStep, StopsAtTheRightEdgeAndReanchors)
-{
-    DragStep step = dragStep({790, 200}, {-10, 0}, 60, 120, kWorkArea);
-    EXPECT_EQ(step.x, 740);
-    EXPECT_TRUE(step.move);
-    EXPECT_TRUE(step.reanchor);
-}
-
-TEST(DragStep, TaskbarOnTheLeftStopsTheDragAtItsEdge)
-{
-    const ScreenRect area = {60, 0, 1024, 768};
-    DragStep step = dragStep({20, 300}, {-5, -5}, 60, 120, area);
-    EXPECT_EQ(step.x, 60);
-    EXPECT_TRUE(step.reanchor);
-}
-
-TEST(DragStep, TargetsBeyondTheLimitAreRefusedButReanchor)
-{
-    // A work area reaching past the limit, as a huge virtual screen would.
-    const ScreenRect area = {0, 0, 70000, 70000};
-    DragStep step = dragStep({30001, 100}, {0, 0}, 60, 120, area);
-    EXPECT_FALSE(step.move);
-    EXPECT_TRUE(step.reanchor);
-
-    DragStep atLimit = dragStep({30000, 30000}, {0, 0}, 60, 120, area);
-    EXPECT_TRUE(atLimit.move);
-    EXPECT_FALSE(atLimit.reanchor);
+    // A work area reaching past the drag limit, as a huge virtual screen would.
+    const ScreenRect huge = {0, 0, 70000, 70000};
+    const ScreenRect leftTaskbar = {60, 0, 1024, 768};
+    struct Row {
+        const char* name;
+        ScreenPoint cursor;
+        ScreenPoint offset;
+        ScreenRect area;
+        DragStep expected;
+    };
+    const Row rows[] = {
+        {"inside the work area", {300, 200}, {-10, -15}, kWorkArea, {290, 185, true, false}},
+        {"stops at the right edge and reanchors", {790, 200}, {-10, 0}, kWorkArea, {740, 200, true, true}},
+        {"stops at a taskbar on the left", {20, 300}, {-5, -5}, leftTaskbar, {60, 295, true, true}},
+        {"beyond the limit: refused, reanchored", {30001, 100}, {0, 0}, huge, {-1, -1, false, true}},
+        {"at the limit", {30000, 30000}, {0, 0}, huge, {30000, 30000, true, false}},
+    };
+    for (const Row& row : rows) {
+        const DragStep step = dragStep(row.cursor, row.offset, 60, 120, row.area);
+        EXPECT_EQ(step.move, row.expected.move) << row.name;
+        EXPECT_EQ(step.reanchor, row.expected.reanchor) << row.name;
+        if (row.expected.move) {
+            EXPECT_EQ(step.x, row.expected.x) << row.name;
+            EXPECT_EQ(step.y, row.expected.y) << row.name;
+        }
+    }
 }
 
 TEST(DragOffset, IsTheWindowCornerMinusTheCursorSaturated)

@@ -70,25 +70,74 @@ CpuTimes times(std::uint64_t busy, std::uint64_t total)
 
 }  // namespace
 
-TEST(ProcStat, ReadsTheOnlyProcessorOfAOneProcessorHost)
+TEST(ProcStat, EachTextYieldsItsProcessorsAndLeavesOutBadLines)
 {
-    std::vector<CpuSlot> cpus;
-    EXPECT_EQ(parseProcStat(kOneProcessorStat, cpus), 1u);
-    ASSERT_EQ(cpus.size(), 1u);
-    EXPECT_TRUE(cpus[0].present);
-    EXPECT_EQ(cpus[0].times.total, 3728158u);
-    EXPECT_EQ(cpus[0].times.busy, 5922u);  // all but idle 3699176 and iowait 23060
-}
-
-TEST(ProcStat, ReadsEachProcessorAndNotTheAllProcessorLine)
-{
-    std::vector<CpuSlot> cpus;
-    EXPECT_EQ(parseProcStat(kTwoProcessorStat, cpus), 2u);
-    ASSERT_EQ(cpus.size(), 2u);
-    EXPECT_EQ(cpus[0].times.total, 44285u);
-    EXPECT_EQ(cpus[0].times.busy, 10498u);
-    EXPECT_EQ(cpus[1].times.total, 44228u);
-    EXPECT_EQ(cpus[1].times.busy, 15613u);
+    // A slot listed with total 0 is only checked to be present (or absent);
+    // slots past the listed ones must be absent, if there at all. Every
+    // present slot has busy within total.
+    struct Slot {
+        bool present;
+        std::uint64_t total = 0;
+        std::uint64_t busy = 0;
+    };
+    struct Row {
+        const char* name;
+        std::string text;
+        std::size_t found;
+        std::vector<Slot> slots;
+        int size = -1;  // -1: any size
+    };
+    std::string truncated(kTwoProcessorStat);
+    truncated.resize(truncated.find("cpu1") + 12);  // "cpu1 9246 0 "
+    const Row rows[] = {
+        // all but idle 3699176 and iowait 23060 is busy
+        {"one processor", kOneProcessorStat, 1, {{true, 3728158, 5922}}, 1},
+        {"two processors, not the all-processor line", kTwoProcessorStat, 2,
+         {{true, 44285, 10498}, {true, 44228, 15613}}, 2},
+        // guest 7 and guest_nice 3 are already inside user and nice; a
+        // column a newer kernel might add is ignored too.
+        {"guest and later columns not added again", "cpu0 10 5 5 70 5 2 2 1 7 3 999\n", 1, {{true, 100, 25}}},
+        {"old kernel line with four columns", "cpu0 10 5 5 80\n", 1, {{true, 100, 20}}},
+        {"line with fewer than four columns", "cpu0 10 5 5 80\ncpu1 10 5 5\n", 1, {{true}}},
+        {"line cut off by a truncated read", truncated, 1, {{true}}},
+        {"malformed lines",
+         "cpu0 12 x 3 4 5\n"
+         "cpu1 99999999999999999999 0 0 0\n"
+         "cpu2x 1 2 3 4\n"
+         "cpufreq 1 2 3 4\n"
+         "cpu99999 1 2 3 4\n"
+         "cpu3 1 2 3 4\n",
+         1, {{false}, {false}, {false}, {true}}, 4},
+        // Columns summing past 64 bits: the total is exactly 2^64 - 1, then one
+        // past, which would wrap to 0.
+        {"total 2^64 - 1", "cpu0 18446744073709551614 1 0 0\n", 1, {{true}}},
+        {"total 2^64", "cpu0 18446744073709551615 1 0 0\n", 0, {}},
+        {"total 2^64 in two columns", "cpu0 9223372036854775808 0 0 9223372036854775808\n", 0, {}},
+        // Only the first eight columns are summed, so a huge guest time is harmless.
+        {"huge guest", "cpu0 1 0 0 1 0 0 0 0 18446744073709551615 18446744073709551615\n", 1, {{true}}},
+        {"empty text", "", 0, {}, 0},
+        {"no processor lines", "intr 5\nctxt 7\n", 0, {}, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::vector<CpuSlot> cpus;
+        EXPECT_EQ(parseProcStat(row.text, cpus), row.found);
+        if (row.size >= 0)
+            ASSERT_EQ(cpus.size(), static_cast<std::size_t>(row.size));
+        ASSERT_GE(cpus.size(), row.slots.size());
+        for (std::size_t n = 0; n < cpus.size(); ++n) {
+            SCOPED_TRACE(n);
+            const Slot expected = n < row.slots.size() ? row.slots[n] : Slot{false};
+            EXPECT_EQ(cpus[n].present, expected.present);
+            if (!cpus[n].present)
+                continue;
+            EXPECT_LE(cpus[n].times.busy, cpus[n].times.total);
+            if (expected.total != 0) {
+                EXPECT_EQ(cpus[n].times.total, expected.total);
+                EXPECT_EQ(cpus[n].times.busy, expected.busy);
+            }
+        }
+    }
 }
 
 TEST(ProcStat, ReadsSixtyFourProcessors)
@@ -125,91 +174,6 @@ TEST(ProcStat, SteadyTextsReuseTheSlotsWithoutGrowing)
     parseProcStat(wide, cpus);
     EXPECT_EQ(cpus.data(), storage);
     EXPECT_EQ(cpus.size(), 64u);
-}
-
-TEST(ProcStat, GuestAndLaterColumnsAreNotAddedAgain)
-{
-    // guest 7 and guest_nice 3 are already inside user and nice; a column
-    // a newer kernel might add is ignored too.
-    std::vector<CpuSlot> cpus;
-    parseProcStat("cpu0 10 5 5 70 5 2 2 1 7 3 999\n", cpus);
-    ASSERT_TRUE(cpus[0].present);
-    EXPECT_EQ(cpus[0].times.total, 100u);
-    EXPECT_EQ(cpus[0].times.busy, 25u);
-}
-
-TEST(ProcStat, OldKernelLineWithFourColumnsIsRead)
-{
-    std::vector<CpuSlot> cpus;
-    parseProcStat("cpu0 10 5 5 80\n", cpus);
-    ASSERT_TRUE(cpus[0].present);
-    EXPECT_EQ(cpus[0].times.total, 100u);
-    EXPECT_EQ(cpus[0].times.busy, 20u);
-}
-
-TEST(ProcStat, LineWithFewerThanFourColumnsIsLeftOut)
-{
-    std::vector<CpuSlot> cpus;
-    EXPECT_EQ(parseProcStat("cpu0 10 5 5 80\ncpu1 10 5 5\n", cpus), 1u);
-    EXPECT_TRUE(cpus[0].present);
-    EXPECT_TRUE(cpus.size() < 2 || !cpus[1].present);
-}
-
-TEST(ProcStat, LineCutOffByATruncatedReadIsLeftOut)
-{
-    std::string truncated(kTwoProcessorStat);
-    truncated.resize(truncated.find("cpu1") + 12);  // "cpu1 9246 0 "
-    std::vector<CpuSlot> cpus;
-    EXPECT_EQ(parseProcStat(truncated, cpus), 1u);
-    EXPECT_TRUE(cpus[0].present);
-    EXPECT_TRUE(cpus.size() < 2 || !cpus[1].present);
-}
-
-TEST(ProcStat, MalformedLinesAreLeftOut)
-{
-    std::vector<CpuSlot> cpus;
-    const char* text =
-        "cpu0 12 x 3 4 5\n"
-        "cpu1 99999999999999999999 0 0 0\n"
-        "cpu2x 1 2 3 4\n"
-        "cpufreq 1 2 3 4\n"
-        "cpu99999 1 2 3 4\n"
-        "cpu3 1 2 3 4\n";
-    EXPECT_EQ(parseProcStat(text, cpus), 1u);
-    ASSERT_EQ(cpus.size(), 4u);
-    EXPECT_FALSE(cpus[0].present);
-    EXPECT_FALSE(cpus[1].present);
-    EXPECT_FALSE(cpus[2].present);
-    EXPECT_TRUE(cpus[3].present);
-}
-
-TEST(ProcStat, LineWhoseColumnsSumPast64BitsIsLeftOut)
-{
-    struct Row {
-        const char* line;
-        bool read;
-    };
-    const Row rows[] = {
-        {"cpu0 18446744073709551614 1 0 0\n", true},   // the total is exactly 2^64 - 1
-        {"cpu0 18446744073709551615 1 0 0\n", false},  // one past: it would wrap to 0
-        {"cpu0 9223372036854775808 0 0 9223372036854775808\n", false},
-        // Only the first eight columns are summed, so a huge guest time is harmless.
-        {"cpu0 1 0 0 1 0 0 0 0 18446744073709551615 18446744073709551615\n", true},
-    };
-    for (const Row& row : rows) {
-        std::vector<CpuSlot> cpus;
-        EXPECT_EQ(parseProcStat(row.line, cpus), row.read ? 1u : 0u) << row.line;
-        if (row.read)
-            EXPECT_LE(cpus[0].times.busy, cpus[0].times.total) << row.line;
-    }
-}
-
-TEST(ProcStat, TextWithoutProcessorLinesFindsNone)
-{
-    std::vector<CpuSlot> cpus;
-    EXPECT_EQ(parseProcStat("", cpus), 0u);
-    EXPECT_EQ(parseProcStat("intr 5\nctxt 7\n", cpus), 0u);
-    EXPECT_TRUE(cpus.empty());
 }
 
 TEST(Meminfo, FindsCommitLimitAndCommittedAs)
@@ -259,59 +223,41 @@ TEST(CommittedPercent, ExactPercentKeepsTheFraction)
     EXPECT_NEAR(committedPercentExact(charge), 33.333333, 1e-5);
 }
 
-TEST(ProcessorTrack, FirstReadingYieldsTheShareSinceBoot)
+TEST(ProcessorTrack, EachReadingYieldsTheShareOfTheLastInterval)
 {
-    ProcessorTrack track;
-    CpuTimes now = times(300, 1000);
-    advanceTrack(track, &now);
-    EXPECT_TRUE(track.hasData);
-    EXPECT_EQ(busyPercent(track), 30);
-}
-
-TEST(ProcessorTrack, LaterReadingsYieldTheShareOfTheLastInterval)
-{
-    ProcessorTrack track;
-    CpuTimes first = times(300, 1000);
-    CpuTimes second = times(350, 1100);
-    CpuTimes third = times(440, 1200);
-    advanceTrack(track, &first);
-    advanceTrack(track, &second);
-    EXPECT_EQ(busyPercent(track), 50);
-    advanceTrack(track, &third);
-    EXPECT_EQ(busyPercent(track), 90);
-}
-
-TEST(ProcessorTrack, ReadingWithoutNewJiffiesKeepsTheLastShare)
-{
-    ProcessorTrack track;
-    CpuTimes first = times(300, 1000);
-    CpuTimes second = times(350, 1100);
-    advanceTrack(track, &first);
-    advanceTrack(track, &second);
-    advanceTrack(track, &second);
-    EXPECT_EQ(busyPercent(track), 50);
-}
-
-TEST(ProcessorTrack, ProcessorThatComesBackCountsFromZero)
-{
-    ProcessorTrack track;
-    CpuTimes first = times(300, 1000);
-    CpuTimes back = times(700, 1400);
-    advanceTrack(track, &first);
-    advanceTrack(track, nullptr);
-    EXPECT_FALSE(track.hasData);
-    advanceTrack(track, &back);
-    EXPECT_EQ(busyPercent(track), 50);
-}
-
-TEST(ProcessorTrack, CountersRunningBackwardsRestartFromZero)
-{
-    ProcessorTrack track;
-    CpuTimes first = times(300, 1000);
-    CpuTimes restarted = times(20, 100);
-    advanceTrack(track, &first);
-    advanceTrack(track, &restarted);
-    EXPECT_EQ(busyPercent(track), 20);
+    // A step without times is a reading where the processor is absent; a
+    // percent of -1 is not checked. The first reading counts from boot, and
+    // a processor coming back or counters running backwards count from zero.
+    struct Step {
+        bool present;
+        std::uint64_t busy;
+        std::uint64_t total;
+        int percent;
+    };
+    struct Row {
+        const char* name;
+        std::vector<Step> steps;
+    };
+    const Row rows[] = {
+        {"first reading: share since boot", {{true, 300, 1000, 30}}},
+        {"later readings: last interval", {{true, 300, 1000, -1}, {true, 350, 1100, 50}, {true, 440, 1200, 90}}},
+        {"no new jiffies keeps the last share", {{true, 300, 1000, -1}, {true, 350, 1100, -1}, {true, 350, 1100, 50}}},
+        {"processor that comes back", {{true, 300, 1000, -1}, {false, 0, 0, -1}, {true, 700, 1400, 50}}},
+        {"counters running backwards", {{true, 300, 1000, -1}, {true, 20, 100, 20}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ProcessorTrack track;
+        for (std::size_t n = 0; n < row.steps.size(); ++n) {
+            SCOPED_TRACE(n);
+            const Step& step = row.steps[n];
+            CpuTimes now = times(step.busy, step.total);
+            advanceTrack(track, step.present ? &now : nullptr);
+            EXPECT_EQ(track.hasData, step.present);
+            if (step.percent >= 0)
+                EXPECT_EQ(busyPercent(track), step.percent);
+        }
+    }
 }
 
 TEST(ProcessorTrack, ShareStaysWithinZeroToHundred)

@@ -6,13 +6,13 @@
 
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 #include "gauges/SampleAverager.h"
 
 namespace {
 
 constexpr int kSamplesPerMean = 6;
-constexpr int kGaugeHeight = 40;
 
 void feed(SampleAverager& averager, double sample, int times)
 {
@@ -24,65 +24,45 @@ void feed(SampleAverager& averager, double sample, int times)
 
 // ---- Averaging and history -------------------------------------------------
 
-TEST(SampleAverager, NewAveragerIsEmpty)
+TEST(SampleAverager, EveryMeanCoversSixSamplesAndArrivesWithTheNextOne)
 {
-    SampleAverager averager;
-    EXPECT_TRUE(averager.history().empty());
-    EXPECT_TRUE(averager.pending().empty());
+    struct Row {
+        int samples;
+        std::size_t history;
+        std::size_t pending;
+    };
+    const Row rows[] = {{0, 0, 0}, {5, 0, 5}, {6, 0, 6}, {7, 1, 1}, {12, 1, 6}, {13, 2, 1}};
+    for (const Row& row : rows) {
+        SampleAverager averager;
+        feed(averager, 0.25, row.samples);
+        EXPECT_EQ(averager.history().size(), row.history) << row.samples << " samples";
+        EXPECT_EQ(averager.pending().size(), row.pending) << row.samples << " samples";
+    }
 }
 
-TEST(SampleAverager, SixPendingSamplesDoNotAverageYet)
+TEST(SampleAverager, MeanOfSixSummedOldestFirst)
 {
-    SampleAverager averager;
-    feed(averager, 0.25, 5);
-    ASSERT_EQ(averager.pending().size(), 5u);
-    averager.addSample(0.25);
-    EXPECT_TRUE(averager.history().empty());
-    EXPECT_EQ(averager.pending().size(), 6u);
-}
-
-TEST(SampleAverager, FirstMeanArrivesWithSeventhSample)
-{
-    SampleAverager averager;
-    for (double sample : {0.5, 0.25, 0.75, 0.0, 1.0, 0.5})
-        averager.addSample(sample);
-    averager.addSample(0.125);
-    ASSERT_EQ(averager.history().size(), 1u);
-    EXPECT_EQ(averager.history().front(), 0.5);
-    ASSERT_EQ(averager.pending().size(), 1u);
-    EXPECT_EQ(averager.pending().front(), 0.125);
-}
-
-TEST(SampleAverager, MeanSumsOldestFirst)
-{
-    // 1 + 1e16 rounds back to 1e16, so oldest first the 1 is lost and the
-    // mean is 0; summed newest first it would survive as 1/6.
-    SampleAverager averager;
-    for (double sample : {1.0, 1e16, -1e16, 0.0, 0.0, 0.0, 0.0})
-        averager.addSample(sample);
-    ASSERT_EQ(averager.history().size(), 1u);
-    EXPECT_EQ(averager.history().front(), 0.0);
-}
-
-TEST(SampleAverager, TenthsAverageJustAboveThirtyFiveHundredths)
-{
-    SampleAverager averager;
-    for (int i = 1; i <= 7; ++i)
-        averager.addSample(i / 10.0);
-    ASSERT_EQ(averager.history().size(), 1u);
-    EXPECT_EQ(averager.history().front(), 0.35000000000000003);
-    EXPECT_EQ(barLength(averager.history().front(), kGaugeHeight), 14);
-}
-
-TEST(SampleAverager, EveryMeanCoversSixSamples)
-{
-    SampleAverager averager;
-    feed(averager, 0.0, 12);
-    EXPECT_EQ(averager.history().size(), 1u);
-    EXPECT_EQ(averager.pending().size(), 6u);
-    averager.addSample(0.0);
-    EXPECT_EQ(averager.history().size(), 2u);
-    EXPECT_EQ(averager.pending().size(), 1u);
+    struct Row {
+        const char* name;
+        std::vector<double> samples;  // seven: the seventh stays pending
+        double mean;
+    };
+    const Row rows[] = {
+        {"plain mean", {0.5, 0.25, 0.75, 0.0, 1.0, 0.5, 0.125}, 0.5},
+        // 1 + 1e16 rounds back to 1e16, so oldest first the 1 is lost and
+        // the mean is 0; summed newest first it would survive as 1/6.
+        {"oldest first", {1.0, 1e16, -1e16, 0.0, 0.0, 0.0, 0.0}, 0.0},
+        {"tenths average just above 0.35", {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7}, 0.35000000000000003},
+    };
+    for (const Row& row : rows) {
+        SampleAverager averager;
+        for (double sample : row.samples)
+            averager.addSample(sample);
+        ASSERT_EQ(averager.history().size(), 1u) << row.name;
+        EXPECT_EQ(averager.history().front(), row.mean) << row.name;
+        ASSERT_EQ(averager.pending().size(), 1u) << row.name;
+        EXPECT_EQ(averager.pending().front(), row.samples.back()) << row.name;
+    }
 }
 
 TEST(SampleAverager, HistoryKeepsNewestTwoHundredMeans)
@@ -113,6 +93,7 @@ TEST(SampleAverager, BarLengthTruncatesTowardZero)
     EXPECT_EQ(barLength(0.0, 40), 0);
     EXPECT_EQ(barLength(0.99 / 40, 40), 0);
     EXPECT_EQ(barLength(-0.11, 40), -4);
+    EXPECT_EQ(barLength(0.35000000000000003, 40), 14);
 }
 
 TEST(SampleAverager, LabelPercentTruncatesRatherThanRounds)

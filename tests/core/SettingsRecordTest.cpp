@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/SettingsRecord.h"
@@ -19,6 +20,17 @@ Bytes bytesOf(const StoredSettings& stored)
 std::optional<StoredSettings> decode(const Bytes& bytes)
 {
     return decodeSettings(bytes.data(), bytes.size());
+}
+
+Bytes withByte(Bytes bytes, std::size_t at, unsigned char value)
+{
+    bytes[at] = value;
+    return bytes;
+}
+
+Bytes firstBytes(const Bytes& bytes, std::size_t count)
+{
+    return Bytes(bytes.begin(), bytes.begin() + count);
 }
 
 }  // namespace
@@ -49,54 +61,36 @@ TEST(SettingsEncoding, DecodeIgnoresBytesAfterTheTwentieth)
 TEST(SettingsEncoding, DecodeRefusesForeignOtherVersionAndShortFiles)
 {
     const Bytes valid = bytesOf({4, 5, 6});
-
-    Bytes wrongMagic = valid;
-    wrongMagic[3] = 0xC1;
-    EXPECT_FALSE(decode(wrongMagic).has_value());
-
-    Bytes version2 = valid;
-    version2[4] = 0x02;
-    EXPECT_FALSE(decode(version2).has_value());
-
-    Bytes versionInHighByte = valid;
-    versionInHighByte[7] = 0x01;
-    EXPECT_FALSE(decode(versionInHighByte).has_value());
-
-    EXPECT_FALSE(decode(Bytes{}).has_value());
-    EXPECT_FALSE(decode(Bytes(valid.begin(), valid.begin() + 3)).has_value());
-    EXPECT_FALSE(decode(Bytes(valid.begin(), valid.begin() + 6)).has_value());
-    EXPECT_FALSE(decode(Bytes(valid.begin(), valid.begin() + 12)).has_value());
-    EXPECT_FALSE(decode(Bytes(valid.begin(), valid.begin() + 19)).has_value());
+    const Bytes refused[] = {
+        withByte(valid, 3, 0xC1),  // foreign magic
+        withByte(valid, 4, 0x02),  // version 2
+        withByte(valid, 7, 0x01),  // version in the high byte
+        Bytes{},
+        firstBytes(valid, 3),
+        firstBytes(valid, 6),
+        firstBytes(valid, 12),
+        firstBytes(valid, 19),
+    };
+    for (const Bytes& bytes : refused)
+        EXPECT_FALSE(decode(bytes).has_value()) << "row " << (&bytes - refused);
 }
 
-TEST(SettingsPath, SitsInTheExecutablesFolder)
+TEST(SettingsPath, SitsInTheExecutablesFolderOrElseOnDriveC)
 {
-    EXPECT_EQ(settingsPathFor(L"C:\\Tools\\gauge.exe"), L"C:\\Tools\\plix.cfg");
-    EXPECT_EQ(settingsPathFor(L"C:\\gauge.exe"), L"C:\\plix.cfg");
-    EXPECT_EQ(settingsPathFor(L"\\\\server\\share\\bin\\gauge.exe"), L"\\\\server\\share\\bin\\plix.cfg");
-}
-
-TEST(SettingsPath, UsesTheLastBackslashOnly)
-{
-    EXPECT_EQ(settingsPathFor(L"C:\\a.b\\c\\gauge"), L"C:\\a.b\\c\\plix.cfg");
-}
-
-TEST(SettingsPath, FallsBackToDriveCWithoutAnyBackslash)
-{
-    EXPECT_EQ(settingsPathFor(L"gauge.exe"), L"c:\\plix.cfg");
-    EXPECT_EQ(settingsPathFor(L"C:/Tools/gauge.exe"), L"c:\\plix.cfg");
-    EXPECT_EQ(settingsPathFor(L""), L"c:\\plix.cfg");
-}
-
-TEST(SettingsPath, LeadingBackslashOnlyLeavesAnEmptyFolder)
-{
-    EXPECT_EQ(settingsPathFor(L"\\gauge.exe"), L"\\plix.cfg");
-}
-
-TEST(SettingsPath, LongPathKeepsItsFolder)
-{
-    const std::wstring folder = L"C:\\" + std::wstring(150, L'a') + L"\\" + std::wstring(150, L'b');
-    EXPECT_EQ(settingsPathFor(folder + L"\\gauge.exe"), folder + L"\\plix.cfg");
+    const std::wstring longFolder = L"C:\\" + std::wstring(150, L'a') + L"\\" + std::wstring(150, L'b');
+    const std::pair<std::wstring, std::wstring> rows[] = {
+        {L"C:\\Tools\\gauge.exe", L"C:\\Tools\\plix.cfg"},
+        {L"C:\\gauge.exe", L"C:\\plix.cfg"},
+        {L"\\\\server\\share\\bin\\gauge.exe", L"\\\\server\\share\\bin\\plix.cfg"},
+        {L"C:\\a.b\\c\\gauge", L"C:\\a.b\\c\\plix.cfg"},  // the last backslash only
+        {L"gauge.exe", L"c:\\plix.cfg"},  // no backslash at all
+        {L"C:/Tools/gauge.exe", L"c:\\plix.cfg"},
+        {L"", L"c:\\plix.cfg"},
+        {L"\\gauge.exe", L"\\plix.cfg"},  // a leading backslash only: an empty folder
+        {longFolder + L"\\gauge.exe", longFolder + L"\\plix.cfg"},
+    };
+    for (const auto& [executable, settings] : rows)
+        EXPECT_EQ(settingsPathFor(executable), settings);
 }
 
 TEST(SettingsPath, TemporaryFileSitsBesideTheSettingsFile)
@@ -109,11 +103,7 @@ TEST(SettingsRepair, WhatTheFileHoldsDecidesTheValuesAndWhetherToRewrite)
     const Bytes valid = bytesOf({4, -900, 50});
     const Bytes zeroRate = bytesOf({0, 7, 8});
     const Bytes hugeRate = bytesOf({INT32_MAX, INT32_MIN, INT32_MAX});
-    const Bytes version2 = [&] {
-        Bytes bytes = valid;
-        bytes[4] = 0x02;
-        return bytes;
-    }();
+    const Bytes version2 = withByte(valid, 4, 0x02);
     struct Row {
         const char* file;
         Bytes bytes;
@@ -127,8 +117,8 @@ TEST(SettingsRepair, WhatTheFileHoldsDecidesTheValuesAndWhetherToRewrite)
         {"rate above ten repaired", hugeRate, false, {10, INT32_MIN, INT32_MAX}, true},
         {"other version: defaults", version2, false, {10, 100, 100}, true},
         {"empty: defaults", Bytes{}, false, {10, 100, 100}, true},
-        {"short: defaults", Bytes(valid.begin(), valid.begin() + 19), false, {10, 100, 100}, true},
-        {"read failed: defaults, file kept", Bytes(valid.begin(), valid.begin() + 8), true, {10, 100, 100}, false},
+        {"short: defaults", firstBytes(valid, 19), false, {10, 100, 100}, true},
+        {"read failed: defaults, file kept", firstBytes(valid, 8), true, {10, 100, 100}, false},
     };
     for (const Row& row : rows) {
         const LoadedSettings loaded = settingsToRunOn(settingsFileContents(row.bytes.data(), row.bytes.size(), row.readFailed));
