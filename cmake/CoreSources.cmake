@@ -5,6 +5,7 @@
 get_filename_component(PLIX_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 set(CORE_SOURCES
+  app/StripLayout.cpp
   gauges/SampleAverager.cpp
   hostcounters/CounterPath.cpp
   hostcounters/ProcText.cpp
@@ -22,6 +23,7 @@ set(CORE_TEST_SOURCES
   tests/core/ProcTextTest.cpp
   tests/core/SampleAveragerTest.cpp
   tests/core/SettingsRecordTest.cpp
+  tests/core/StripLayoutTest.cpp
 )
 
 # libFuzzer targets: tests/fuzz/NAME.cpp, seeded from tests/fuzz/corpus/NAME.
@@ -29,6 +31,7 @@ set(CORE_FUZZERS
   fuzz_config_field
   fuzz_proc_text
   fuzz_settings
+  fuzz_strip_layout
 )
 
 list(TRANSFORM CORE_SOURCES PREPEND ${PLIX_SOURCE_ROOT}/)
