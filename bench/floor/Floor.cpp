@@ -1,25 +1,33 @@
-// The Wine floor: the least a gauge window like plix's can cost under Wine.
+// The Wine floors: the least a gauge window like plix's can cost under Wine.
 // A popup window of plix's size with a polling timer; every tick (and every
 // WM_PAINT) makes a bitmap and a memory DC, fills them light yellow, copies
 // them to the window in one BitBlt and deletes them again, the same shape as
-// plix's paint pass, but with no counters and no gauges.
+// plix's paint pass, but with no gauges. The counters floor also collects
+// plix's counters once a tick, formatting each as an integer, before it
+// paints: the least a live gauge can cost.
 //
 // Command line: the rate in ticks per second (1 to 10, default 10) and,
-// optionally, the window's outer height (default 40 per active processor
-// plus 40 for memory, as plix sizes its window).
+// optionally, the word "counters" for the counters floor.
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
 
+#include "app/StripLayout.h"
+#include "bench/floor/FloorCounters.h"
 #include "bench/floor/FloorPaint.h"
+#include "counters/PdhFunctions.h"
+#include "gauges/CounterNames.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"PLIXFLOOR";
 constexpr wchar_t kTitle[] = L"plix floor";
-constexpr int kWidth = 60;
-constexpr int kHeightPerStrip = 40;
+constexpr char kCountersMode[] = "counters";
 constexpr int kLeft = 100;
 constexpr int kTop = 100;
 constexpr int kMinRate = 1;
@@ -28,20 +36,50 @@ constexpr int kDefaultRate = 10;
 constexpr UINT_PTR kTimerId = 1;
 constexpr int kMillisecondsPerSecond = 1000;
 
-int activeProcessorCount()
+// Null in the bare floor.
+std::unique_ptr<FloorCounters> counters;
+
+struct FloorOptions {
+    long rate = kDefaultRate;
+    bool withCounters = false;
+};
+
+FloorOptions parseCommandLine(const char* commandLine)
 {
-    SYSTEM_INFO info = {};
-    GetSystemInfo(&info);
-    int count = 0;
-    for (DWORD_PTR mask = info.dwActiveProcessorMask; mask != 0; mask &= mask - 1)
-        ++count;
-    return count;
+    FloorOptions options;
+    char* rest = nullptr;
+    long rate = std::strtol(commandLine, &rest, 10);
+    if (rate >= kMinRate && rate <= kMaxRate)
+        options.rate = rate;
+    options.withCounters = std::strstr(rest, kCountersMode) != nullptr;
+    return options;
+}
+
+// plix's window for this many strips on the monitor at the floor's corner,
+// kept inside that monitor's work area as plix keeps its own.
+RECT windowRect(int strips)
+{
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromPoint(POINT{kLeft, kTop}, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    StripLayout layout = stripLayout(strips, work.bottom - work.top);
+    LONG left = std::max(work.left, std::min<LONG>(kLeft, work.right - layout.width));
+    LONG top = std::max(work.top, std::min<LONG>(kTop, work.bottom - layout.height));
+    return RECT{left, top, left + layout.width, top + layout.height};
+}
+
+void tick(HDC dc, HWND window)
+{
+    if (counters)
+        counters->collect();
+    floorPaint(dc, window);
 }
 
 void onTimer(HWND window)
 {
     HDC dc = GetDC(window);
-    floorPaint(dc, window);
+    tick(dc, window);
     ReleaseDC(window, dc);
 }
 
@@ -49,7 +87,7 @@ void onPaint(HWND window)
 {
     PAINTSTRUCT paintStruct;
     HDC dc = BeginPaint(window, &paintStruct);
-    floorPaint(dc, window);
+    tick(dc, window);
     EndPaint(window, &paintStruct);
 }
 
@@ -74,13 +112,10 @@ LRESULT CALLBACK floorWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
-    char* rest = commandLine;
-    long rate = std::strtol(commandLine, &rest, 10);
-    if (rate < kMinRate || rate > kMaxRate)
-        rate = kDefaultRate;
-    long height = std::strtol(rest, nullptr, 10);
-    if (height <= 0)
-        height = kHeightPerStrip * (activeProcessorCount() + 1);
+    const FloorOptions options = parseCommandLine(commandLine);
+    const std::vector<int> processors = activeProcessors(systemProcessorInfo());
+    if (options.withCounters)
+        counters = std::make_unique<FloorCounters>(systemPdh(), processors);
 
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
@@ -92,11 +127,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     windowClass.lpszClassName = kClassName;
     RegisterClassExW(&windowClass);
 
-    HWND window = CreateWindowExW(0, kClassName, kTitle, WS_POPUP | WS_BORDER, kLeft, kTop, kWidth,
-                                  static_cast<int>(height), nullptr, nullptr, instance, nullptr);
+    // A strip per active processor and one for memory, as plix has.
+    const RECT rect = windowRect(static_cast<int>(processors.size()) + 1);
+    HWND window = CreateWindowExW(0, kClassName, kTitle, WS_POPUP | WS_BORDER, rect.left, rect.top,
+                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance,
+                                  nullptr);
     if (window == nullptr)
         return 1;
-    SetTimer(window, kTimerId, static_cast<UINT>(kMillisecondsPerSecond / rate), nullptr);
+    SetTimer(window, kTimerId, static_cast<UINT>(kMillisecondsPerSecond / options.rate), nullptr);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -106,5 +144,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    counters.reset();
     return static_cast<int>(message.wParam);
 }
