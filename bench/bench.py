@@ -1,12 +1,19 @@
 #!/usr/bin/env python3
-"""What plix costs to keep running, next to xosview and the Wine floor.
+"""What plix costs to keep running, next to xosview and the two floors.
 
 Runs side by side, each on a private Xvfb and each Wine program in a Wine
 prefix (so with a wineserver) of its own:
   plix.exe under Wine with the Linux counter provider, at 10 Hz and 1 Hz;
+  the counters floor (bench/floor in its counters mode: plix's window size,
+  a timer, one collect of plix's counters, each formatted as an integer,
+  and one bare paint per tick) at 10 Hz and 1 Hz: the least a live gauge
+  can cost, the figure plix is held against;
+  the Wine floor (the same with no counters) at 10 Hz and 1 Hz;
   xosview (CPU and memory meters only) at 10 and 1 samples per second;
-  the Wine floor (bench/floor: a window, a timer and one plix-sized paint
-  per tick, nothing else) under Wine at 10 Hz and 1 Hz.
+  plix and the counters floor at 10 Hz seeing 2, 16, 32 and 64 processors
+  (scripts/plixdesk.py many_processors: a preloaded library sets Wine's
+  processor count, and the provider reads recorded /proc files with that
+  many cpu lines, refreshed from the host's every tick so the bars move).
 For each it takes the CPU time over BENCH_SECONDS after a BENCH_WARMUP
 warm-up: the program process, plus its wineserver above that server's idle
 rate (measured just before, for as long, with Wine's services up but no
@@ -17,14 +24,27 @@ Then, in one more prefix: the microbenchmarks (bench/Microbench.cpp: one
 provider collect, one paint pass), the start-up time from launch to a mapped
 window with a warm wineserver, and the size of plix.exe.
 
-Prints a table; it never fails on a slow machine. Usage:
-  bench.py BUILD_DIR
-with BUILD_DIR/plix.exe, BUILD_DIR/hostcounters/pdh.dll and
-BUILD_DIR/bench/{floor,plix_microbench}.exe built, and the Wine environment
+Prints a table; it never fails on a slow machine. A ratio of two CPU
+figures prints n/a when either is below RESOLVING_TICKS clock ticks over
+the measured seconds: each figure sums three differences counted in whole
+ticks. From the processor counts it fits the cost of one more strip: the
+slope of CPU time per tick against strip count.
+
+  bench.py BUILD_DIR [profile]
+with BUILD_DIR/plix.exe, BUILD_DIR/hostcounters/pdh.dll,
+BUILD_DIR/tools/processor_count.so and BUILD_DIR/bench/{floor,plix_microbench}.exe
+built, and the Wine environment
 of scripts/lib.sh with a prepared prefix in WINEPREFIX, which each program
 gets a copy of (bench/run.sh does all that).
 Wine's output always goes to files: its helper processes inherit the
 descriptors and would hold a pipe open forever.
+
+With `profile` it measures nothing of the above, but shows where plix's time
+per tick goes against the counters floor's: both at 10 Hz seeing
+BENCH_PROFILE_PROCESSORS (64) processors, side by side, sampled by Linux
+perf (cpu-clock, PROFILE_HZ samples a second) for BENCH_SECONDS in the
+program, its wineserver and its Xvfb; it prints microseconds per tick by
+library and by function, and the largest differences.
 """
 
 import os
@@ -33,18 +53,28 @@ import shutil
 import statistics
 import subprocess
 import sys
+import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
-from plixdesk import Display, kill, resident_kib, settings_bytes, start_quietly  # noqa: E402
+from plixdesk import (Display, kill, many_processors, resident_kib, settings_bytes, start_quietly,  # noqa: E402
+                      window_geometry)
 
 SECONDS = float(os.environ.get("BENCH_SECONDS", "60"))
 RUNS = int(os.environ.get("BENCH_RUNS", "3"))
 WARMUP = float(os.environ.get("BENCH_WARMUP", "5"))
 STARTS = int(os.environ.get("BENCH_STARTS", "5"))
 FIRST_DISPLAY = int(os.environ.get("BENCH_FIRST_DISPLAY", "90"))
+PROFILE_PROCESSORS = int(os.environ.get("BENCH_PROFILE_PROCESSORS", "64"))
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+# A CPU figure sums three differences of whole clock ticks (program,
+# wineserver less its idle rate, Xvfb), so each is off by up to three
+# ticks: below 30 a ratio could be off by a fifth and is not printed.
+RESOLVING_TICKS = 30
+PROCESSOR_COUNTS = (2, 16, 32, 64)
+SWEEP_RATE = 10
+PROFILE_HZ = 1000
 WINDOW_X, WINDOW_Y = 100, 100
 
 XOSVIEW_OFF = ("load swap page net disk battery gfx wireless interrupts irqrate lmstemp coretemp "
@@ -101,6 +131,16 @@ def processes_of_prefix(prefix):
 # ---------------------------------------------------------------- Wine
 
 
+def link_or_copy(source, target):
+    """Hard links the prefix's files, which Wine only reads (a prefix is
+    about 700 MB and the bench makes over a dozen), but copies the registry,
+    which the wineserver writes."""
+    if source.endswith(".reg"):
+        shutil.copy2(source, target)
+    else:
+        os.link(source, target)
+
+
 class Prefix:
     """A Wine prefix copied from the template, with a persistent wineserver
     and the counter provider, copied afresh, as its system32 pdh.dll."""
@@ -109,8 +149,12 @@ class Prefix:
         self.path = os.path.join(root, name)
         if not os.path.exists(os.path.join(self.path, ".plix-ready")):
             shutil.rmtree(self.path, ignore_errors=True)
-            shutil.copytree(template, self.path, symlinks=True)
-        shutil.copy(provider, os.path.join(self.path, "drive_c", "windows", "system32", "pdh.dll"))
+            shutil.copytree(template, self.path, symlinks=True, copy_function=link_or_copy)
+        pdh = os.path.join(self.path, "drive_c", "windows", "system32", "pdh.dll")
+        # Unlinked first: written through a hard link it would change the template's too.
+        if os.path.lexists(pdh):
+            os.remove(pdh)
+        shutil.copy(provider, pdh)
         self.display = display
         self.log_dir = log_dir
         self.name = name
@@ -156,13 +200,20 @@ def fresh_folder(root, name):
     return folder
 
 
-class Program:
-    """One configuration of the side-by-side run."""
+NAMES = {"plix": "plix", "counters": "counters floor", "floor": "Wine floor", "xosview": "xosview"}
 
-    def __init__(self, kind, rate, files):
-        self.kind, self.rate, self.files = kind, rate, files
-        self.label = "%s %d Hz" % (kind, rate)
+
+class Program:
+    """One configuration of the side-by-side run: the host's own processors,
+    or `processors` of them through recorded /proc files."""
+
+    def __init__(self, kind, rate, files, processors=None):
+        self.kind, self.rate, self.files, self.processors = kind, rate, files, processors
+        self.label = "%s %d Hz" % (NAMES[kind], rate)
         self.tag = "%s-%d" % (kind, rate)
+        if processors:
+            self.label += ", %d processors" % processors
+            self.tag += "-n%d" % processors
         self.results = []  # one dict per run
 
     @property
@@ -172,7 +223,7 @@ class Program:
     def window_search(self):
         if self.kind == "plix":
             return ["--name", "^plix$"]
-        if self.kind == "floor":
+        if self.kind in ("floor", "counters"):
             return ["--name", "^plix floor$"]
         return ["--class", "xosview"]
 
@@ -182,7 +233,7 @@ class Program:
         if self.kind == "plix":
             shutil.copy(self.files["plix"], folder)
             plix_cfg(folder, self.rate)
-        elif self.kind == "floor":
+        elif self.kind in ("floor", "counters"):
             shutil.copy(self.files["floor"], folder)
         self.folder = folder
 
@@ -191,6 +242,8 @@ class Program:
             return ["wine", os.path.join(self.folder, "plix.exe")]
         if self.kind == "floor":
             return ["wine", os.path.join(self.folder, "floor.exe"), str(self.rate)]
+        if self.kind == "counters":
+            return ["wine", os.path.join(self.folder, "floor.exe"), str(self.rate), "counters"]
         args = ["xosview", "-display", display.name, "-geometry", "+%d+%d" % (WINDOW_X, WINDOW_Y),
                 "-xrm", "xosview*samplesPerSec: %d" % self.rate,
                 "-xrm", "xosview*cpu: True", "-xrm", "xosview*cpuFormat: all",
@@ -200,11 +253,39 @@ class Program:
             args += ["-xrm", "xosview*%s: False" % meter]
         return args
 
-    def launch(self, display, prefix, log_dir):
+    def launch(self, display, prefix, log_dir, feeder=None):
         env = prefix.env if prefix else without_wine(dict(os.environ, DISPLAY=display.name))
+        if self.processors:
+            env = dict(env, **feeder.env[self.processors])
         self.process = start_quietly(self.command(display), os.path.join(log_dir, self.tag + ".log"),
                                      cwd=self.folder, env=env)
         return self.process
+
+
+class ProcFeeder:
+    """Recorded /proc files for each processor count, copied afresh from
+    the host's every tick while it runs, so that the bars move as on a
+    machine with that many processors."""
+
+    def __init__(self, root, counts, library):
+        self.library = library
+        self.folders = {n: os.path.join(root, "proc-%d" % n) for n in counts}
+        self.env = {n: many_processors(n, folder, library) for n, folder in self.folders.items()}
+        self.stopping = threading.Event()
+        self.thread = threading.Thread(target=self.refresh, daemon=True)
+
+    def refresh(self):
+        while not self.stopping.wait(1.0 / SWEEP_RATE):
+            for n, folder in self.folders.items():
+                many_processors(n, folder, self.library)
+
+    def __enter__(self):
+        self.thread.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stopping.set()
+        self.thread.join()
 
 
 # ---------------------------------------------------------------- statistics
@@ -233,10 +314,24 @@ def fmt_median(values, digits=2):
     return "n/a" if m is None else "%.*f" % (digits, round(m[0], digits) + 0.0)
 
 
-def ratio(a, b):
-    if a is None or b is None or b <= 0:
+def ratio(a, b, resolution=0.0):
+    """a / b, or n/a unless both reach the resolution."""
+    if a is None or b is None or b <= 0 or min(a, b) < resolution:
         return "n/a"
-    return "%.1fx" % (a / b)
+    return "%.2f" % (a / b)
+
+
+def least_squares(points):
+    """Slope and intercept of the least-squares line through (x, y) points;
+    None with fewer than two distinct x."""
+    points = [(x, y) for x, y in points if y is not None]
+    if len({x for x, _ in points}) < 2:
+        return None
+    mean_x = statistics.fmean(x for x, _ in points)
+    mean_y = statistics.fmean(y for _, y in points)
+    slope = (sum((x - mean_x) * (y - mean_y) for x, y in points)
+             / sum((x - mean_x) ** 2 for x, _ in points))
+    return slope, mean_y - slope * mean_x
 
 
 # ---------------------------------------------------------------- the side-by-side run
@@ -246,7 +341,15 @@ def percent(ticks, seconds):
     return 100.0 * ticks / CLOCK_TICKS / seconds
 
 
-def one_run(number, programs, root, template, log_dir):
+# The least CPU figure, in % of one core, that a ratio is taken of.
+RESOLUTION = percent(RESOLVING_TICKS, SECONDS)
+
+
+def microseconds_per_tick(cpu_percent, rate):
+    return None if cpu_percent is None else cpu_percent / 100.0 * 1e6 / rate
+
+
+def one_run(number, programs, root, template, log_dir, feeder):
     log("run %d of %d: %d programs side by side, %.0f s idle, %.0f s warm-up, %.0f s measured"
         % (number, RUNS, len(programs), SECONDS, WARMUP, SECONDS))
     displays, prefixes = {}, {}
@@ -269,9 +372,10 @@ def one_run(number, programs, root, template, log_dir):
                      for t, x in prefixes.items()}
 
         for p in programs:
-            p.launch(displays[p.tag], prefixes.get(p.tag), log_dir)
+            p.launch(displays[p.tag], prefixes.get(p.tag), log_dir, feeder)
         time.sleep(WARMUP)
-        missing = [p.label for p in programs if not displays[p.tag].visible_window(*p.window_search())]
+        windows = {p.tag: displays[p.tag].visible_window(*p.window_search()) for p in programs}
+        missing = [p.label for p in programs if not windows[p.tag]]
         if missing:
             log("  no window for: " + ", ".join(missing))
 
@@ -312,6 +416,7 @@ def one_run(number, programs, root, template, log_dir):
                 "program": program, "server": server, "xvfb": xvfb, "idle": idle,
                 "helpers": helpers, "total": program + server + xvfb,
                 "rss": resident_kib(p.process.pid) / 1024.0,
+                "window": window_geometry(windows[p.tag], displays[p.tag].name)[2:] if windows[p.tag] else None,
             })
             r = p.results[-1]
             log("  %-16s total %.2f%% (program %.2f, wineserver %.2f, Xvfb %.2f), RSS %.1f MiB"
@@ -416,6 +521,8 @@ def single_checks(programs, root, template, log_dir, files):
         kinds = {
             "plix": (["wine", os.path.join(folder, "plix.exe")], prefix.env, ["--name", "^plix$"]),
             "floor": (["wine", os.path.join(folder, "floor.exe"), "10"], prefix.env, ["--name", "^plix floor$"]),
+            "counters floor": (["wine", os.path.join(folder, "floor.exe"), "10", "counters"], prefix.env,
+                               ["--name", "^plix floor$"]),
             "xosview": (Program("xosview", 10, files).command(display),
                         without_wine(os.environ), ["--class", "xosview"]),
         }
@@ -444,6 +551,111 @@ def single_checks(programs, root, template, log_dir, files):
         prefix.stop()
         display.stop()
     return results
+
+
+# ---------------------------------------------------------------- profile
+
+PROFILE_ROLES = ("program", "wineserver", "Xvfb")
+
+
+def perf_samples(data):
+    """(dso, function) -> samples from a perf.data file. Wine's PE modules
+    carry no symbols perf can read: their samples count under the module."""
+    output = os.path.splitext(data)[0] + ".txt"
+    with open(output, "w") as f:
+        subprocess.run(["perf", "report", "-i", data, "--stdio", "-q", "-n", "--sort", "dso,sym"],
+                       stdout=f, stderr=subprocess.DEVNULL)
+    samples = {}
+    with open(output) as f:
+        for line in f:
+            parts = line.split(None, 4)
+            if len(parts) < 5 or not parts[0].endswith("%") or not parts[1].isdigit():
+                continue
+            function = parts[4].strip()
+            if function.startswith("0x"):
+                function = "(no symbols)"
+            key = (parts[2], function)
+            samples[key] = samples.get(key, 0) + int(parts[1])
+    return samples
+
+
+def profile_against_floor(root, template, log_dir, files):
+    """Samples plix and the counters floor side by side, with perf, in the
+    program, its wineserver and its Xvfb, and prints where plix's time per
+    tick goes against the floor's."""
+    programs = [Program(kind, SWEEP_RATE, files, PROFILE_PROCESSORS) for kind in ("plix", "counters")]
+    displays, prefixes, records = {}, {}, {}
+    log("profile: plix and the counters floor at %d Hz seeing %d processors, %.0f s warm-up, %.0f s sampled"
+        % (SWEEP_RATE, PROFILE_PROCESSORS, WARMUP, SECONDS))
+    with ProcFeeder(root, [PROFILE_PROCESSORS], files["processors"]) as feeder:
+        try:
+            for p in programs:
+                p.prepare_folder(root)
+                displays[p.tag] = Display(FIRST_DISPLAY, log_dir)
+                prefixes[p.tag] = Prefix(os.path.join(root, "prefixes"), "profile-" + p.kind, template,
+                                         displays[p.tag], log_dir, files["pdh"])
+                prefixes[p.tag].start_server()
+            for p in programs:
+                p.launch(displays[p.tag], prefixes[p.tag], log_dir, feeder)
+            time.sleep(WARMUP)
+            for p in programs:
+                pids = (p.process.pid, prefixes[p.tag].server_pid, displays[p.tag].pid)
+                for role, pid in zip(PROFILE_ROLES, pids):
+                    data = os.path.join(root, "perf-%s-%s.data" % (p.kind, role))
+                    command = ["perf", "record", "-q", "-e", "cpu-clock", "-F", str(PROFILE_HZ), "-p", str(pid),
+                               "-o", data, "--", "sleep", str(SECONDS)]
+                    records[p.kind, role] = (data, start_quietly(command, os.path.join(log_dir, "perf.log")))
+            for _, process in records.values():
+                process.wait()
+        finally:
+            for p in programs:
+                if getattr(p, "process", None):
+                    kill(p.process)
+            for prefix in prefixes.values():
+                prefix.stop()
+            for display in displays.values():
+                display.stop()
+
+    us_per_sample = 1e6 / PROFILE_HZ / (SECONDS * SWEEP_RATE)
+    per_tick = {}  # (kind, role, dso, function) -> us per tick
+    for (kind, role), (data, _) in records.items():
+        for (dso, function), count in perf_samples(data).items():
+            per_tick[kind, role, dso, function] = count * us_per_sample
+    text = profile_report(per_tick)
+    print(text)
+    with open(os.path.join(root, "profile.txt"), "w") as f:
+        f.write(text + "\n")
+    log("\nperf data and reports: %s/perf-*\nprofile: %s" % (root, os.path.join(root, "profile.txt")))
+
+
+def profile_report(per_tick, rows=25):
+    def summed(depth):
+        """us per tick of plix and of the floor, keyed by the first `depth`
+        of (role, dso, function)."""
+        sums = {}
+        for (kind, *where), value in per_tick.items():
+            entry = sums.setdefault(tuple(where[:depth]), {"plix": 0.0, "counters": 0.0})
+            entry[kind] += value
+        return sorted(sums.items(), key=lambda item: item[1]["plix"] - item[1]["counters"], reverse=True)
+
+    lines = ["", "Where plix's time per tick goes against the counters floor's: both at %d Hz seeing %d processors,"
+             % (SWEEP_RATE, PROFILE_PROCESSORS),
+             "perf cpu-clock samples at %d Hz over %.0f s, in microseconds per tick (one sample is %.1f us per tick)."
+             % (PROFILE_HZ, SECONDS, 1e6 / PROFILE_HZ / (SECONDS * SWEEP_RATE)), ""]
+    for depth, title, shown in ((1, "process", len(PROFILE_ROLES)), (2, "process and library", rows),
+                                (3, "process, library and function", rows)):
+        lines.append("By %s, largest differences first:" % title)
+        lines.append("| %-70s | %8s | %8s | %8s |" % (title, "plix", "floor", "plix-floor"))
+        lines.append("|%s|%s|%s|%s|" % ("-" * 72, "-" * 10, "-" * 10, "-" * 12))
+        entries = summed(depth)
+        if depth == 1:
+            total = {kind: sum(e[kind] for _, e in entries) for kind in ("plix", "counters")}
+            entries = entries + [(("all",), total)]
+        for where, entry in entries[:shown + 1 if depth == 1 else shown]:
+            lines.append("| %-70s | %8.1f | %8.1f | %10.1f |" % (
+                " ".join(where)[:70], entry["plix"], entry["counters"], entry["plix"] - entry["counters"]))
+        lines.append("")
+    return "\n".join(lines)
 
 
 # ---------------------------------------------------------------- report
@@ -484,11 +696,11 @@ def report(programs, single, files, load_before, load_after):
     out("load average before / after: %s / %s (other work on the machine shows here)" % (load_before, load_after))
     out("")
     out("CPU in % of one core (program + wineserver above idle + Xvfb), median [min-max]; RSS of the program")
-    out("| program        | CPU total %          | program | wineserver | Xvfb | RSS MiB            |")
-    out("|----------------|----------------------|---------|------------|------|--------------------|")
+    out("| program                          | CPU total %          | program | wineserver | Xvfb | RSS MiB            |")
+    out("|----------------------------------|----------------------|---------|------------|------|--------------------|")
     for p in programs:
         res = [r for r in p.results if r]
-        out("| %-14s | %-20s | %7s | %10s | %4s | %-18s |" % (
+        out("| %-32s | %-20s | %7s | %10s | %4s | %-18s |" % (
             p.label, fmt_range([r["total"] for r in res]), fmt_median([r["program"] for r in res]),
             fmt_median([r["server"] for r in res]) if p.under_wine else "-",
             fmt_median([r["xvfb"] for r in res]), fmt_range([r["rss"] for r in res], 1)))
@@ -500,21 +712,24 @@ def report(programs, single, files, load_before, load_after):
     out("Wine's service processes, not counted above (%%): %s" % ", ".join(helpers))
     out("")
 
-    def med(kind, rate, key):
+    def med(kind, rate, key, processors=None):
         for p in programs:
-            if p.kind == kind and p.rate == rate:
+            if p.kind == kind and p.rate == rate and p.processors == processors:
                 m = median_range([r[key] for r in p.results if r])
                 return m[0] if m else None
         return None
 
-    out("Ratios of medians (CPU total, RSS):")
-    for rate in sorted({p.rate for p in programs}, reverse=True):
-        out("  %2d Hz  plix / Wine floor: CPU %s, RSS %s    plix / xosview: CPU %s, RSS %s" % (
-            rate, ratio(med("plix", rate, "total"), med("floor", rate, "total")),
-            ratio(med("plix", rate, "rss"), med("floor", rate, "rss")),
-            ratio(med("plix", rate, "total"), med("xosview", rate, "total")),
-            ratio(med("plix", rate, "rss"), med("xosview", rate, "rss"))))
+    out("Ratios of medians (CPU total, RSS); a CPU ratio is n/a when a figure is under %d clock ticks"
+        % RESOLVING_TICKS)
+    out("over the measured time, %.2f %% of one core here:" % RESOLUTION)
+    for rate in sorted({p.rate for p in programs if not p.processors}, reverse=True):
+        out("  %2d Hz  " % rate + "    ".join(
+            "plix / %s: CPU %s, RSS %s" % (
+                NAMES[kind], ratio(med("plix", rate, "total"), med(kind, rate, "total"), RESOLUTION),
+                ratio(med("plix", rate, "rss"), med(kind, rate, "rss")))
+            for kind in ("counters", "floor", "xosview")))
     out("")
+    lines.extend(processor_lines(programs, med))
 
     micro = single.get("micro", {})
     names = [
@@ -543,14 +758,55 @@ def report(programs, single, files, load_before, load_after):
     out("")
     out("Start-up, launch to mapped window, warm wineserver, ms, median [min-max] of %d:" % STARTS)
     for kind, times in single.get("starts", {}).items():
-        out("  %-8s %s" % (kind, fmt_range(times, 0)))
+        out("  %-14s %s" % (kind, fmt_range(times, 0)))
     out("")
     out("plix.exe: %d bytes" % os.path.getsize(files["plix"]))
     return "\n".join(lines)
 
 
+def processor_lines(programs, med):
+    """The table of plix and the counters floor seeing 2 to 64 processors,
+    and the cost of one more strip."""
+    lines = []
+    out = lines.append
+    counts = sorted({p.processors for p in programs if p.processors})
+    if not counts:
+        return lines
+    out("plix and the counters floor at %d Hz seeing N processors (N + 1 strips), CPU in %% of one core,"
+        % SWEEP_RATE)
+    out("median [min-max], and CPU time per tick in microseconds:")
+    out("|   N | plix window | plix CPU %           | counters floor CPU % | plix / floor | plix us/tick | floor us/tick |")
+    out("|-----|-------------|----------------------|----------------------|--------------|--------------|---------------|")
+    per_tick = {"plix": [], "counters": []}
+    for n in counts:
+        found = {p.kind: p for p in programs if p.processors == n}
+        windows = [r["window"] for r in found["plix"].results if r and r["window"]]
+        cpu = {kind: med(kind, SWEEP_RATE, "total", n) for kind in per_tick}
+        for kind in per_tick:
+            per_tick[kind].append((n + 1, microseconds_per_tick(cpu[kind], SWEEP_RATE)))
+        out("| %3d | %-11s | %-20s | %-20s | %12s | %12s | %13s |" % (
+            n, "%dx%d" % windows[-1] if windows else "n/a",
+            fmt_range([r["total"] for r in found["plix"].results if r]),
+            fmt_range([r["total"] for r in found["counters"].results if r]),
+            ratio(cpu["plix"], cpu["counters"], RESOLUTION),
+            fmt_median([per_tick["plix"][-1][1]], 0), fmt_median([per_tick["counters"][-1][1]], 0)))
+    difference = [(x, None if a is None or b is None else a - b)
+                  for (x, a), (_, b) in zip(per_tick["plix"], per_tick["counters"])]
+    out("")
+    out("One more strip, us per tick: slope of the least-squares line through CPU time per tick")
+    out("against strip count (N + 1, N = %s):" % ", ".join(str(n) for n in counts))
+    for name, points in (("plix", per_tick["plix"]), ("counters floor", per_tick["counters"]),
+                         ("plix - counters floor", difference)):
+        fit = least_squares(points)
+        out("  %-22s %s" % (name, "n/a" if fit is None else
+                              "%6.1f us per strip (line meets no strips at %.0f us)" % fit))
+    out("")
+    return lines
+
+
 def main():
-    if len(sys.argv) != 2:
+    profile = sys.argv[2:] == ["profile"]
+    if len(sys.argv) != 2 and not profile:
         sys.exit(__doc__)
     build = os.path.abspath(sys.argv[1])
     files = {
@@ -558,6 +814,7 @@ def main():
         "pdh": os.path.join(build, "hostcounters", "pdh.dll"),
         "floor": os.path.join(build, "bench", "floor.exe"),
         "micro": os.path.join(build, "bench", "plix_microbench.exe"),
+        "processors": os.path.join(build, "tools", "processor_count.so"),
     }
     for path in files.values():
         if not os.path.exists(path):
@@ -570,13 +827,18 @@ def main():
     shutil.rmtree(log_dir, ignore_errors=True)
     os.makedirs(log_dir)
 
-    programs = [Program(kind, rate, files) for rate in (10, 1) for kind in ("plix", "floor", "xosview")]
+    if profile:
+        profile_against_floor(root, template, log_dir, files)
+        return
+    programs = [Program(kind, rate, files) for rate in (10, 1) for kind in ("plix", "counters", "floor", "xosview")]
+    programs += [Program(kind, SWEEP_RATE, files, n) for n in PROCESSOR_COUNTS for kind in ("plix", "counters")]
     for p in programs:
         p.prepare_folder(root)
 
     load_before = loadavg()
-    for number in range(1, RUNS + 1):
-        one_run(number, programs, root, template, log_dir)
+    with ProcFeeder(root, PROCESSOR_COUNTS, files["processors"]) as feeder:
+        for number in range(1, RUNS + 1):
+            one_run(number, programs, root, template, log_dir, feeder)
     single = single_checks(programs, root, template, log_dir, files)
     text = report(programs, single, files, load_before, loadavg())
     print(text)

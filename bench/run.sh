@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Measures what plix costs to keep running under Wine, next to xosview and
-# the Wine floor, and prints a table (see bench/bench.py for what is taken).
-# Takes about 8 minutes; BENCH_SECONDS=10 BENCH_RUNS=1 gives a quick look.
+# the two floors, and with 2 to 64 processors, and prints a table (see
+# bench/bench.py for what is taken). Takes about 11 minutes;
+# BENCH_SECONDS=10 BENCH_RUNS=1 gives a quick look.
+#   bash bench/run.sh profile   shows instead where plix's time per tick goes
+#                               against the counters floor's (Linux perf)
 #   PLIX_BUILD_DIR       build folder (default: build; BENCH_BUILD_DIR also works)
 #   BENCH_SECONDS        measured seconds per run (60), and as many idle ones
 #   BENCH_RUNS           runs for the median and range (3)
 #   BENCH_WARMUP         seconds between launch and measuring (5)
 #   BENCH_STARTS         timed start-ups per program (5)
 #   BENCH_FIRST_DISPLAY  first X display number to try for the Xvfbs (90)
+#   BENCH_PROFILE_PROCESSORS  processors plix sees in the profile (64)
 set -euo pipefail
 [ -z "${BENCH_BUILD_DIR:-}" ] || export PLIX_BUILD_DIR="${PLIX_BUILD_DIR:-$BENCH_BUILD_DIR}"
 source "$(dirname "$0")/../scripts/lib.sh"
 plix_install_deps
-plix_build plix host_pdh bench_floor bench_micro >/dev/null
+plix_build plix host_pdh bench_floor bench_micro processor_count >/dev/null
 
 # One prepared prefix; the benchmark copies it for each program so that each
 # has a wineserver of its own.
@@ -20,4 +24,4 @@ plix_use_prefix bench
 plix_prepare_prefix
 plix_stop_all
 
-python3 "$plix_root/bench/bench.py" "$PLIX_BUILD_DIR"
+python3 "$plix_root/bench/bench.py" "$PLIX_BUILD_DIR" "$@"

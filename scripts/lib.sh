@@ -34,6 +34,7 @@ plix_install_deps() {
     python3
     procps psmisc
     xosview xfonts-base  # bench/run.sh compares plix with xosview
+    linux-perf  # bench/run.sh profile
   )
   local missing=() p
   for p in "${packages[@]}"; do

@@ -163,6 +163,19 @@ def visible_windows(*search, display=None):
                           env=env, capture_output=True, text=True).stdout.split()
 
 
+def window_geometry(window, display=None):
+    """Outer rectangle (x, y, width, height) of a window, from xwininfo."""
+    env = dict(os.environ, DISPLAY=display) if display else None
+    info = run(["xwininfo", "-id", window], env=env)
+    fields = {}
+    for line in info.splitlines():
+        if ":" in line:
+            key, _, value = line.strip().partition(":")
+            fields[key.strip()] = value.strip()
+    return (int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"]),
+            int(fields["Width"]), int(fields["Height"]))
+
+
 def window_shown(title):
     return bool(visible_windows("--name", "^%s$" % title))
 
@@ -266,15 +279,8 @@ class PlixRun:
     # What the user sees.
 
     def geometry(self):
-        """Outer rectangle (x, y, width, height) of the main window, from xwininfo."""
-        info = run(["xwininfo", "-id", self.window])
-        fields = {}
-        for line in info.splitlines():
-            if ":" in line:
-                key, _, value = line.strip().partition(":")
-                fields[key.strip()] = value.strip()
-        return (int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"]),
-                int(fields["Width"]), int(fields["Height"]))
+        """Outer rectangle (x, y, width, height) of the main window."""
+        return window_geometry(self.window)
 
     def screenshot(self, path=None):
         x, y, w, h = self.geometry()
