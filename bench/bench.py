@@ -560,7 +560,8 @@ PROFILE_ROLES = ("program", "wineserver", "Xvfb")
 
 def perf_samples(data):
     """(dso, function) -> samples from a perf.data file. Wine's PE modules
-    carry no symbols perf can read: their samples count under the module."""
+    and much of its Unix side carry no symbols perf can read: their samples
+    go by address."""
     output = os.path.splitext(data)[0] + ".txt"
     with open(output, "w") as f:
         subprocess.run(["perf", "report", "-i", data, "--stdio", "-q", "-n", "--sort", "dso,sym"],
@@ -568,13 +569,18 @@ def perf_samples(data):
     samples = {}
     with open(output) as f:
         for line in f:
-            parts = line.split(None, 4)
-            if len(parts) < 5 or not parts[0].endswith("%") or not parts[1].isdigit():
+            left, mark, function = line.partition(" [.] ")
+            if not mark:
+                left, mark, function = line.partition(" [k] ")
+            parts = left.split(None, 2)
+            if not mark or len(parts) < 3 or not parts[0].endswith("%") or not parts[1].isdigit():
                 continue
-            function = parts[4].strip()
-            if function.startswith("0x"):
-                function = "(no symbols)"
-            key = (parts[2], function)
+            dso = parts[2].strip()
+            # perf takes the exe's image for code made at run time.
+            if dso.startswith("[JIT]"):
+                dso = "(the exe)"
+            # Unnamed addresses stay apart: a hot loop shows as one address.
+            key = (dso, function.strip())
             samples[key] = samples.get(key, 0) + int(parts[1])
     return samples
 
@@ -696,12 +702,13 @@ def report(programs, single, files, load_before, load_after):
     out("load average before / after: %s / %s (other work on the machine shows here)" % (load_before, load_after))
     out("")
     out("CPU in % of one core (program + wineserver above idle + Xvfb), median [min-max]; RSS of the program")
-    out("| program                          | CPU total %          | program | wineserver | Xvfb | RSS MiB            |")
-    out("|----------------------------------|----------------------|---------|------------|------|--------------------|")
+    width = max(len(p.label) for p in programs)
+    out("| %-*s | CPU total %%          | program | wineserver | Xvfb | RSS MiB            |" % (width, "program"))
+    out("|%s|----------------------|---------|------------|------|--------------------|" % ("-" * (width + 2)))
     for p in programs:
         res = [r for r in p.results if r]
-        out("| %-32s | %-20s | %7s | %10s | %4s | %-18s |" % (
-            p.label, fmt_range([r["total"] for r in res]), fmt_median([r["program"] for r in res]),
+        out("| %-*s | %-20s | %7s | %10s | %4s | %-18s |" % (
+            width, p.label, fmt_range([r["total"] for r in res]), fmt_median([r["program"] for r in res]),
             fmt_median([r["server"] for r in res]) if p.under_wine else "-",
             fmt_median([r["xvfb"] for r in res]), fmt_range([r["rss"] for r in res], 1)))
     idle = ["%s %s" % (p.label, fmt_median([r["idle"] for r in p.results if r]))
@@ -775,17 +782,21 @@ def processor_lines(programs, med):
     out("plix and the counters floor at %d Hz seeing N processors (N + 1 strips), CPU in %% of one core,"
         % SWEEP_RATE)
     out("median [min-max], and CPU time per tick in microseconds:")
-    out("|   N | plix window | plix CPU %           | counters floor CPU % | plix / floor | plix us/tick | floor us/tick |")
-    out("|-----|-------------|----------------------|----------------------|--------------|--------------|---------------|")
+    out("|   N | windows, plix / floor | plix CPU %           | counters floor CPU % | plix / floor | plix us/tick | floor us/tick |")
+    out("|-----|-----------------------|----------------------|----------------------|--------------|--------------|---------------|")
     per_tick = {"plix": [], "counters": []}
+
+    def window(program):
+        sizes = [r["window"] for r in program.results if r and r["window"]]
+        return "%dx%d" % sizes[-1] if sizes else "n/a"
+
     for n in counts:
         found = {p.kind: p for p in programs if p.processors == n}
-        windows = [r["window"] for r in found["plix"].results if r and r["window"]]
         cpu = {kind: med(kind, SWEEP_RATE, "total", n) for kind in per_tick}
         for kind in per_tick:
             per_tick[kind].append((n + 1, microseconds_per_tick(cpu[kind], SWEEP_RATE)))
-        out("| %3d | %-11s | %-20s | %-20s | %12s | %12s | %13s |" % (
-            n, "%dx%d" % windows[-1] if windows else "n/a",
+        out("| %3d | %-21s | %-20s | %-20s | %12s | %12s | %13s |" % (
+            n, "%s / %s" % (window(found["plix"]), window(found["counters"])),
             fmt_range([r["total"] for r in found["plix"].results if r]),
             fmt_range([r["total"] for r in found["counters"].results if r]),
             ratio(cpu["plix"], cpu["counters"], RESOLUTION),
