@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures what plix costs to keep running under Wine, next to xosview and
 # the two floors, and with 2 to 64 processors, and prints a table (see
-# bench/bench.py for what is taken). Takes about 11 minutes;
+# bench/bench.py for what is taken). Takes about 8 minutes;
 # BENCH_SECONDS=10 BENCH_RUNS=1 gives a quick look.
 #   bash bench/run.sh profile   shows instead where plix's time per tick goes
 #                               against the counters floor's (Linux perf)
