@@ -299,7 +299,8 @@ protected:
     {
         MainWindow::SetUp();
         start(1);
-        dialog = CreateDialogParamW(instance(), MAKEINTRESOURCEW(IDD_CONFIG), mainWindow, configDialogProc, 0);
+        dialog = CreateDialogParamW(instance(), MAKEINTRESOURCEW(IDD_CONFIG), mainWindow, configDialogProc,
+                                    configDialogParam(restartPollingTimer));
         ASSERT_NE(dialog, nullptr);
         ShowWindow(dialog, SW_SHOWNOACTIVATE);
     }
