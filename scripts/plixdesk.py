@@ -58,6 +58,45 @@ def window_size():
     return WINDOW_WIDTH, STRIP_HEIGHT * (processor_count() + 1)
 
 
+def many_processors(count, folder, library=None):
+    """Makes a Wine program see `count` processors on this machine; returns
+    the environment additions that do it.
+
+    Writes `stat` and `meminfo` into `folder`: the host's files, with its
+    cpuK lines replaced by `count` of them, line K copying the host's
+    processor K modulo the host's count, and the all-processor line their
+    sum. The provider shows a processor's load over the last interval in
+    which its times moved, and for files that never change that is the
+    average since boot: a still bar. Calling this again with the same folder
+    copies the host's present times, so a caller that wants live bars calls
+    it once per tick. Each file is replaced whole, so a reader never sees
+    half of one. The preloaded library (`library`, or else the one
+    PLIX_PROCESSOR_COUNT_LIBRARY names: the build's tools/processor_count.so)
+    makes Wine count `count` processors; PLIX_PROC_DIR points the provider at
+    the folder."""
+    with open("/proc/stat") as f:
+        lines = f.read().splitlines()
+    host_cpus = [line.split()[1:] for line in lines if line.startswith("cpu") and line[3].isdigit()]
+    cpus = [host_cpus[k % len(host_cpus)] for k in range(count)]
+    total = [str(sum(int(cpu[i]) for cpu in cpus)) for i in range(len(cpus[0]))]
+    others = [line for line in lines if not line.startswith("cpu")]
+    stat = (["cpu  " + " ".join(total)] + ["cpu%d %s" % (k, " ".join(cpu)) for k, cpu in enumerate(cpus)]
+            + others)
+    with open("/proc/meminfo") as f:
+        meminfo = f.read()
+    os.makedirs(folder, exist_ok=True)
+    for name, text in (("stat", "\n".join(stat) + "\n"), ("meminfo", meminfo)):
+        fresh = os.path.join(folder, name + ".new")
+        with open(fresh, "w") as f:
+            f.write(text)
+        os.replace(fresh, os.path.join(folder, name))
+    library = library or os.environ.get("PLIX_PROCESSOR_COUNT_LIBRARY", "")
+    if not os.path.isfile(library):
+        raise SystemExit("no processor count library at %r: build the processor_count target" % library)
+    return {"LD_PRELOAD": os.path.abspath(library), "PLIX_PROCESSORS": str(count),
+            "PLIX_PROC_DIR": windows_path(folder)}
+
+
 def resident_kib(pid):
     """VmRSS of a process, or None once it is gone."""
     try:
