@@ -5,11 +5,9 @@
 
 #include "gauges/AveragingPercentMonitor.h"
 
-#include "common/TextBuffer.h"
+#include "gauges/GaugeLabel.h"
 
 namespace {
-
-constexpr wchar_t kLabelFormat[] = L"%s: %02d%%";
 
 // The bars a device context can show: those on the columns of its clip box.
 // A context whose clip box cannot be read gets every bar, to clip itself.
@@ -30,20 +28,31 @@ void drawBar(HDC dc, int column, int foot, int length)
     LineTo(dc, column, foot - length - 1);
 }
 
+int textWidth(HDC dc, const std::wstring& text)
+{
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+void drawLabelText(HDC dc, const RECT& rect, const std::wstring& text)
+{
+    RECT clip = rect;
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &clip, DT_SINGLELINE);
+}
+
 } // namespace
 
-void appendLabel(TextBuffer& buffer, const std::wstring& keyName, double newestSample)
+std::wstring fittingLabelFor(HDC dc, const std::wstring& keyName, int percent)
 {
-    buffer.appendFormatted(kLabelFormat, keyName.c_str(), labelPercent(newestSample));
+    return fittingLabel(labelForms(keyName, percent), AveragingPercentMonitor::kVisibleWidth,
+                        [dc](const std::wstring& text) { return textWidth(dc, text); });
 }
 
 void drawGaugeLabel(HDC dc, const RECT& rect, const std::wstring& keyName, double newestSample)
 {
-    TextBuffer label(AveragingPercentMonitor::kLabelCapacity);
-    appendLabel(label, keyName, newestSample);
-    RECT clip = rect;
-    SetBkMode(dc, TRANSPARENT);
-    DrawTextW(dc, label.text(), -1, &clip, DT_SINGLELINE);
+    drawLabelText(dc, rect, fittingLabelFor(dc, keyName, labelPercent(newestSample)));
 }
 
 AveragingPercentMonitor::AveragingPercentMonitor(const std::wstring& keyName)
@@ -89,7 +98,10 @@ void AveragingPercentMonitor::drawBars(HDC dc, int x, int y) const
 
 void AveragingPercentMonitor::drawLabel(HDC dc, int x, int y)
 {
+    const int percent = labelPercent(averager_.pending().back());
+    if (!label_.chosen || label_.percent != percent)
+        label_ = ChosenLabel{true, percent, fittingLabelFor(dc, keyName_, percent)};
     RECT rect = getRect();
     OffsetRect(&rect, x, y);
-    drawGaugeLabel(dc, rect, keyName_, averager_.pending().back());
+    drawLabelText(dc, rect, label_.text);
 }

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "common/TextBuffer.h"
 #include "gauges/AveragingPercentMonitor.h"
+#include "gauges/GaugeLabel.h"
 #include "gauges/SampleAverager.h"
 #include "tests/support/EveryBarGauge.h"
 #include "tests/support/TestWindows.h"
@@ -78,11 +78,10 @@ void feedOneBar(AveragingPercentMonitor& gauge, double mean)
     feed(gauge, mean, 2 * kSamplesPerMean + 1);
 }
 
+// The label in its full form.
 std::wstring labelFor(const std::wstring& keyName, double sample)
 {
-    TextBuffer buffer(AveragingPercentMonitor::kLabelCapacity);
-    appendLabel(buffer, keyName, sample);
-    return buffer.text();
+    return labelForms(keyName, labelPercent(sample))[0];
 }
 
 // Bar tests use a one-letter key name so the label stays well left of the
@@ -315,27 +314,44 @@ TEST(AveragingPercentMonitorDraw, LabelAppearsOnlyOnceASampleIsPending)
     EXPECT_EQ(surface.count(kBar), 0);
 }
 
-TEST(AveragingPercentMonitorDraw, LabelShowsNewestPendingSample)
+TEST(AveragingPercentMonitorDraw, LabelKeepsItsNumberInTheVisibleColumns)
 {
-    // The gauge's label must match the formatted text drawn by hand with the
-    // same font, flags and rectangle.
+    // Each row's gauge shows its newest sample after an earlier one, drawn
+    // at an offset; it must match the expected text drawn by hand with the
+    // same font, flags and rectangle, and leave no ink past the 58 visible
+    // columns. Widths under Wine's font: "cpu0: -5%" 56 px, "cpu0: 10%" 59,
+    // "cpu0:10%" 55, "mem: 28%" 61, "mem:28%" 57, "cpu17:100%" 69,
+    // "17:100%" 49, "mem:100%" 64, "100%" 31.
+    struct Row {
+        const wchar_t* keyName;
+        double sample;
+        const wchar_t* shown;
+    };
+    const Row rows[] = {
+        {L"cpu0", -0.05, L"cpu0: -5%"}, {L"cpu0", 0.07, L"cpu0:07%"}, {L"cpu0", 0.10, L"cpu0:10%"},
+        {L"mem", 0.28, L"mem:28%"},     {L"cpu17", 1.0, L"17:100%"},  {L"mem", 1.0, L"100%"},
+    };
     constexpr int kX = 7;
     constexpr int kY = 5;
-    Surface drawn(80, 60);
-    Surface expected(80, 60);
-    ASSERT_TRUE(drawn.ready());
-    ASSERT_TRUE(expected.ready());
+    for (const Row& row : rows) {
+        Surface earlier(80, 60);
+        Surface drawn(80, 60);
+        Surface expected(80, 60);
+        ASSERT_TRUE(earlier.ready() && drawn.ready() && expected.ready());
+        AveragingPercentMonitor gauge(row.keyName);
+        gauge.addSample(0.93);
+        gauge.draw(earlier.dc(), kX, kY);
+        gauge.addSample(row.sample);
+        gauge.draw(drawn.dc(), kX, kY);
 
-    AveragingPercentMonitor gauge(L"cpu0");
-    gauge.addSample(0.93);
-    gauge.addSample(0.07);
-    gauge.draw(drawn.dc(), kX, kY);
-
-    RECT rect = {kX, kY, kX + 60, kY + 40};
-    SetBkMode(expected.dc(), TRANSPARENT);
-    DrawTextW(expected.dc(), L"cpu0: 07%", -1, &rect, DT_SINGLELINE);
-    ASSERT_GT(expected.count(kBlack), 0);
-    EXPECT_EQ(drawn.differingPixels(expected), 0);
+        RECT rect = {kX, kY, kX + 60, kY + 40};
+        SetBkMode(expected.dc(), TRANSPARENT);
+        DrawTextW(expected.dc(), row.shown, -1, &rect, DT_SINGLELINE);
+        ASSERT_GT(expected.count(kBlack), 0);
+        EXPECT_EQ(drawn.differingPixels(expected), 0) << row.shown;
+        const int pastVisible = kX + AveragingPercentMonitor::kVisibleWidth;
+        EXPECT_EQ(drawn.PixelSurface::count(kBackground, pastVisible, 0, 80, 60), (80 - pastVisible) * 60) << row.shown;
+    }
 }
 
 TEST(AveragingPercentMonitorDraw, LabelIsBlackOverBarsInTopLeftArea)
