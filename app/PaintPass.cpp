@@ -19,6 +19,21 @@ RECT clientRect(HWND window)
     return rect;
 }
 
+// A 32-bit top-down DIB section, whose pixels the gauges can write their
+// bars into straight away.
+HBITMAP createOffscreenBitmap(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
 void fillBackground(HWND window, HDC dc)
 {
     RECT rect = clientRect(window);
@@ -69,7 +84,7 @@ void paintWindow(HDC target, HWND window, CounterQuery& query, MonitorRegistry& 
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
 
-    HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
+    HBITMAP bitmap = createOffscreenBitmap(width, height);
     HDC memoryDc = CreateCompatibleDC(target);
     HGDIOBJ previous = SelectObject(memoryDc, bitmap);
     paintGauges(window, memoryDc, query, registry);

@@ -5,6 +5,7 @@
 get_filename_component(PLIX_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 set(CORE_SOURCES
+  gauges/BarPixels.cpp
   gauges/GaugeLabel.cpp
   gauges/SampleAverager.cpp
   hostcounters/CounterPath.cpp

@@ -50,6 +50,3 @@ private:
 // "cpu0:07%", else "0:07%".
 std::wstring fittingLabelFor(HDC dc, const std::wstring& keyName, int percent);
 
-// Draws the fitting label in rect's top-left corner, clipped to rect, over
-// whatever is there (the background mode is left TRANSPARENT).
-void drawGaugeLabel(HDC dc, const RECT& rect, const std::wstring& keyName, double newestSample);

@@ -34,10 +34,3 @@ TEST(GaugeLabel, TakesTheFirstFormThatFitsAndMeasuresNoFurther)
         EXPECT_EQ(measured, row.measured) << row.name;
     }
 }
-
-TEST(GaugeLabel, ShortestFormKeepsAllButTheKeyNamesLetters)
-{
-    EXPECT_EQ(labelForms(L"mem", 7)[2], L"07%");
-    EXPECT_EQ(labelForms(L"cpu0", -5)[2], L"0:-5%");
-    EXPECT_EQ(labelForms(L"cpu_2", 42)[2], L"_2:42%");
-}
