@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/PixelBitmap.h"
 #include "counters/CounterQuery.h"
 #include "gauges/MonitorRegistry.h"
 
@@ -17,21 +18,6 @@ RECT clientRect(HWND window)
     RECT rect = {};
     GetClientRect(window, &rect);
     return rect;
-}
-
-// A 32-bit top-down DIB section, whose pixels the gauges can write their
-// bars into straight away.
-HBITMAP createOffscreenBitmap(int width, int height)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
 void fillBackground(HWND window, HDC dc)
@@ -84,7 +70,8 @@ void paintWindow(HDC target, HWND window, CounterQuery& query, MonitorRegistry& 
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
 
-    HBITMAP bitmap = createOffscreenBitmap(width, height);
+    // The gauges write their bars straight into this bitmap's pixels.
+    HBITMAP bitmap = createPixelBitmap(width, height);
     HDC memoryDc = CreateCompatibleDC(target);
     HGDIOBJ previous = SelectObject(memoryDc, bitmap);
     paintGauges(window, memoryDc, query, registry);
