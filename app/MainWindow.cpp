@@ -22,6 +22,7 @@ wchar_t windowClassName[kWindowTextCapacity] = {};
 HWND mainWindow = nullptr;
 bool pollingTimerStarted = false;
 bool dragging = false;
+int stripCount = 0;
 
 namespace {
 
@@ -48,15 +49,34 @@ int creationCoordinate(std::int32_t stored)
     return std::clamp(stored, -kDragLimit, kDragLimit);
 }
 
-HWND createMainWindow(HINSTANCE instance, HWND owner, int keyNameCount)
+int workAreaHeight(const ScreenRect& area)
 {
-    return CreateWindowExW(0, windowClassName, windowTitle, WS_POPUP | WS_BORDER,
-                           creationCoordinate(settings.windowX), creationCoordinate(settings.windowY),
-                           kMainWindowWidth, kHeightPerKeyName * keyNameCount, owner, nullptr, instance, nullptr);
+    return saturate32(std::int64_t{area.bottom} - area.top);
+}
+
+// Laid out for the monitor that holds the stored position, or the nearest.
+HWND createMainWindow(HINSTANCE instance, HWND owner)
+{
+    const ScreenPoint topLeft = {creationCoordinate(settings.windowX), creationCoordinate(settings.windowY)};
+    const StripLayout layout = stripLayout(stripCount, workAreaHeight(workAreaNearest(topLeft)));
+    return CreateWindowExW(0, windowClassName, windowTitle, WS_POPUP | WS_BORDER, topLeft.x, topLeft.y, layout.width,
+                           layout.height, owner, nullptr, instance, nullptr);
+}
+
+// A window moved to a monitor of another height, or whose work area changed,
+// is laid out again for it; its top-left corner stays where it is.
+void fitLayoutToMonitor(HWND window)
+{
+    const ScreenRect rect = windowRect(window);
+    const StripLayout layout = stripLayout(stripCount, workAreaHeight(workAreaNearest(rect)));
+    if (layout.width == rect.right - rect.left && layout.height == rect.bottom - rect.top)
+        return;
+    SetWindowPos(window, nullptr, 0, 0, layout.width, layout.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void onTimer(HWND window)
 {
+    fitLayoutToMonitor(window);
     keepInWorkArea(window);
     HDC dc = GetDC(window);
     paintWindow(dc, window);
@@ -123,8 +143,10 @@ bool startInstance(HINSTANCE instance, int showCommand)
     std::vector<std::wstring> keyNames;
     counterQuery.getKeyNames(keyNames);
 
+    stripCount = static_cast<int>(keyNames.size());
+
     HWND owner = createOwnerWindow(instance);
-    mainWindow = createMainWindow(instance, owner, static_cast<int>(keyNames.size()));
+    mainWindow = createMainWindow(instance, owner);
     if (mainWindow == nullptr)
         return false;
 
@@ -170,7 +192,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         dragging = false;
         return 0;
     case WM_RBUTTONUP:
-        showContextMenu(clientPointOf(lParam), window);
+        showContextMenu(clientPointOf(lParam), window, appInstance, restartPollingTimer);
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;

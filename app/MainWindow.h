@@ -4,13 +4,13 @@
 
 #include <windows.h>
 
+#include "app/StripLayout.h"
 #include "gauges/AveragingPercentMonitor.h"
 
 constexpr int kWindowTextCapacity = 100;
-// One gauge wide, one gauge high per key name: the window is sized by the
-// gauges it stacks.
-constexpr int kMainWindowWidth = AveragingPercentMonitor::kWidth;
-constexpr int kHeightPerKeyName = AveragingPercentMonitor::kHeight;
+// The window is sized by the gauges it holds, a strip each.
+static_assert(kStripWidth == AveragingPercentMonitor::kWidth && kStripHeight == AveragingPercentMonitor::kHeight,
+              "the strip layout and the gauges must agree on a strip's size");
 
 extern HINSTANCE appInstance;
 extern wchar_t windowTitle[kWindowTextCapacity];
@@ -18,6 +18,8 @@ extern wchar_t windowClassName[kWindowTextCapacity];
 extern HWND mainWindow;
 extern bool pollingTimerStarted;
 extern bool dragging;
+// Key names filed at start-up: one strip each, for as long as plix runs.
+extern int stripCount;
 
 void registerMainClass(HINSTANCE instance);
 bool startInstance(HINSTANCE instance, int showCommand);

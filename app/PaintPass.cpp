@@ -1,12 +1,16 @@
 // The paint pass behind every tick and every WM_PAINT. It is also what
 // drives sampling: each pass collects the counters once and feeds every
-// gauge exactly one sample before drawing it. Nothing is kept between passes.
+// gauge exactly one sample before drawing it, stacked in key-name order down
+// one column, or down each column in turn when the window holds several.
+// Nothing is kept between passes.
 
 #include "app/PaintPass.h"
 
 #include <string>
 #include <vector>
 
+#include "app/StripLayout.h"
+#include "common/PixelBitmap.h"
 #include "counters/CounterQuery.h"
 #include "gauges/MonitorRegistry.h"
 
@@ -38,12 +42,50 @@ bool collectSamples(CounterQuery& query)
     return query.status == ERROR_SUCCESS;
 }
 
-void feedAndDrawGauges(HDC dc, CounterQuery& query, MonitorRegistry& registry)
+int windowWidth(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect.right - rect.left;
+}
+
+// One pixel between two columns, in the border's colour, so that the columns
+// read as gauges side by side rather than one column's labels running into
+// the next one's newest bars.
+void drawColumnSeparators(HDC dc, const StripLayout& layout, int height)
+{
+    for (int column = 1; column < layout.columns; ++column) {
+        const RECT line = {kColumnPitch * column - 1, 0, kColumnPitch * column, height};
+        FillRect(dc, &line, GetSysColorBrush(COLOR_WINDOWFRAME));
+    }
+}
+
+// Clips the drawing to one column's 58 visible pixels, so that a strip shows
+// in any column just what it would show in a single one. Returns the saved
+// state that unclips it, dropping the previous column's clip first.
+int clipToColumn(HDC dc, int previousColumnState, int left, int height)
+{
+    if (previousColumnState != 0)
+        RestoreDC(dc, previousColumnState);
+    const int state = SaveDC(dc);
+    IntersectClipRect(dc, left, 0, left + kVisibleStripWidth, height);
+    return state;
+}
+
+void feedAndDrawGauges(HWND window, HDC dc, CounterQuery& query, MonitorRegistry& registry)
 {
     std::vector<std::wstring> keyNames;
     query.getKeyNames(keyNames);
     SetBkMode(dc, TRANSPARENT);
 
+    // The window was sized for its layout, so the layout is read back from it.
+    const StripLayout layout =
+        stripLayoutInColumns(static_cast<int>(keyNames.size()), columnsOfWindowWidth(windowWidth(window)));
+    const int height = clientRect(window).bottom;
+    drawColumnSeparators(dc, layout, height);
+
+    int columnState = 0;
+    int strip = 0;
     int y = 0;
     for (const std::wstring& keyName : keyNames) {
         PDH_FMT_COUNTERVALUE value = {};
@@ -53,12 +95,19 @@ void feedAndDrawGauges(HDC dc, CounterQuery& query, MonitorRegistry& registry)
         auto found = registry.monitors.find(keyName);
         if (found == registry.monitors.end() || found->second == nullptr)
             continue;
+        const StripCell cell = stripCell(layout, strip++);
+        if (cell.y == 0) {
+            columnState = clipToColumn(dc, columnState, cell.x, height);
+            y = 0;
+        }
         Monitor& gauge = *found->second;
         gauge.addSample(value.longValue / 100.0);
-        gauge.draw(dc, 0, y);
+        gauge.draw(dc, cell.x, y);
         RECT rect = gauge.getRect();
         y += rect.bottom - rect.top;
     }
+    if (columnState != 0)
+        RestoreDC(dc, columnState);
 }
 
 } // namespace
@@ -69,7 +118,8 @@ void paintWindow(HDC target, HWND window, CounterQuery& query, MonitorRegistry& 
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
 
-    HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
+    // The gauges write their bars straight into this bitmap's pixels.
+    HBITMAP bitmap = createPixelBitmap(width, height);
     HDC memoryDc = CreateCompatibleDC(target);
     HGDIOBJ previous = SelectObject(memoryDc, bitmap);
     paintGauges(window, memoryDc, query, registry);
@@ -88,7 +138,7 @@ void paintGauges(HWND window, HDC dc, CounterQuery& query, MonitorRegistry& regi
         drawErrorCross(dc, window);
         return;
     }
-    feedAndDrawGauges(dc, query, registry);
+    feedAndDrawGauges(window, dc, query, registry);
 }
 
 void drawErrorCross(HDC dc, HWND window)

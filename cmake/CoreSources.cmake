@@ -6,6 +6,8 @@ get_filename_component(PLIX_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 set(CORE_SOURCES
   app/StripLayout.cpp
+  gauges/BarPixels.cpp
+  gauges/GaugeLabel.cpp
   gauges/SampleAverager.cpp
   hostcounters/CounterPath.cpp
   hostcounters/ProcText.cpp
@@ -18,6 +20,7 @@ set(CORE_SOURCES
 set(CORE_TEST_SOURCES
   tests/core/ConfigFieldTest.cpp
   tests/core/CounterPathTest.cpp
+  tests/core/GaugeLabelTest.cpp
   tests/core/HandleTableTest.cpp
   tests/core/PlacementMathTest.cpp
   tests/core/ProcTextTest.cpp

@@ -1,13 +1,12 @@
 #pragma once
 // A 60 x 40 strip that shows the means of runs of six samples as a
-// scrolling bar graph, with the newest raw sample as a whole-percent label.
+// scrolling bar graph, with the newest raw sample as a whole-percent label
+// shortened, when it must, to fit the strip's visible columns.
 
 #include <string>
 
 #include "gauges/Monitor.h"
 #include "gauges/SampleAverager.h"
-
-class TextBuffer;
 
 class AveragingPercentMonitor : public Monitor {
 public:
@@ -15,7 +14,8 @@ public:
     static constexpr int kHeight = 40;
     static constexpr COLORREF kBarColour = RGB(20, 200, 40);
     static constexpr int kBarPenWidth = 1;
-    static constexpr std::size_t kLabelCapacity = 100;
+    // The main window's client area is 2 pixels narrower than a strip.
+    static constexpr int kVisibleWidth = kWidth - 2;
 
     explicit AveragingPercentMonitor(const std::wstring& keyName);
 
@@ -29,15 +29,24 @@ private:
     void drawBars(HDC dc, int x, int y) const;
     void drawLabel(HDC dc, int x, int y);
 
+    // The label last drawn and the percent it was chosen for: its width
+    // changes only with its text, so it is measured again only when the
+    // percent changes.
+    struct ChosenLabel {
+        bool chosen = false;
+        int percent = 0;
+        std::wstring text;
+    };
+
     SampleAverager averager_;
     int width_ = kWidth;
     int height_ = kHeight;
     std::wstring keyName_;
+    ChosenLabel label_;
 };
 
-// Appends the label for keyName and the newest sample, e.g. "cpu0: 07%".
-void appendLabel(TextBuffer& buffer, const std::wstring& keyName, double newestSample);
+// The label for keyName and a percent in the first form that fits the
+// visible columns with the DC's font: "cpu0: 07%" if it fits, else
+// "cpu0:07%", else "0:07%".
+std::wstring fittingLabelFor(HDC dc, const std::wstring& keyName, int percent);
 
-// Draws the label in rect's top-left corner, clipped to rect, over whatever
-// is there (the background mode is left TRANSPARENT).
-void drawGaugeLabel(HDC dc, const RECT& rect, const std::wstring& keyName, double newestSample);

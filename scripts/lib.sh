@@ -31,6 +31,7 @@ plix_install_deps() {
     googletest
     clang clang-14 libclang-rt-14-dev  # the native core build: sanitizers and libFuzzer
     xvfb xauth openbox xdotool x11-utils imagemagick
+    xserver-xephyr  # two monitors for the desktop tests
     python3
     procps psmisc
     xosview xfonts-base  # bench/run.sh compares plix with xosview

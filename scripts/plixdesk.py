@@ -181,35 +181,55 @@ def window_shown(title):
 
 
 class Display:
-    """A private Xvfb on the first free display number from `first` up."""
+    """A private X display on the first free display number from `first` up:
+    an Xvfb of one screen, or, given several screen sizes, Xephyr with that
+    many heads side by side (Xvfb gives Wine one monitor however many
+    screens it has) on an Xvfb that holds it. With window_manager, openbox
+    runs on it, so that dialogs get the keyboard and drags cross the heads."""
 
     taken = set()
 
-    def __init__(self, first, log_dir):
+    def __init__(self, first, log_dir, screens=("1024x768",), window_manager=False):
         number = first
         while (number in Display.taken or os.path.exists("/tmp/.X%d-lock" % number)
                or os.path.exists("/tmp/.X11-unix/X%d" % number)):
             number += 1
         Display.taken.add(number)
         self.name = ":%d" % number
-        self.process = start_quietly(["Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                     os.path.join(log_dir, "xvfb%d.log" % number))
+        self.host = None
+        self.window_manager = None
+        log = os.path.join(log_dir, "x%d.log" % number)
+        if len(screens) == 1:
+            self.process = start_quietly(["Xvfb", self.name, "-screen", "0", screens[0] + "x24", "-nolisten", "tcp"],
+                                         log)
+        else:
+            sizes = [[int(n) for n in screen.split("x")] for screen in screens]
+            holder = "%dx%d" % (sum(w for w, _ in sizes), max(h for _, h in sizes))
+            self.host = Display(number + 1, log_dir, (holder,))
+            heads = [arg for screen in screens for arg in ("-screen", screen)]
+            self.process = start_quietly(["Xephyr", self.name, "+xinerama"] + heads + ["-nolisten", "tcp"], log,
+                                         env=dict(os.environ, DISPLAY=self.host.name))
         self.pid = self.process.pid
         if not wait_for(lambda: subprocess.run(["xdpyinfo", "-display", self.name], stdout=subprocess.DEVNULL,
                                                stderr=subprocess.DEVNULL).returncode == 0, 10, 0.1):
-            raise RuntimeError("Xvfb %s did not come up" % self.name)
+            raise RuntimeError("X display %s did not come up" % self.name)
+        if window_manager:
+            self.window_manager = start_quietly(["openbox"], log, env=dict(os.environ, DISPLAY=self.name))
 
     def visible_window(self, *search):
         found = visible_windows(*search, display=self.name)
         return found[0] if found else None
 
     def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                kill(self.process)
+        for process in (self.window_manager, self.process):
+            if process and process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(10)
+                except subprocess.TimeoutExpired:
+                    kill(process)
+        if self.host:
+            self.host.stop()
         Display.taken.discard(int(self.name[1:]))
 
 

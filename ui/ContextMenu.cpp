@@ -3,7 +3,6 @@
 
 #include "ui/ContextMenu.h"
 
-#include "app/MainWindow.h"
 #include "res/resource.h"
 #include "ui/Dialogs.h"
 
@@ -25,18 +24,19 @@ UINT trackMenu(POINT screenPoint, HWND window)
 
 } // namespace
 
-void showContextMenu(POINT clientPoint, HWND window)
+void showContextMenu(POINT clientPoint, HWND window, HINSTANCE instance, RateChangedCallback rateChanged)
 {
     ClientToScreen(window, &clientPoint);
     switch (trackMenu(clientPoint, window)) {
     case kMenuAbout:
-        DialogBoxParamW(appInstance, MAKEINTRESOURCEW(IDD_ABOUT), window, aboutDialogProc, 0);
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), window, aboutDialogProc, 0);
         break;
     case kMenuExit:
         PostQuitMessage(0);
         break;
     case kMenuConfig:
-        DialogBoxParamW(appInstance, MAKEINTRESOURCEW(IDD_CONFIG), window, configDialogProc, 0);
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CONFIG), window, configDialogProc,
+                        configDialogParam(rateChanged));
         break;
     default:
         break;

@@ -3,10 +3,15 @@
 
 #include <windows.h>
 
+#include "ui/Dialogs.h"
+
 enum MenuCommand : UINT {
     kMenuAbout = 1,
     kMenuExit = 2,
     kMenuConfig = 3,
 };
 
-void showContextMenu(POINT clientPoint, HWND window);
+// Shows the menu at the client point and carries out the chosen command.
+// The dialogs come from `instance`'s resources; a confirmed Config calls
+// `rateChanged` once the new rate is in the settings.
+void showContextMenu(POINT clientPoint, HWND window, HINSTANCE instance, RateChangedCallback rateChanged);

@@ -3,7 +3,6 @@
 
 #include "ui/Dialogs.h"
 
-#include "app/MainWindow.h"
 #include "common/TextBuffer.h"
 #include "res/resource.h"
 #include "settings/Settings.h"
@@ -23,6 +22,11 @@ void showFrequency(HWND dialog)
     SetWindowTextW(field, text.text());
 }
 
+RateChangedCallback rateChangedCallbackOf(HWND dialog)
+{
+    return reinterpret_cast<RateChangedCallback>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
 void acceptFrequency(HWND dialog)
 {
     HWND field = GetDlgItem(dialog, IDC_FREQUENCY);
@@ -40,9 +44,10 @@ void acceptFrequency(HWND dialog)
         return;
     }
     settings.setPollingFrequency(*frequency);
-    // Restarted also when the value is unchanged: the next tick then comes
-    // one full period after OK.
-    restartPollingTimer();
+    // Called also when the value is unchanged: the timer is restarted, so
+    // the next tick comes one full period after OK.
+    if (RateChangedCallback rateChanged = rateChangedCallbackOf(dialog))
+        rateChanged();
     EndDialog(dialog, IDOK);
 }
 
@@ -64,10 +69,16 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
-INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+LPARAM configDialogParam(RateChangedCallback rateChanged)
+{
+    return reinterpret_cast<LPARAM>(rateChanged);
+}
+
+INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         showFrequency(dialog);
         return TRUE;
     case WM_COMMAND:

@@ -1,6 +1,8 @@
-// Placement and dragging of the main window. Both routines clamp to the
-// primary display's work area, which is read afresh on every call, and store
-// every new position in the settings.
+// Placement and dragging of the main window. Both routines clamp to the work
+// area of one monitor, read afresh on every call: the monitor nearest the
+// window when a tick keeps it in place, the one nearest the cursor during a
+// drag, so that a drag carries the window across to the monitor under the
+// cursor. Every new position is stored in the settings.
 
 #include "ui/Placement.h"
 
@@ -15,18 +17,12 @@ ScreenRect toScreenRect(const RECT& rect)
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-ScreenRect workArea()
+ScreenRect workAreaOf(HMONITOR monitor)
 {
-    RECT area = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    return toScreenRect(area);
-}
-
-ScreenRect windowRect(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return toScreenRect(rect);
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(monitor, &info);
+    return toScreenRect(info.rcWork);
 }
 
 ScreenPoint toScreen(HWND window, POINT clientPoint)
@@ -53,6 +49,24 @@ std::int64_t heightOf(const ScreenRect& rect)
 
 } // namespace
 
+ScreenRect windowRect(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return toScreenRect(rect);
+}
+
+ScreenRect workAreaNearest(const ScreenRect& rect)
+{
+    const RECT area = {rect.left, rect.top, rect.right, rect.bottom};
+    return workAreaOf(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST));
+}
+
+ScreenRect workAreaNearest(ScreenPoint point)
+{
+    return workAreaOf(MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST));
+}
+
 POINT clientPointOf(LPARAM lParam)
 {
     return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -61,7 +75,8 @@ POINT clientPointOf(LPARAM lParam)
 void keepInWorkArea(HWND window, Settings& settings)
 {
     ScreenRect rect = windowRect(window);
-    ClampedPosition target = clampToWorkArea(rect.left, rect.top, widthOf(rect), heightOf(rect), workArea());
+    ClampedPosition target =
+        clampToWorkArea(rect.left, rect.top, widthOf(rect), heightOf(rect), workAreaNearest(rect));
 
     ScreenRect now = windowRect(window);
     if (now.left == target.x && now.top == target.y)
@@ -81,7 +96,8 @@ void dragTo(HWND window, POINT clientPoint, Settings& settings)
     // mouse moved, so the cursor's screen position is taken before moving.
     ScreenPoint cursor = toScreen(window, clientPoint);
     ScreenRect rect = windowRect(window);
-    DragStep step = dragStep(cursor, {dragOffset.x, dragOffset.y}, widthOf(rect), heightOf(rect), workArea());
+    DragStep step =
+        dragStep(cursor, {dragOffset.x, dragOffset.y}, widthOf(rect), heightOf(rect), workAreaNearest(cursor));
     if (step.move) {
         SetWindowPos(window, nullptr, step.x, step.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         settings.setPosition(step.x, step.y);

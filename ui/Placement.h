@@ -9,6 +9,14 @@
 
 class Settings;
 
+// The main window's rectangle, border included.
+ScreenRect windowRect(HWND window);
+
+// The work area of the monitor nearest a rectangle or a point: a position
+// on a monitor that is no longer attached lands on the nearest one.
+ScreenRect workAreaNearest(const ScreenRect& rect);
+ScreenRect workAreaNearest(ScreenPoint point);
+
 // The client point of a mouse message: signed 16-bit x and y.
 POINT clientPointOf(LPARAM lParam);
 

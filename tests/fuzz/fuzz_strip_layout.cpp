@@ -9,34 +9,24 @@
 
 #include "app/StripLayout.h"
 
-namespace {
-
-void check(bool holds)
-{
-    if (!holds)
-        std::abort();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size < 1 + sizeof(std::int32_t))
+    std::int32_t height = 0;
+    if (size < 1 + sizeof(height))
         return 0;
     const int strips = data[0] % 257;
-    std::int32_t height = 0;
     std::memcpy(&height, data + 1, sizeof(height));
 
     const StripLayout layout = stripLayout(strips, height);
-    if (strips <= height / kStripHeight || strips <= 1)
-        check(layout.columns == 1);
-    if (height >= kStripHeight)
-        check(layout.height <= height);
-    check(columnsOfWindowWidth(layout.width) == layout.columns);
+    bool holds = columnsOfWindowWidth(layout.width) == layout.columns;
+    holds &= layout.columns == 1 || (strips > height / kStripHeight && strips > 1);
+    holds &= height < kStripHeight || layout.height <= height;
     for (int k = 0; k < strips; ++k) {
         const StripCell cell = stripCell(layout, k);
-        check(cell.x >= 0 && cell.x + kVisibleStripWidth <= layout.width);
-        check(cell.y >= 0 && cell.y + kStripHeight <= layout.height);
+        holds &= cell.x >= 0 && cell.x + kVisibleStripWidth <= layout.width;
+        holds &= cell.y >= 0 && cell.y + kStripHeight <= layout.height;
     }
+    if (!holds)
+        std::abort();
     return 0;
 }

@@ -1,5 +1,6 @@
 // EveryBarGauge: a reference drawing of the averaging gauge that draws every
-// bar, whether or not its column lies on the surface.
+// bar with its own MoveToEx and LineTo, whether or not its column lies on
+// the surface, and the label with DrawTextW.
 
 #include "tests/support/EveryBarGauge.h"
 
@@ -32,8 +33,12 @@ void EveryBarGauge::draw(HDC dc, int x, int y)
         MoveToEx(dc, column, y + kHeight, nullptr);
         LineTo(dc, column, y + kHeight - length - 1);
     }
-    if (!averager_.pending().empty())
-        drawGaugeLabel(dc, RECT{x, y, x + kWidth, y + kHeight}, keyName_, averager_.pending().back());
+    if (!averager_.pending().empty()) {
+        RECT rect = {x, y, x + kWidth, y + kHeight};
+        SetBkMode(dc, TRANSPARENT);
+        const std::wstring label = fittingLabelFor(dc, keyName_, labelPercent(averager_.pending().back()));
+        DrawTextW(dc, label.c_str(), -1, &rect, DT_SINGLELINE);
+    }
     SelectObject(dc, previous);
     DeleteObject(pen);
 }

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "common/TextBuffer.h"
 #include "gauges/AveragingPercentMonitor.h"
+#include "gauges/GaugeLabel.h"
 #include "gauges/SampleAverager.h"
 #include "tests/support/EveryBarGauge.h"
 #include "tests/support/TestWindows.h"
@@ -78,11 +78,10 @@ void feedOneBar(AveragingPercentMonitor& gauge, double mean)
     feed(gauge, mean, 2 * kSamplesPerMean + 1);
 }
 
+// The label in its full form.
 std::wstring labelFor(const std::wstring& keyName, double sample)
 {
-    TextBuffer buffer(AveragingPercentMonitor::kLabelCapacity);
-    appendLabel(buffer, keyName, sample);
-    return buffer.text();
+    return labelForms(keyName, labelPercent(sample))[0];
 }
 
 // Bar tests use a one-letter key name so the label stays well left of the
@@ -315,27 +314,41 @@ TEST(AveragingPercentMonitorDraw, LabelAppearsOnlyOnceASampleIsPending)
     EXPECT_EQ(surface.count(kBar), 0);
 }
 
-TEST(AveragingPercentMonitorDraw, LabelShowsNewestPendingSample)
+TEST(AveragingPercentMonitorDraw, LabelKeepsItsNumberInTheVisibleColumns)
 {
-    // The gauge's label must match the formatted text drawn by hand with the
-    // same font, flags and rectangle.
+    // The newest sample's label, after an earlier one's, must match the
+    // expected text drawn by hand and leave no ink past the 58 visible
+    // columns. Wine's widths: "cpu0: -5%" 56 px, "cpu0: 10%" 59, "mem: 28%"
+    // 61, "mem:28%" 57, "cpu17:100%" 69, "17:100%" 49, "mem:100%" 64.
+    struct Row {
+        const wchar_t* keyName;
+        double sample;
+        const wchar_t* shown;
+    };
+    const Row rows[] = {
+        {L"cpu0", -0.05, L"cpu0: -5%"}, {L"cpu0", 0.07, L"cpu0:07%"}, {L"cpu0", 0.10, L"cpu0:10%"},
+        {L"mem", 0.28, L"mem:28%"},     {L"cpu17", 1.0, L"17:100%"},  {L"mem", 1.0, L"100%"},
+    };
     constexpr int kX = 7;
     constexpr int kY = 5;
-    Surface drawn(80, 60);
-    Surface expected(80, 60);
-    ASSERT_TRUE(drawn.ready());
-    ASSERT_TRUE(expected.ready());
-
-    AveragingPercentMonitor gauge(L"cpu0");
-    gauge.addSample(0.93);
-    gauge.addSample(0.07);
-    gauge.draw(drawn.dc(), kX, kY);
-
-    RECT rect = {kX, kY, kX + 60, kY + 40};
-    SetBkMode(expected.dc(), TRANSPARENT);
-    DrawTextW(expected.dc(), L"cpu0: 07%", -1, &rect, DT_SINGLELINE);
-    ASSERT_GT(expected.count(kBlack), 0);
-    EXPECT_EQ(drawn.differingPixels(expected), 0);
+    for (const Row& row : rows) {
+        Surface earlier(80, 60);
+        Surface drawn(80, 60);
+        Surface expected(80, 60);
+        ASSERT_TRUE(earlier.ready() && drawn.ready() && expected.ready());
+        AveragingPercentMonitor gauge(row.keyName);
+        gauge.addSample(0.93);
+        gauge.draw(earlier.dc(), kX, kY);
+        gauge.addSample(row.sample);
+        gauge.draw(drawn.dc(), kX, kY);
+        RECT rect = {kX, kY, kX + 60, kY + 40};
+        SetBkMode(expected.dc(), TRANSPARENT);
+        DrawTextW(expected.dc(), row.shown, -1, &rect, DT_SINGLELINE);
+        ASSERT_GT(expected.count(kBlack), 0);
+        EXPECT_EQ(drawn.differingPixels(expected), 0) << row.shown;
+        const int pastVisible = kX + AveragingPercentMonitor::kVisibleWidth;
+        EXPECT_EQ(drawn.PixelSurface::count(kBackground, pastVisible, 0, 80, 60), (80 - pastVisible) * 60) << row.shown;
+    }
 }
 
 TEST(AveragingPercentMonitorDraw, LabelIsBlackOverBarsInTopLeftArea)
@@ -429,32 +442,51 @@ TEST(AveragingPercentMonitorDraw, PreviouslySelectedPenIsRestored)
 
 namespace {
 
-// A surface of a given width with the gauge at a given x; the gauge is
-// drawn at y 0 and the surface reaches below its foot row.
+// A surface of a given width with the gauge at (x, y), reaching below the
+// gauge's foot row, and its clip region: up to two rectangles, none when
+// the first is empty. Two make a region no single rectangle describes.
 struct SurfaceCase {
     int width;
     int x;
+    int y;
+    RECT clip[2];
 };
 
 const SurfaceCase kSurfaceCases[] = {
-    {58, 0},   // the main window's client area: the two newest bars are off it
-    {60, 0},   // exactly the gauge
-    {100, 30}, // room left of the gauge, where older bars still show
-    {40, -25}, // the gauge hangs off the left edge
+    {58, 0, 0, {}},   // the main window's client area: the two newest bars are off it
+    {60, 0, 0, {}},   // exactly the gauge
+    {100, 30, 0, {}}, // room left of the gauge, where older bars still show
+    {40, -25, 0, {}}, // the gauge hangs off the left edge
+    {120, 59, 40, {{59, 0, 117, 86}}},              // a column's clip, narrower than the gauge
+    {60, 0, 40, {{0, 30, 58, 84}}},                 // a clip that also cuts bars above and below
+    {60, 0, 0, {{0, 0, 20, 46}, {30, 10, 60, 30}}}, // two rectangles
 };
 
-// Samples from -0.05 to 1.05 in an uneven order, so neighbouring bars differ
-// and some reach past the gauge's top and below its foot.
+// Means in an uneven order, so neighbouring bars differ, from well below
+// the foot to past the gauge's top: lengths -12, -2, -1 (no pixel), 0, 13,
+// 20, 40, 41 and 52.
 double unevenSample(int k)
 {
-    return ((k * 37) % 23) / 20.0 - 0.05;
+    static const double kMeans[] = {-0.3, 0.5, -0.05, 1.025, 0.0, -0.04, 1.3, 0.33, 1.0, -0.025};
+    return kMeans[(k / kSamplesPerMean * 7) % 10];
+}
+
+void clipTo(HDC dc, const RECT (&clip)[2])
+{
+    if (IsRectEmpty(&clip[0]))
+        return;
+    HRGN region = CreateRectRgnIndirect(&clip[0]);
+    HRGN second = CreateRectRgnIndirect(&clip[1]);
+    CombineRgn(region, region, second, RGN_OR);
+    SelectClipRgn(dc, region);
+    DeleteObject(second);
+    DeleteObject(region);
 }
 
 } // namespace
 
 TEST(AveragingPercentMonitorDraw, DrawsTheSamePixelsAsDrawingEveryBar)
 {
-    constexpr int kSurfaceHeight = 46;
     constexpr int kRuns = SampleAverager::kHistoryCap + 5;
     for (const SurfaceCase& c : kSurfaceCases) {
         AveragingPercentMonitor gauge(L"cpu0");
@@ -468,13 +500,15 @@ TEST(AveragingPercentMonitorDraw, DrawsTheSamePixelsAsDrawingEveryBar)
                 gauge.addSample(unevenSample(k));
                 reference.addSample(unevenSample(k));
             }
-            Surface drawn(c.width, kSurfaceHeight);
-            Surface expected(c.width, kSurfaceHeight);
+            Surface drawn(c.width, c.y + 46);
+            Surface expected(c.width, c.y + 46);
             ASSERT_TRUE(drawn.ready() && expected.ready());
-            gauge.draw(drawn.dc(), c.x, 0);
-            reference.draw(expected.dc(), c.x, 0);
+            clipTo(drawn.dc(), c.clip);
+            clipTo(expected.dc(), c.clip);
+            gauge.draw(drawn.dc(), c.x, c.y);
+            reference.draw(expected.dc(), c.x, c.y);
             ASSERT_EQ(drawn.differingPixels(expected), 0)
-                << "width " << c.width << ", x " << c.x << ", after " << k << " samples";
+                << "width " << c.width << ", x " << c.x << ", y " << c.y << ", after " << k << " samples";
         }
     }
 }

@@ -102,6 +102,27 @@ TEST_F(MainWindow, IsSixtyWideAndFortyHighPerKeyName)
     EXPECT_TRUE(pollingTimerStarted);
 }
 
+TEST_F(MainWindow, StripsTooManyForTheWorkAreaStandInColumnsAndATickRestoresThem)
+{
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int strips = (work.bottom - work.top) / 40 + 1;
+    const StripLayout layout = stripLayout(strips, work.bottom - work.top);
+    ASSERT_EQ(layout.columns, 2);
+    start(strips);
+    const auto size = [this] {
+        RECT rect = windowRect();
+        return std::make_pair(static_cast<int>(rect.right - rect.left), static_cast<int>(rect.bottom - rect.top));
+    };
+    EXPECT_EQ(size(), std::make_pair(119, layout.height));
+    // One column of them would not fit: the next tick lays the window out
+    // again, keeping its top-left corner.
+    SetWindowPos(mainWindow, nullptr, 0, 0, 60, 40 * strips, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    send(WM_TIMER, 0, 0, 1);
+    EXPECT_EQ(size(), std::make_pair(119, layout.height));
+    EXPECT_EQ(windowRect().left, 100);
+}
+
 TEST_F(MainWindow, IsZeroPixelsHighWithoutKeyNames)
 {
     start(0);
@@ -299,7 +320,8 @@ protected:
     {
         MainWindow::SetUp();
         start(1);
-        dialog = CreateDialogParamW(instance(), MAKEINTRESOURCEW(IDD_CONFIG), mainWindow, configDialogProc, 0);
+        dialog = CreateDialogParamW(instance(), MAKEINTRESOURCEW(IDD_CONFIG), mainWindow, configDialogProc,
+                                    configDialogParam(restartPollingTimer));
         ASSERT_NE(dialog, nullptr);
         ShowWindow(dialog, SW_SHOWNOACTIVATE);
     }

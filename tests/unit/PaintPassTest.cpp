@@ -202,3 +202,23 @@ TEST_F(PaintPass, CopiesToTheTargetInOneBlockAndLeavesItsObjectsAlone)
     EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BITMAP), bitmapBefore);
     EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_FONT), fontBefore);
 }
+
+TEST_F(PaintPass, ColumnsStandSideBySideEachClippedToItsStripsBehindALine)
+{
+    // Two columns of two rows: cpu0 and cpu1 down the first, mem atop the second.
+    TestWindow twoColumns{119, 80};
+    PixelSurface wide{117, 78};
+    ScriptedPdh::setValue(kPaths[0], 100);
+    ScriptedPdh::setValue(kPaths[2], 100);
+    for (int pass = 0; pass < 25; ++pass)
+        paintWindow(wide.dc(), twoColumns.handle(), *query, registry);
+    const COLORREF green = AveragingPercentMonitor::kBarColour;
+    EXPECT_EQ(wide.count(GetSysColor(COLOR_WINDOWFRAME), 58, 0, 59, 78), 78) << "the line between the columns";
+    // Each column shows what a single column shows: full bars on its 58th
+    // pixel, and the bar feet on the first row of the strip below.
+    EXPECT_EQ(wide.count(green, 57, 15, 58, 41), 26);
+    EXPECT_EQ(wide.count(green, 59 + 57, 15, 59 + 58, 41), 26);
+    EXPECT_EQ(wide.count(green, 59, 0, 59 + 57, 78), 0);
+    EXPECT_GT(wide.count(kBlack, 59, 0, 99, 14), 10) << "mem's label";
+    EXPECT_EQ(wide.count(kBlack, 59, 40, 117, 78), 0) << "nothing below mem";
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The label's text and the rule that keeps its number visible, with nothing
+// of the platform: the forms a label may take and the choice among them by
+// a width the caller measures.
+
+#include <array>
+#include <functional>
+#include <string>
+
+// The label in the forms it may take, longest first: "cpu17: 100%",
+// "cpu17:100%" (no space after the colon) and "17:100%" (no letters of the
+// key name either; "100%" when nothing of the key name is left).
+using LabelForms = std::array<std::wstring, 3>;
+
+LabelForms labelForms(const std::wstring& keyName, int percent);
+
+// Text width in pixels, as the caller measures it.
+using TextWidth = std::function<int(const std::wstring& text)>;
+
+// The first form no wider than availableWidth, or the last form when none
+// is. Forms are measured in order, and none after the one chosen.
+const std::wstring& fittingLabel(const LabelForms& forms, int availableWidth, const TextWidth& widthOf);
