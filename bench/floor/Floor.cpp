@@ -11,7 +11,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -22,6 +21,7 @@
 #include "bench/floor/FloorPaint.h"
 #include "counters/PdhFunctions.h"
 #include "gauges/CounterNames.h"
+#include "ui/PlacementMath.h"
 
 namespace {
 
@@ -64,9 +64,9 @@ RECT windowRect(int strips)
     GetMonitorInfoW(MonitorFromPoint(POINT{kLeft, kTop}, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& work = monitor.rcWork;
     StripLayout layout = stripLayout(strips, work.bottom - work.top);
-    LONG left = std::max(work.left, std::min<LONG>(kLeft, work.right - layout.width));
-    LONG top = std::max(work.top, std::min<LONG>(kTop, work.bottom - layout.height));
-    return RECT{left, top, left + layout.width, top + layout.height};
+    ClampedPosition corner = clampToWorkArea(kLeft, kTop, layout.width, layout.height,
+                                             ScreenRect{work.left, work.top, work.right, work.bottom});
+    return RECT{corner.x, corner.y, corner.x + layout.width, corner.y + layout.height};
 }
 
 void tick(HDC dc, HWND window)
