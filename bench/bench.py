@@ -349,6 +349,17 @@ def microseconds_per_tick(cpu_percent, rate):
     return None if cpu_percent is None else cpu_percent / 100.0 * 1e6 / rate
 
 
+def stop_everything(programs, prefixes, displays):
+    """Ends the programs, then their prefixes' servers, then their displays."""
+    for p in programs:
+        if getattr(p, "process", None):
+            kill(p.process)
+    for prefix in prefixes.values():
+        prefix.stop()
+    for display in displays.values():
+        display.stop()
+
+
 def one_run(number, programs, root, template, log_dir, feeder):
     log("run %d of %d: %d programs side by side, %.0f s idle, %.0f s warm-up, %.0f s measured"
         % (number, RUNS, len(programs), SECONDS, WARMUP, SECONDS))
@@ -422,13 +433,7 @@ def one_run(number, programs, root, template, log_dir, feeder):
             log("  %-16s total %.2f%% (program %.2f, wineserver %.2f, Xvfb %.2f), RSS %.1f MiB"
                 % (p.label, r["total"], program, server, xvfb, r["rss"]))
     finally:
-        for p in programs:
-            if getattr(p, "process", None):
-                kill(p.process)
-        for prefix in prefixes.values():
-            prefix.stop()
-        for display in displays.values():
-            display.stop()
+        stop_everything(programs, prefixes, displays)
 
 
 # ---------------------------------------------------------------- microbenchmarks and start-up
@@ -614,13 +619,7 @@ def profile_against_floor(root, template, log_dir, files):
             for _, process in records.values():
                 process.wait()
         finally:
-            for p in programs:
-                if getattr(p, "process", None):
-                    kill(p.process)
-            for prefix in prefixes.values():
-                prefix.stop()
-            for display in displays.values():
-                display.stop()
+            stop_everything(programs, prefixes, displays)
 
     us_per_sample = 1e6 / PROFILE_HZ / (SECONDS * SWEEP_RATE)
     per_tick = {}  # (kind, role, dso, function) -> us per tick
