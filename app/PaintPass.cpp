@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "app/StripLayout.h"
-#include "common/PixelBitmap.h"
 #include "counters/CounterQuery.h"
 #include "gauges/MonitorRegistry.h"
 
@@ -118,8 +117,7 @@ void paintWindow(HDC target, HWND window, CounterQuery& query, MonitorRegistry& 
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
 
-    // The gauges write their bars straight into this bitmap's pixels.
-    HBITMAP bitmap = createPixelBitmap(width, height);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
     HDC memoryDc = CreateCompatibleDC(target);
     HGDIOBJ previous = SelectObject(memoryDc, bitmap);
     paintGauges(window, memoryDc, query, registry);

@@ -3,9 +3,8 @@
 // formatted values: two processors and memory), one paint pass of three
 // gauges into a memory DC on a hidden 60 x 120 window, its drawing alone,
 // one gauge's draw with 60 and with 199 bars, and the Wine floor's paint.
-// The drawing targets a 32-bit DIB section, as the paint pass does; the
-// 199-bar draw is also timed on a bitmap in the screen's format, where the
-// bars are one GDI call ("_compatible_bitmap"). The paint pass, its drawing
+// The drawing targets a bitmap in the screen's format, as the paint pass
+// does. The paint pass, its drawing
 // and the 199-bar draw are also timed with gauges that draw every bar with
 // a line each and leave the clipping to GDI ("_every_bar").
 // The paint figures run on a PDH table of constants, so the counters cost
@@ -30,7 +29,6 @@
 #include "gauges/GaugeSetup.h"
 #include "gauges/MonitorRegistry.h"
 #include "tests/support/EveryBarGauge.h"
-#include "tests/support/TestWindows.h"
 
 namespace {
 
@@ -216,34 +214,29 @@ void benchPainting()
     RECT client = {};
     GetClientRect(window, &client);
 
-    // The targets: a memory DC holding a 32-bit top-down DIB section, as the
-    // paint pass's off-screen bitmap is, where a gauge writes its bars
-    // straight into the pixels; and one holding a bitmap in the screen's
-    // format, where it draws them with one PolyPolyline.
-    PixelSurface target(client.right, client.bottom);
+    // The target: a memory DC holding a bitmap in the screen's format, as
+    // the paint pass's off-screen bitmap is, with the paint pass's font.
     HDC screen = GetDC(nullptr);
-    HDC compatible = CreateCompatibleDC(screen);
-    HBITMAP compatibleBitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    HGDIOBJ previousCompatible = SelectObject(compatible, compatibleBitmap);
-    SelectObject(compatible, GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(compatible, TRANSPARENT);
+    HDC target = CreateCompatibleDC(screen);
+    HBITMAP targetBitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ previousTarget = SelectObject(target, targetBitmap);
+    SelectObject(target, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(target, TRANSPARENT);
 
-    benchPaintPasses<AveragingPercentMonitor>(window, target.dc(), "");
-    benchPaintPasses<EveryBarGauge>(window, target.dc(), "_every_bar");
+    benchPaintPasses<AveragingPercentMonitor>(window, target, "");
+    benchPaintPasses<EveryBarGauge>(window, target, "_every_bar");
 
-    benchGaugeDraw<AveragingPercentMonitor>("gauge_draw_60_bars", kSamplesForSixtyBars, target.dc());
-    benchGaugeDraw<AveragingPercentMonitor>("gauge_draw_199_bars", kSamplesForFullHistory, target.dc());
-    benchGaugeDraw<AveragingPercentMonitor>("gauge_draw_199_bars_compatible_bitmap", kSamplesForFullHistory,
-                                            compatible);
-    benchGaugeDraw<EveryBarGauge>("gauge_draw_199_bars_every_bar", kSamplesForFullHistory, target.dc());
+    benchGaugeDraw<AveragingPercentMonitor>("gauge_draw_60_bars", kSamplesForSixtyBars, target);
+    benchGaugeDraw<AveragingPercentMonitor>("gauge_draw_199_bars", kSamplesForFullHistory, target);
+    benchGaugeDraw<EveryBarGauge>("gauge_draw_199_bars_every_bar", kSamplesForFullHistory, target);
     timeRepetitions("floor_paint", [&] {
-        floorPaint(target.dc(), window);
+        floorPaint(target, window);
         return true;
     });
 
-    SelectObject(compatible, previousCompatible);
-    DeleteObject(compatibleBitmap);
-    DeleteDC(compatible);
+    SelectObject(target, previousTarget);
+    DeleteObject(targetBitmap);
+    DeleteDC(target);
     ReleaseDC(nullptr, screen);
     DestroyWindow(window);
 }

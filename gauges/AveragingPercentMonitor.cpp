@@ -1,13 +1,12 @@
 // AveragingPercentMonitor: the gauge the paint pass feeds and draws. Its
 // SampleAverager folds every run of six samples into one mean and keeps the
 // newest 200; this class draws them as green bars from the right edge
-// leftwards under a label with the newest raw sample. The bars go straight
-// into the pixels when the DC draws one to one into a 32-bit top-down DIB
-// section, as the paint pass's off-screen bitmap is; anywhere else they are
-// one PolyPolyline.
+// leftwards under a label with the newest raw sample. The bars are drawn as
+// pixels into a small image and laid over the DC in two calls.
 
 #include "gauges/AveragingPercentMonitor.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -15,11 +14,6 @@
 #include "gauges/GaugeLabel.h"
 
 namespace {
-
-// A 32-bit DIB pixel holds red, green and blue from the high byte down.
-constexpr std::uint32_t kBarPixel = (GetRValue(AveragingPercentMonitor::kBarColour) << 16) |
-                                    (GetGValue(AveragingPercentMonitor::kBarColour) << 8) |
-                                    GetBValue(AveragingPercentMonitor::kBarColour);
 
 // The DC's clip box and what GetClipBox said of it.
 struct ClipBox {
@@ -34,95 +28,47 @@ ClipBox clipBoxOf(HDC dc)
     return clip;
 }
 
-// The bars a device context can show: those on the columns of its clip box.
-// A context whose clip box cannot be read gets every bar, to clip itself.
-BarPositions barsShownBy(const ClipBox& clip, std::size_t meanCount, std::int64_t newestColumn)
+// A 32-bit DIB pixel holds red, green and blue from the high byte down.
+constexpr std::uint32_t kBarPixel = (GetRValue(AveragingPercentMonitor::kBarColour) << 16) |
+                                    (GetGValue(AveragingPercentMonitor::kBarColour) << 8) |
+                                    GetBValue(AveragingPercentMonitor::kBarColour);
+constexpr std::uint32_t kKeepPixel = 0x00FFFFFF;
+
+// The bars over `area` as 32-bit pixels: the bar colour where a bar is,
+// black elsewhere.
+std::vector<std::uint32_t> barImage(const PixelRect& area, const std::deque<double>& means, BarPositions shown,
+                                    std::int64_t newestColumn, std::int64_t foot, int height)
 {
-    if (clip.kind == ERROR)
-        return allBars(meanCount);
-    return barsInColumns(meanCount, newestColumn, clip.box.left, clip.box.right);
+    const int width = static_cast<int>(area.right - area.left);
+    const int rows = static_cast<int>(area.bottom - area.top);
+    std::vector<std::uint32_t> image(static_cast<std::size_t>(width) * static_cast<std::size_t>(rows));
+    const PixelRows pixels = {image.data(), width, width, rows};
+    paintBars(pixels, PixelRect{0, 0, width, rows}, means, shown, newestColumn - area.left, foot - area.top, height,
+              kBarPixel);
+    return image;
 }
 
-// Whether the DC's logical coordinates are its bitmap's pixels: no mapping
-// mode, world transform, mirroring or origin moves them.
-bool drawsOneToOne(HDC dc)
+// Lays the bars over the DC in two calls, whatever lies beneath and within
+// the DC's clip region: ANDing a mask, white but black under the bars,
+// clears the bars' pixels and keeps the rest; ORing the bars then colours
+// them.
+void stampBars(HDC dc, const PixelRect& area, std::vector<std::uint32_t> bars)
 {
-    POINT origin = {0, 0};
-    return GetMapMode(dc) == MM_TEXT && GetGraphicsMode(dc) == GM_COMPATIBLE && GetLayout(dc) == 0 &&
-           LPtoDP(dc, &origin, 1) && origin.x == 0 && origin.y == 0;
-}
-
-COLORREF colourOf(std::uint32_t pixel)
-{
-    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-}
-
-// GetObject reports every DIB section's height as positive, whichever way
-// its rows run, so one pixel of the clip box tells: a marker stored where
-// that pixel lies in a top-down bitmap, and nowhere else, is what GetPixel
-// reads back only if the bitmap is top-down. The pixel is then restored.
-bool rowsRunDown(HDC dc, const PixelRows& pixels, const RECT& box)
-{
-    int y = box.top;
-    if (2 * y == pixels.height - 1) {
-        // The middle row lies at the same place either way; the next one
-        // tells, and with no next row in the clip box the order is moot.
-        if (y + 1 >= box.bottom)
-            return true;
-        ++y;
-    }
-    if (box.left < 0 || box.left >= pixels.width || y < 0 || y >= pixels.height)
-        return false;
-    std::uint32_t& topDown = pixels.rows[y * pixels.pitch + box.left];
-    const std::uint32_t bottomUp = pixels.rows[(pixels.height - 1 - y) * pixels.pitch + box.left];
-    const std::uint32_t saved = topDown;
-    const std::uint32_t marker = ~bottomUp & 0xFFFFFF;
-    topDown = marker;
-    const bool down = GetPixel(dc, box.left, y) == colourOf(marker);
-    topDown = saved;
-    return down;
-}
-
-// The pixels of the DC's bitmap, when bars written there come out as a pen
-// would draw them: a 32-bit top-down DIB section, drawn one to one, clipped
-// to one rectangle, with the pen's colour copied as it is.
-bool writablePixels(HDC dc, const ClipBox& clip, PixelRows& pixels)
-{
-    if (clip.kind != SIMPLEREGION || GetROP2(dc) != R2_COPYPEN || !drawsOneToOne(dc))
-        return false;
-    DIBSECTION section = {};
-    if (GetObjectW(GetCurrentObject(dc, OBJ_BITMAP), sizeof section, &section) != sizeof section)
-        return false;
-    const BITMAP& bitmap = section.dsBm;
-    if (bitmap.bmBitsPixel != 32 || section.dsBmih.biCompression != BI_RGB || bitmap.bmBits == nullptr)
-        return false;
-    pixels = PixelRows{static_cast<std::uint32_t*>(bitmap.bmBits),
-                       bitmap.bmWidthBytes / static_cast<std::ptrdiff_t>(sizeof(std::uint32_t)), bitmap.bmWidth,
-                       bitmap.bmHeight};
-    // Drawing still batched for the bitmap must land before the bars do.
-    GdiFlush();
-    return rowsRunDown(dc, pixels, clip.box);
-}
-
-// The bars as one PolyPolyline of two-point lines, with the bar pen.
-void drawBarLines(HDC dc, const std::deque<double>& means, BarPositions shown, std::int64_t newestColumn, int foot,
-                  int height)
-{
-    std::vector<DWORD> counts(shown.end - shown.first, 2);
-    std::vector<POINT> points;
-    points.reserve(2 * counts.size());
-    for (std::size_t position = shown.first; position < shown.end; ++position) {
-        const int column = static_cast<int>(barColumn(position, means.size(), newestColumn));
-        // LineTo stops one pixel short, so a bar of length h covers h + 1
-        // rows, the lowest being the first row below the gauge.
-        points.push_back(POINT{column, foot});
-        points.push_back(POINT{column, foot - barLength(means[position], height) - 1});
-    }
-    HPEN pen = CreatePen(PS_SOLID, AveragingPercentMonitor::kBarPenWidth, AveragingPercentMonitor::kBarColour);
-    HGDIOBJ previous = SelectObject(dc, pen);
-    PolyPolyline(dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
-    SelectObject(dc, previous);
-    DeleteObject(pen);
+    const int width = static_cast<int>(area.right - area.left);
+    const int rows = static_cast<int>(area.bottom - area.top);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -rows;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> mask(bars.size());
+    std::transform(bars.begin(), bars.end(), mask.begin(), [](std::uint32_t bar) { return bar ? 0 : kKeepPixel; });
+    const int left = static_cast<int>(area.left);
+    const int top = static_cast<int>(area.top);
+    StretchDIBits(dc, left, top, width, rows, 0, 0, width, rows, mask.data(), &info, DIB_RGB_COLORS, SRCAND);
+    StretchDIBits(dc, left, top, width, rows, 0, 0, width, rows, bars.data(), &info, DIB_RGB_COLORS, SRCPAINT);
 }
 
 int textWidth(HDC dc, const std::wstring& text)
@@ -168,19 +114,17 @@ void AveragingPercentMonitor::drawBars(HDC dc, int x, int y) const
     const std::deque<double>& means = averager_.history();
     const std::int64_t newestColumn = static_cast<std::int64_t>(x) + width_ - 1;
     const ClipBox clip = clipBoxOf(dc);
-    // With a full history about 140 of the 199 bars stand left of the
-    // surface; only the ones it shows are drawn.
-    const BarPositions shown = barsShownBy(clip, means.size(), newestColumn);
-    if (shown.empty())
+    if (clip.kind == ERROR)
         return;
+    // With a full history about 140 of the 199 bars stand left of the
+    // surface; only the ones on the columns it shows are drawn.
+    const BarPositions shown = barsInColumns(means.size(), newestColumn, clip.box.left, clip.box.right);
     const int foot = y + height_;
-    PixelRows pixels = {};
-    if (writablePixels(dc, clip, pixels)) {
-        const PixelRect within = {clip.box.left, clip.box.top, clip.box.right, clip.box.bottom};
-        paintBars(pixels, within, means, shown, newestColumn, foot, height_, kBarPixel);
-    } else {
-        drawBarLines(dc, means, shown, newestColumn, foot, height_);
-    }
+    const PixelRect within = {clip.box.left, clip.box.top, clip.box.right, clip.box.bottom};
+    const PixelRect area = barArea(within, means, shown, newestColumn, foot, height_);
+    if (area.left >= area.right || area.top >= area.bottom)
+        return;
+    stampBars(dc, area, barImage(area, means, shown, newestColumn, foot, height_));
 }
 
 void AveragingPercentMonitor::drawLabel(HDC dc, int x, int y)

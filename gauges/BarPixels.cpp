@@ -1,5 +1,5 @@
 // BarPixels: the averaging gauge's bars as pixels, written into a 32-bit
-// surface the gauge hands over, clipped to a rectangle and the surface. The
+// buffer the gauge hands over, clipped to a rectangle and the buffer. The
 // rows match what a one-pixel pen line from the foot upwards covers.
 
 #include "gauges/BarPixels.h"
@@ -29,6 +29,22 @@ RowSpan barRows(std::int64_t foot, int length)
     if (length >= 0)
         return RowSpan{foot - length, foot + 1};
     return RowSpan{foot, foot - length - 1};
+}
+
+PixelRect barArea(const PixelRect& clip, const std::deque<double>& means, BarPositions shown,
+                  std::int64_t newestColumn, std::int64_t foot, int height)
+{
+    PixelRect area = {clip.right, clip.bottom, clip.left, clip.top};
+    for (std::size_t position = shown.first; position < shown.end; ++position) {
+        const std::int64_t column = barColumn(position, means.size(), newestColumn);
+        const RowSpan rows = barRows(foot, barLength(means[position], height));
+        if (rows.top >= rows.bottom)
+            continue;
+        area = {std::min(area.left, column), std::min(area.top, rows.top), std::max(area.right, column + 1),
+                std::max(area.bottom, rows.bottom)};
+    }
+    return {std::max(area.left, clip.left), std::max(area.top, clip.top), std::min(area.right, clip.right),
+            std::min(area.bottom, clip.bottom)};
 }
 
 void paintBars(const PixelRows& surface, const PixelRect& clip, const std::deque<double>& means,

@@ -1,7 +1,7 @@
 #pragma once
-// Bars written straight into a 32-bit surface's pixels, with nothing of the
-// platform: the rows a bar covers and the clipped writes. The gauge finds the
-// pixels and the clip rectangle; this only computes and stores.
+// Bars as 32-bit pixels, with nothing of the platform: the rows a bar covers,
+// the rectangle the shown bars take within a clip rectangle, and the clipped
+// writes into a pixel buffer. The gauge stamps that buffer onto its DC.
 
 #include <cstddef>
 #include <cstdint>
@@ -37,6 +37,12 @@ struct PixelRect {
     std::int64_t right;
     std::int64_t bottom;
 };
+
+// The smallest rectangle inside `clip` holding every pixel of the bars of
+// history positions `shown`; empty (left >= right or top >= bottom) when
+// none of them shows.
+PixelRect barArea(const PixelRect& clip, const std::deque<double>& means, BarPositions shown,
+                  std::int64_t newestColumn, std::int64_t foot, int height);
 
 // Sets the pixels of the bars of history positions `shown` to `colour`,
 // within `clip` and the surface, the newest mean standing on `newestColumn`.

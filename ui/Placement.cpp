@@ -17,6 +17,15 @@ ScreenRect toScreenRect(const RECT& rect)
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
+// The primary monitor's work area: a cheap call, where asking which monitor
+// is nearest costs tens of microseconds under Wine.
+ScreenRect primaryWorkArea()
+{
+    RECT area = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return toScreenRect(area);
+}
+
 ScreenRect workAreaOf(HMONITOR monitor)
 {
     MONITORINFO info = {};
@@ -56,14 +65,22 @@ ScreenRect windowRect(HWND window)
     return toScreenRect(rect);
 }
 
+// A window or cursor inside the primary monitor's work area has that monitor
+// nearest, so the monitors are asked only about one that is not.
 ScreenRect workAreaNearest(const ScreenRect& rect)
 {
+    const ScreenRect primary = primaryWorkArea();
+    if (contains(primary, rect))
+        return primary;
     const RECT area = {rect.left, rect.top, rect.right, rect.bottom};
     return workAreaOf(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST));
 }
 
 ScreenRect workAreaNearest(ScreenPoint point)
 {
+    const ScreenRect primary = primaryWorkArea();
+    if (contains(primary, point))
+        return primary;
     return workAreaOf(MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST));
 }
 

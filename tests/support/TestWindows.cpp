@@ -2,8 +2,6 @@
 
 #include "tests/support/TestWindows.h"
 
-#include "common/PixelBitmap.h"
-
 namespace {
 
 constexpr wchar_t kTestWindowClass[] = L"PlixTestWindow";
@@ -37,7 +35,16 @@ TestWindow::~TestWindow()
 
 PixelSurface::PixelSurface(int width, int height, COLORREF fill) : width_(width), height_(height)
 {
-    bitmap_ = createPixelBitmap(width, height, &bits_);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<std::uint32_t*>(bits);
     dc_ = CreateCompatibleDC(nullptr);
     previous_ = SelectObject(dc_, bitmap_);
     RECT all = {0, 0, width, height};
