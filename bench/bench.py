@@ -411,8 +411,8 @@ def one_run(number, programs, root, template, log_dir, feeder):
 
         for p in programs:
             b, a = before[p.tag], after[p.tag]
-            if a["program"] is None or b["program"] is None:
-                log("  %s stopped during the run; see %s" % (p.label, log_dir))
+            if a["program"] is None or b["program"] is None or p.process.poll() is not None:
+                log("  %s stopped during the run (exit code %s); see %s" % (p.label, p.process.poll(), log_dir))
                 p.results.append(None)
                 continue
             program = percent(a["program"] - b["program"], seconds)
