@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/PixelFormat.h"
 #include "gauges/BarPixels.h"
 #include "gauges/GaugeLabel.h"
 
@@ -33,6 +34,7 @@ constexpr std::uint32_t kBarPixel = (GetRValue(AveragingPercentMonitor::kBarColo
                                     (GetGValue(AveragingPercentMonitor::kBarColour) << 8) |
                                     GetBValue(AveragingPercentMonitor::kBarColour);
 constexpr std::uint32_t kKeepPixel = 0x00FFFFFF;
+static_assert(kBarPixel != 0, "a bar's pixels tell themselves from the black around them");
 
 // The bars over `area` as 32-bit pixels: the bar colour where a bar is,
 // black elsewhere.
@@ -56,13 +58,7 @@ void stampBars(HDC dc, const PixelRect& area, std::vector<std::uint32_t> bars)
 {
     const int width = static_cast<int>(area.right - area.left);
     const int rows = static_cast<int>(area.bottom - area.top);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -rows;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = topDownPixelsInfo(width, rows);
     std::vector<std::uint32_t> mask(bars.size());
     std::transform(bars.begin(), bars.end(), mask.begin(), [](std::uint32_t bar) { return bar ? 0 : kKeepPixel; });
     const int left = static_cast<int>(area.left);

@@ -2,6 +2,8 @@
 
 #include "tests/support/TestWindows.h"
 
+#include "common/PixelFormat.h"
+
 namespace {
 
 constexpr wchar_t kTestWindowClass[] = L"PlixTestWindow";
@@ -35,13 +37,7 @@ TestWindow::~TestWindow()
 
 PixelSurface::PixelSurface(int width, int height, COLORREF fill) : width_(width), height_(height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = topDownPixelsInfo(width, height);
     void* bits = nullptr;
     bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     bits_ = static_cast<std::uint32_t*>(bits);
