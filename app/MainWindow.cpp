@@ -65,19 +65,22 @@ HWND createMainWindow(HINSTANCE instance, HWND owner)
 
 // A window moved to a monitor of another height, or whose work area changed,
 // is laid out again for it; its top-left corner stays where it is.
-void fitLayoutToMonitor(HWND window)
+void fitLayoutToWorkArea(HWND window, const ScreenRect& workArea)
 {
     const ScreenRect rect = windowRect(window);
-    const StripLayout layout = stripLayout(stripCount, workAreaHeight(workAreaNearest(rect)));
+    const StripLayout layout = stripLayout(stripCount, workAreaHeight(workArea));
     if (layout.width == rect.right - rect.left && layout.height == rect.bottom - rect.top)
         return;
     SetWindowPos(window, nullptr, 0, 0, layout.width, layout.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The window's monitor is found once a tick: the strips are laid out for
+// its work area, and the window is then kept inside that same one.
 void onTimer(HWND window)
 {
-    fitLayoutToMonitor(window);
-    keepInWorkArea(window);
+    const ScreenRect workArea = workAreaNearest(windowRect(window));
+    fitLayoutToWorkArea(window, workArea);
+    keepInWorkArea(window, workArea, settings);
     HDC dc = GetDC(window);
     paintWindow(dc, window);
     ReleaseDC(window, dc);

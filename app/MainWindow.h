@@ -9,8 +9,9 @@
 
 constexpr int kWindowTextCapacity = 100;
 // The window is sized by the gauges it holds, a strip each.
-static_assert(kStripWidth == AveragingPercentMonitor::kWidth && kStripHeight == AveragingPercentMonitor::kHeight,
-              "the strip layout and the gauges must agree on a strip's size");
+static_assert(kStripWidth == AveragingPercentMonitor::kWidth && kStripHeight == AveragingPercentMonitor::kHeight &&
+                  kVisibleStripWidth == AveragingPercentMonitor::kVisibleWidth,
+              "the strip layout and the gauges must agree on a strip's size and what of it shows");
 
 extern HINSTANCE appInstance;
 extern wchar_t windowTitle[kWindowTextCapacity];

@@ -89,11 +89,10 @@ POINT clientPointOf(LPARAM lParam)
     return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
-void keepInWorkArea(HWND window, Settings& settings)
+void keepInWorkArea(HWND window, const ScreenRect& workArea, Settings& settings)
 {
     ScreenRect rect = windowRect(window);
-    ClampedPosition target =
-        clampToWorkArea(rect.left, rect.top, widthOf(rect), heightOf(rect), workAreaNearest(rect));
+    ClampedPosition target = clampToWorkArea(rect.left, rect.top, widthOf(rect), heightOf(rect), workArea);
 
     ScreenRect now = windowRect(window);
     if (now.left == target.x && now.top == target.y)
@@ -124,11 +123,6 @@ void dragTo(HWND window, POINT clientPoint, Settings& settings)
     // back instead of waiting for it to reach the point first grabbed.
     if (step.reanchor)
         anchorDrag(cursor, window);
-}
-
-void keepInWorkArea(HWND window)
-{
-    keepInWorkArea(window, settings);
 }
 
 void dragTo(HWND window, POINT clientPoint)

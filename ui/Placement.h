@@ -20,11 +20,11 @@ ScreenRect workAreaNearest(ScreenPoint point);
 // The client point of a mouse message: signed 16-bit x and y.
 POINT clientPointOf(LPARAM lParam);
 
-void keepInWorkArea(HWND window, Settings& settings);
+// Keeps the window inside a work area the caller has already found for it.
+void keepInWorkArea(HWND window, const ScreenRect& workArea, Settings& settings);
 void beginDrag(POINT clientPoint, HWND window);
 void dragTo(HWND window, POINT clientPoint, Settings& settings);
 
-void keepInWorkArea(HWND window);
 void dragTo(HWND window, POINT clientPoint);
 
 // Window rectangle minus cursor position, from the last beginDrag or re-anchor.
