@@ -58,7 +58,7 @@ PdhFunctions bindPdh(HMODULE pdhModule, ProcedureLookup lookup)
     }
     PdhFunctions bound = {};
     const bool complete = lookUp(pdhModule, lookup, "PdhOpenQueryW", bound.openQuery) &&
-                          lookUp(pdhModule, lookup, "PdhAddCounterW", bound.addCounter) &&
+                          lookUp(pdhModule, lookup, "PdhAddEnglishCounterW", bound.addCounter) &&
                           lookUp(pdhModule, lookup, "PdhCollectQueryData", bound.collectQueryData) &&
                           lookUp(pdhModule, lookup, "PdhGetFormattedCounterValue", bound.getFormattedCounterValue) &&
                           lookUp(pdhModule, lookup, "PdhCloseQuery", bound.closeQuery);

@@ -2,6 +2,10 @@
 // The five PDH calls the counter query makes, as one table of function
 // pointers. The default table calls System32's pdh.dll, loaded at run time;
 // tests hand the counter query a table of their own to script every status.
+//
+// addCounter is PdhAddEnglishCounterW: PdhAddCounterW takes only the counter
+// names of the display language, so a German Windows refuses
+// "\Processor(0)\% Processor Time" there and wants "\Prozessor(0)\...".
 
 #include <windows.h>
 #include <pdh.h>

@@ -128,6 +128,8 @@ protected:
         format_ = exportOf<GetFormattedCounterValue>(module_, "PdhGetFormattedCounterValue");
         closeQuery_ = exportOf<CloseQuery>(module_, "PdhCloseQuery");
         ASSERT_TRUE(openQuery_ && addCounter_ && collect_ && format_ && closeQuery_);
+        // Counter names here are English on every host, so both adds are one.
+        ASSERT_EQ(exportOf<AddCounter>(module_, "PdhAddEnglishCounterW"), addCounter_);
     }
 
     void TearDown() override

@@ -6,6 +6,7 @@
 
 #include <pdhmsg.h>
 
+#include "counters/CounterQuery.h"
 #include "counters/PdhFunctions.h"
 
 namespace {
@@ -16,6 +17,19 @@ const char* hiddenExport = nullptr;
 FARPROC WINAPI lookUpAllButHidden(HMODULE module, LPCSTR name)
 {
     return hiddenExport != nullptr && std::strcmp(name, hiddenExport) == 0 ? nullptr : GetProcAddress(module, name);
+}
+
+// A Windows in another language: PdhAddCounterW wants localized names and
+// refuses every English path.
+PDH_STATUS WINAPI refuseEnglishPath(PDH_HQUERY, LPCWSTR, DWORD_PTR, PDH_HCOUNTER*)
+{
+    return static_cast<PDH_STATUS>(PDH_CSTATUS_NO_OBJECT);
+}
+
+FARPROC WINAPI lookUpOnLocalizedWindows(HMODULE module, LPCSTR name)
+{
+    return std::strcmp(name, "PdhAddCounterW") == 0 ? reinterpret_cast<FARPROC>(refuseEnglishPath)
+                                                    : GetProcAddress(module, name);
 }
 
 HMODULE noModule() { return nullptr; }
@@ -62,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(UnusablePdh{"NoDll", noModule, nullptr},
                       UnusablePdh{"ModuleWithoutPdh", moduleWithoutPdh, nullptr},
                       UnusablePdh{"LacksOpenQuery", systemPdhModule, "PdhOpenQueryW"},
-                      UnusablePdh{"LacksAddCounter", systemPdhModule, "PdhAddCounterW"},
+                      UnusablePdh{"LacksAddCounter", systemPdhModule, "PdhAddEnglishCounterW"},
                       UnusablePdh{"LacksCollect", systemPdhModule, "PdhCollectQueryData"},
                       UnusablePdh{"LacksFormat", systemPdhModule, "PdhGetFormattedCounterValue"},
                       UnusablePdh{"LacksClose", systemPdhModule, "PdhCloseQuery"}),
@@ -77,4 +91,17 @@ TEST(PdhBinding, SystemTableIsBoundOnceToSystem32sPdh)
     PDH_HQUERY query = nullptr;
     ASSERT_EQ(pdh.openQuery(nullptr, 0, &query), ERROR_SUCCESS);
     EXPECT_EQ(pdh.closeQuery(query), ERROR_SUCCESS);
+}
+
+TEST(PdhBinding, CountersAreAddedByEnglishPathOnAnyLanguage)
+{
+    const PdhFunctions pdh = bindPdh(systemPdhModule(), lookUpOnLocalizedWindows);
+    CounterQuery query(pdh);
+    query.addCounter(L"cpu0", L"\\Processor(0)\\% Processor Time");
+    query.addCounter(L"mem", L"\\Memory\\% Committed Bytes In Use");
+    std::vector<std::wstring> keyNames;
+    query.getKeyNames(keyNames);
+    EXPECT_EQ(keyNames, (std::vector<std::wstring>{L"cpu0", L"mem"}));
+    query.collect();
+    EXPECT_EQ(query.status, ERROR_SUCCESS);
 }

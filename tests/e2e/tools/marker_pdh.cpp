@@ -1,6 +1,6 @@
 // A pdh.dll that only gives itself away: loaded into a process, it writes
 // "pdh-marker-loaded.txt" beside itself. The desktop tests drop it beside
-// plix.exe, where plix must never load it. Its five PDH functions refuse
+// plix.exe, where plix must never load it. Its PDH functions refuse
 // everything, so a plix that did load it would also show no readings.
 
 #include <windows.h>
@@ -27,6 +27,7 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
 #define REFUSED { return static_cast<LONG>(0xC0000BB8L); }  // PDH_CSTATUS_NO_OBJECT
 __declspec(dllexport) LONG WINAPI PdhOpenQueryW(LPCWSTR, DWORD_PTR, HANDLE*) REFUSED
 __declspec(dllexport) LONG WINAPI PdhAddCounterW(HANDLE, LPCWSTR, DWORD_PTR, HANDLE*) REFUSED
+__declspec(dllexport) LONG WINAPI PdhAddEnglishCounterW(HANDLE, LPCWSTR, DWORD_PTR, HANDLE*) REFUSED
 __declspec(dllexport) LONG WINAPI PdhCollectQueryData(HANDLE) REFUSED
 __declspec(dllexport) LONG WINAPI PdhGetFormattedCounterValue(HANDLE, DWORD, LPDWORD, void*) REFUSED
 __declspec(dllexport) LONG WINAPI PdhCloseQuery(HANDLE) REFUSED
