@@ -4,7 +4,6 @@
 
 #include "app/MainWindow.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,6 +22,7 @@ HWND mainWindow = nullptr;
 bool pollingTimerStarted = false;
 bool dragging = false;
 int stripCount = 0;
+StripLayout windowLayout = stripLayoutInColumns(0, 1);
 
 namespace {
 
@@ -40,58 +40,40 @@ HWND createOwnerWindow(HINSTANCE instance)
                            CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
 }
 
-// CreateWindowExW reads x = INT_MIN as CW_USEDEFAULT, and a coordinate near
-// INT_MAX overflows with the window's size into an empty window that no tick
-// brings back. A stored position that far out is created at the drag limit
-// instead; the first tick pulls it into the work area and stores it.
-int creationCoordinate(std::int32_t stored)
-{
-    return std::clamp(stored, -kDragLimit, kDragLimit);
-}
-
-int workAreaHeight(const ScreenRect& area)
-{
-    return saturate32(std::int64_t{area.bottom} - area.top);
-}
-
-// Laid out for the monitor that holds the stored position, or the nearest.
+// Laid out and placed for the monitor under the stored position, as the
+// first tick would place it. The stored position is left for that tick to
+// update, so that a position pulled in from off the screen is saved.
 HWND createMainWindow(HINSTANCE instance, HWND owner)
 {
-    const ScreenPoint topLeft = {creationCoordinate(settings.windowX), creationCoordinate(settings.windowY)};
-    const StripLayout layout = stripLayout(stripCount, workAreaHeight(workAreaNearest(topLeft)));
-    return CreateWindowExW(0, windowClassName, windowTitle, WS_POPUP | WS_BORDER, topLeft.x, topLeft.y, layout.width,
-                           layout.height, owner, nullptr, instance, nullptr);
+    const WindowPlan plan = planWindowAt(stripCount, knownMonitors(), {settings.windowX, settings.windowY});
+    windowLayout = plan.layout;
+    const ScreenRect& rect = plan.rect;
+    return CreateWindowExW(0, windowClassName, windowTitle, WS_POPUP | WS_BORDER, rect.left, rect.top,
+                           windowLayout.width, windowLayout.height, owner, nullptr, instance, nullptr);
 }
 
-// A window moved to a monitor of another height, or whose work area changed,
-// is laid out again for it; its top-left corner stays where it is.
-void fitLayoutToWorkArea(HWND window, const ScreenRect& workArea)
-{
-    const ScreenRect rect = windowRect(window);
-    const StripLayout layout = stripLayout(stripCount, workAreaHeight(workArea));
-    if (layout.width == rect.right - rect.left && layout.height == rect.bottom - rect.top)
-        return;
-    SetWindowPos(window, nullptr, 0, 0, layout.width, layout.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// The window's monitor is found once a tick: the strips are laid out for
-// its work area, and the window is then kept inside that same one.
 void onTimer(HWND window)
 {
-    const ScreenRect workArea = workAreaNearest(windowRect(window));
-    fitLayoutToWorkArea(window, workArea);
-    keepInWorkArea(window, workArea, settings);
+    placeWindow(window, stripCount, windowLayout, settings);
     HDC dc = GetDC(window);
-    paintWindow(dc, window);
+    paintWindow(dc, window, windowLayout);
     ReleaseDC(window, dc);
     settings.saveIfDue();
+}
+
+// Monitors plugged in or out, a resolution or a taskbar changed: the window
+// is laid out and kept on screen now rather than at the next tick.
+void onDisplayChange(HWND window)
+{
+    readMonitors();
+    placeWindow(window, stripCount, windowLayout, settings);
 }
 
 void onPaint(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    paintWindow(dc, window);
+    paintWindow(dc, window, windowLayout);
     EndPaint(window, &paint);
 }
 
@@ -120,7 +102,7 @@ void onLeftButtonUp()
 void onMouseMove(HWND window, POINT clientPoint)
 {
     if (dragging)
-        dragTo(window, clientPoint);
+        dragTo(window, clientPoint, stripCount, windowLayout, settings);
 }
 
 } // namespace
@@ -147,6 +129,7 @@ bool startInstance(HINSTANCE instance, int showCommand)
     counterQuery.getKeyNames(keyNames);
 
     stripCount = static_cast<int>(keyNames.size());
+    readMonitors();
 
     HWND owner = createOwnerWindow(instance);
     mainWindow = createMainWindow(instance, owner);
@@ -196,6 +179,13 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_RBUTTONUP:
         showContextMenu(clientPointOf(lParam), window, appInstance, restartPollingTimer);
+        return 0;
+    case WM_DISPLAYCHANGE:
+        onDisplayChange(window);
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA)
+            onDisplayChange(window);
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "app/StripLayout.h"
 #include "gauges/AveragingPercentMonitor.h"
+#include "ui/StripLayout.h"
 
 constexpr int kWindowTextCapacity = 100;
 // The window is sized by the gauges it holds, a strip each.
@@ -21,6 +21,9 @@ extern bool pollingTimerStarted;
 extern bool dragging;
 // Key names filed at start-up: one strip each, for as long as plix runs.
 extern int stripCount;
+// How the strips stand in the window now: what the window was last sized
+// for, and what the paint pass draws.
+extern StripLayout windowLayout;
 
 void registerMainClass(HINSTANCE instance);
 bool startInstance(HINSTANCE instance, int showCommand);

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/StripLayout.h"
 #include "counters/CounterQuery.h"
 #include "gauges/MonitorRegistry.h"
 
@@ -41,13 +40,6 @@ bool collectSamples(CounterQuery& query)
     return query.status == ERROR_SUCCESS;
 }
 
-int windowWidth(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect.right - rect.left;
-}
-
 // One pixel between two columns, in the border's colour, so that the columns
 // read as gauges side by side rather than one column's labels running into
 // the next one's newest bars.
@@ -59,34 +51,35 @@ void drawColumnSeparators(HDC dc, const StripLayout& layout, int height)
     }
 }
 
-// Clips the drawing to one column's 58 visible pixels, so that a strip shows
-// in any column just what it would show in a single one. Returns the saved
-// state that unclips it, dropping the previous column's clip first.
-int clipToColumn(HDC dc, int previousColumnState, int left, int height)
+// Clips the drawing to one column's 58 visible pixels, down to the foot of
+// its last strip, so that a strip shows in any column just what it would
+// show in a single one and an empty cell below a shorter column shows only
+// the background. Returns the saved state that unclips it, dropping the
+// previous column's clip first.
+int clipToColumn(HDC dc, int previousColumnState, const StripLayout& layout, int strip)
 {
     if (previousColumnState != 0)
         RestoreDC(dc, previousColumnState);
     const int state = SaveDC(dc);
-    IntersectClipRect(dc, left, 0, left + kVisibleStripWidth, height);
+    const StripCell top = stripCell(layout, strip);
+    IntersectClipRect(dc, top.x, 0, top.x + kVisibleStripWidth, kStripHeight * stripsInColumn(layout, top.column));
     return state;
 }
 
-void feedAndDrawGauges(HWND window, HDC dc, CounterQuery& query, MonitorRegistry& registry)
+void feedAndDrawGauges(HWND window, HDC dc, const StripLayout& layout, CounterQuery& query,
+                       MonitorRegistry& registry)
 {
     std::vector<std::wstring> keyNames;
     query.getKeyNames(keyNames);
     SetBkMode(dc, TRANSPARENT);
-
-    // The window was sized for its layout, so the layout is read back from it.
-    const StripLayout layout =
-        stripLayoutInColumns(static_cast<int>(keyNames.size()), columnsOfWindowWidth(windowWidth(window)));
-    const int height = clientRect(window).bottom;
-    drawColumnSeparators(dc, layout, height);
+    drawColumnSeparators(dc, layout, clientRect(window).bottom);
 
     int columnState = 0;
     int strip = 0;
     int y = 0;
     for (const std::wstring& keyName : keyNames) {
+        if (strip >= layout.stripCount)
+            break;
         PDH_FMT_COUNTERVALUE value = {};
         query.getValue(keyName, value);
         if (query.status != ERROR_SUCCESS)
@@ -94,11 +87,12 @@ void feedAndDrawGauges(HWND window, HDC dc, CounterQuery& query, MonitorRegistry
         auto found = registry.monitors.find(keyName);
         if (found == registry.monitors.end() || found->second == nullptr)
             continue;
-        const StripCell cell = stripCell(layout, strip++);
+        const StripCell cell = stripCell(layout, strip);
         if (cell.y == 0) {
-            columnState = clipToColumn(dc, columnState, cell.x, height);
+            columnState = clipToColumn(dc, columnState, layout, strip);
             y = 0;
         }
+        ++strip;
         Monitor& gauge = *found->second;
         gauge.addSample(value.longValue / 100.0);
         gauge.draw(dc, cell.x, y);
@@ -111,7 +105,8 @@ void feedAndDrawGauges(HWND window, HDC dc, CounterQuery& query, MonitorRegistry
 
 } // namespace
 
-void paintWindow(HDC target, HWND window, CounterQuery& query, MonitorRegistry& registry)
+void paintWindow(HDC target, HWND window, const StripLayout& layout, CounterQuery& query,
+                 MonitorRegistry& registry)
 {
     RECT rect = clientRect(window);
     int width = rect.right - rect.left;
@@ -120,14 +115,14 @@ void paintWindow(HDC target, HWND window, CounterQuery& query, MonitorRegistry& 
     HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
     HDC memoryDc = CreateCompatibleDC(target);
     HGDIOBJ previous = SelectObject(memoryDc, bitmap);
-    paintGauges(window, memoryDc, query, registry);
+    paintGauges(window, memoryDc, layout, query, registry);
     BitBlt(target, 0, 0, width, height, memoryDc, 0, 0, SRCCOPY);
     SelectObject(memoryDc, previous);
     DeleteDC(memoryDc);
     DeleteObject(bitmap);
 }
 
-void paintGauges(HWND window, HDC dc, CounterQuery& query, MonitorRegistry& registry)
+void paintGauges(HWND window, HDC dc, const StripLayout& layout, CounterQuery& query, MonitorRegistry& registry)
 {
     fillBackground(window, dc);
     // A stock object: it is left selected and never deleted.
@@ -136,7 +131,7 @@ void paintGauges(HWND window, HDC dc, CounterQuery& query, MonitorRegistry& regi
         drawErrorCross(dc, window);
         return;
     }
-    feedAndDrawGauges(window, dc, query, registry);
+    feedAndDrawGauges(window, dc, layout, query, registry);
 }
 
 void drawErrorCross(HDC dc, HWND window)
@@ -154,12 +149,12 @@ void drawErrorCross(HDC dc, HWND window)
     DeleteObject(pen);
 }
 
-void paintWindow(HDC target, HWND window)
+void paintWindow(HDC target, HWND window, const StripLayout& layout)
 {
-    paintWindow(target, window, counterQuery, monitorRegistry);
+    paintWindow(target, window, layout, counterQuery, monitorRegistry);
 }
 
-void paintGauges(HWND window, HDC dc)
+void paintGauges(HWND window, HDC dc, const StripLayout& layout)
 {
-    paintGauges(window, dc, counterQuery, monitorRegistry);
+    paintGauges(window, dc, layout, counterQuery, monitorRegistry);
 }

@@ -4,16 +4,19 @@
 
 #include <windows.h>
 
+#include "ui/StripLayout.h"
+
 class CounterQuery;
 class MonitorRegistry;
 
 constexpr COLORREF kBackgroundColour = RGB(255, 255, 128);
 constexpr COLORREF kErrorCrossColour = RGB(255, 0, 0);
 
-void paintWindow(HDC target, HWND window);
-void paintGauges(HWND window, HDC dc);
+// The strips stand as `layout` says: the layout the window was sized for.
+void paintWindow(HDC target, HWND window, const StripLayout& layout);
+void paintGauges(HWND window, HDC dc, const StripLayout& layout);
 void drawErrorCross(HDC dc, HWND window);
 
 // The same passes on a query and registry of the caller's choice.
-void paintWindow(HDC target, HWND window, CounterQuery& query, MonitorRegistry& registry);
-void paintGauges(HWND window, HDC dc, CounterQuery& query, MonitorRegistry& registry);
+void paintWindow(HDC target, HWND window, const StripLayout& layout, CounterQuery& query, MonitorRegistry& registry);
+void paintGauges(HWND window, HDC dc, const StripLayout& layout, CounterQuery& query, MonitorRegistry& registry);

@@ -178,15 +178,16 @@ void benchPaintPasses(HWND window, HDC target, const std::string& suffix)
         gauges.push_back(std::make_unique<Gauge>(kKeyNames[i]));
         registry.slotFor(kKeyNames[i]) = gauges.back().get();
     }
+    const StripLayout layout = stripLayoutInColumns(static_cast<int>(kKeyNames.size()), 1);
     for (int i = 0; i < kSamplesForFullHistory; ++i)
-        paintGauges(window, target, query, registry);
+        paintGauges(window, target, layout, query, registry);
 
     timeRepetitions(("paint_pass" + suffix).c_str(), [&] {
-        paintWindow(target, window, query, registry);
+        paintWindow(target, window, layout, query, registry);
         return query.status == ERROR_SUCCESS;
     });
     timeRepetitions(("paint_gauges" + suffix).c_str(), [&] {
-        paintGauges(window, target, query, registry);
+        paintGauges(window, target, layout, query, registry);
         return query.status == ERROR_SUCCESS;
     });
 }

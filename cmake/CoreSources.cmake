@@ -5,7 +5,6 @@
 get_filename_component(PLIX_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 set(CORE_SOURCES
-  app/StripLayout.cpp
   gauges/BarPixels.cpp
   gauges/GaugeLabel.cpp
   gauges/SampleAverager.cpp
@@ -14,6 +13,8 @@ set(CORE_SOURCES
   settings/SettingsRecord.cpp
   ui/ConfigField.cpp
   ui/PlacementMath.cpp
+  ui/StripLayout.cpp
+  ui/WindowPlan.cpp
 )
 
 # Built into native_core_tests.
@@ -27,6 +28,7 @@ set(CORE_TEST_SOURCES
   tests/core/SampleAveragerTest.cpp
   tests/core/SettingsRecordTest.cpp
   tests/core/StripLayoutTest.cpp
+  tests/core/WindowPlanTest.cpp
 )
 
 # libFuzzer targets: tests/fuzz/NAME.cpp, seeded from tests/fuzz/corpus/NAME.

@@ -1,10 +1,11 @@
-// Placement and dragging of the main window. Both routines clamp to the work
-// area of one monitor, read afresh on every call: the monitor nearest the
-// window when a tick keeps it in place, the one nearest the cursor during a
-// drag, so that a drag carries the window across to the monitor under the
-// cursor. Every new position is stored in the settings.
+// Placement and dragging of the main window. The monitors are read from
+// Windows only at start and when the displays change; everything else is
+// decided by ui/WindowPlan from that list. Every new position is stored in
+// the settings.
 
 #include "ui/Placement.h"
+
+#include <utility>
 
 #include "settings/Settings.h"
 
@@ -12,26 +13,30 @@ POINT dragOffset = {0, 0};
 
 namespace {
 
+Monitors monitors;
+int reads = 0;
+
 ScreenRect toScreenRect(const RECT& rect)
 {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-// The primary monitor's work area: a cheap call, where asking which monitor
-// is nearest costs tens of microseconds under Wine.
-ScreenRect primaryWorkArea()
-{
-    RECT area = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    return toScreenRect(area);
-}
-
-ScreenRect workAreaOf(HMONITOR monitor)
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list)
 {
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
-    GetMonitorInfoW(monitor, &info);
-    return toScreenRect(info.rcWork);
+    if (GetMonitorInfoW(monitor, &info))
+        reinterpret_cast<Monitors*>(list)->push_back(
+            {toScreenRect(info.rcMonitor), toScreenRect(info.rcWork), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+    return TRUE;
+}
+
+// Should Windows list no monitor at all, the primary work area stands in.
+MonitorArea primaryWorkArea()
+{
+    RECT area = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return {toScreenRect(area), toScreenRect(area), true};
 }
 
 ScreenPoint toScreen(HWND window, POINT clientPoint)
@@ -46,17 +51,29 @@ void anchorDrag(ScreenPoint cursor, HWND window)
     dragOffset = {offset.x, offset.y};
 }
 
-std::int64_t widthOf(const ScreenRect& rect)
-{
-    return std::int64_t{rect.right} - rect.left;
-}
-
-std::int64_t heightOf(const ScreenRect& rect)
-{
-    return std::int64_t{rect.bottom} - rect.top;
-}
-
 } // namespace
+
+const Monitors& knownMonitors()
+{
+    if (monitors.empty())
+        readMonitors();
+    return monitors;
+}
+
+void readMonitors()
+{
+    Monitors found;
+    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&found));
+    if (found.empty())
+        found.push_back(primaryWorkArea());
+    monitors = std::move(found);
+    ++reads;
+}
+
+int monitorReads()
+{
+    return reads;
+}
 
 ScreenRect windowRect(HWND window)
 {
@@ -65,40 +82,20 @@ ScreenRect windowRect(HWND window)
     return toScreenRect(rect);
 }
 
-// A window or cursor inside the primary monitor's work area has that monitor
-// nearest, so the monitors are asked only about one that is not.
-ScreenRect workAreaNearest(const ScreenRect& rect)
-{
-    const ScreenRect primary = primaryWorkArea();
-    if (contains(primary, rect))
-        return primary;
-    const RECT area = {rect.left, rect.top, rect.right, rect.bottom};
-    return workAreaOf(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST));
-}
-
-ScreenRect workAreaNearest(ScreenPoint point)
-{
-    const ScreenRect primary = primaryWorkArea();
-    if (contains(primary, point))
-        return primary;
-    return workAreaOf(MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST));
-}
-
 POINT clientPointOf(LPARAM lParam)
 {
     return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
-void keepInWorkArea(HWND window, const ScreenRect& workArea, Settings& settings)
+void placeWindow(HWND window, int stripCount, StripLayout& layout, Settings& settings)
 {
-    ScreenRect rect = windowRect(window);
-    ClampedPosition target = clampToWorkArea(rect.left, rect.top, widthOf(rect), heightOf(rect), workArea);
-
-    ScreenRect now = windowRect(window);
-    if (now.left == target.x && now.top == target.y)
-        return;
-    SetWindowPos(window, HWND_TOPMOST, target.x, target.y, saturate32(widthOf(rect)), saturate32(heightOf(rect)), 0);
-    settings.setPosition(target.x, target.y);
+    const ScreenRect now = windowRect(window);
+    const WindowPlan plan = planWindow(stripCount, knownMonitors(), now);
+    layout = plan.layout;
+    const ScreenRect& to = plan.rect;
+    if (to.left != now.left || to.top != now.top || to.right != now.right || to.bottom != now.bottom)
+        SetWindowPos(window, HWND_TOPMOST, to.left, to.top, layout.width, layout.height, 0);
+    settings.setPosition(to.left, to.top);
 }
 
 void beginDrag(POINT clientPoint, HWND window)
@@ -106,16 +103,16 @@ void beginDrag(POINT clientPoint, HWND window)
     anchorDrag(toScreen(window, clientPoint), window);
 }
 
-void dragTo(HWND window, POINT clientPoint, Settings& settings)
+void dragTo(HWND window, POINT clientPoint, int stripCount, StripLayout& layout, Settings& settings)
 {
     // The client point is relative to where the window stood when the
     // mouse moved, so the cursor's screen position is taken before moving.
-    ScreenPoint cursor = toScreen(window, clientPoint);
-    ScreenRect rect = windowRect(window);
-    DragStep step =
-        dragStep(cursor, {dragOffset.x, dragOffset.y}, widthOf(rect), heightOf(rect), workAreaNearest(cursor));
+    const ScreenPoint cursor = toScreen(window, clientPoint);
+    const DragPlan plan = planDrag(stripCount, knownMonitors(), cursor, {dragOffset.x, dragOffset.y});
+    const DragStep& step = plan.step;
     if (step.move) {
-        SetWindowPos(window, nullptr, step.x, step.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SetWindowPos(window, nullptr, step.x, step.y, plan.layout.width, plan.layout.height, SWP_NOZORDER);
+        layout = plan.layout;
         settings.setPosition(step.x, step.y);
     }
     // Once the window has been stopped at an edge, anchor the drag where it
@@ -123,9 +120,4 @@ void dragTo(HWND window, POINT clientPoint, Settings& settings)
     // back instead of waiting for it to reach the point first grabbed.
     if (step.reanchor)
         anchorDrag(cursor, window);
-}
-
-void dragTo(HWND window, POINT clientPoint)
-{
-    dragTo(window, clientPoint, settings);
 }

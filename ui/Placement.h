@@ -1,31 +1,37 @@
 #pragma once
-// Keeping the main window inside the work area, and dragging it there.
-// The arithmetic is in ui/PlacementMath; these read the screen, call it and
-// move the window.
+// The main window's place on the monitors: the monitors as Windows last
+// reported them, and the window sized and moved as ui/WindowPlan decides,
+// every tick and at each step of a drag.
 
 #include <windows.h>
 
-#include "ui/PlacementMath.h"
+#include "ui/StripLayout.h"
+#include "ui/WindowPlan.h"
 
 class Settings;
+
+// The monitors, read once at start and again by readMonitors when the
+// displays or the work area change: a tick asks Windows nothing about them.
+const Monitors& knownMonitors();
+void readMonitors();
+// How many times the monitors were read, so that tests can tell.
+int monitorReads();
 
 // The main window's rectangle, border included.
 ScreenRect windowRect(HWND window);
 
-// The work area of the monitor nearest a rectangle or a point: a position
-// on a monitor that is no longer attached lands on the nearest one.
-ScreenRect workAreaNearest(const ScreenRect& rect);
-ScreenRect workAreaNearest(ScreenPoint point);
-
 // The client point of a mouse message: signed 16-bit x and y.
 POINT clientPointOf(LPARAM lParam);
 
-// Keeps the window inside a work area the caller has already found for it.
-void keepInWorkArea(HWND window, const ScreenRect& workArea, Settings& settings);
-void beginDrag(POINT clientPoint, HWND window);
-void dragTo(HWND window, POINT clientPoint, Settings& settings);
+// Sizes and moves the window, in one SetWindowPos, to its plan for the
+// monitor it is on, unless it already stands so; the plan's top-left corner
+// is stored in the settings. `layout` becomes the plan's.
+void placeWindow(HWND window, int stripCount, StripLayout& layout, Settings& settings);
 
-void dragTo(HWND window, POINT clientPoint);
+void beginDrag(POINT clientPoint, HWND window);
+// Lays the window out for the monitor under the cursor and moves it there;
+// `layout` follows the window's size.
+void dragTo(HWND window, POINT clientPoint, int stripCount, StripLayout& layout, Settings& settings);
 
 // Window rectangle minus cursor position, from the last beginDrag or re-anchor.
 extern POINT dragOffset;

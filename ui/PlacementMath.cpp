@@ -14,17 +14,6 @@ std::int32_t saturate32(std::int64_t value)
     return static_cast<std::int32_t>(std::clamp(value, lowest, highest));
 }
 
-bool contains(const ScreenRect& outer, const ScreenRect& inner)
-{
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
-bool contains(const ScreenRect& outer, ScreenPoint point)
-{
-    return point.x >= outer.left && point.y >= outer.top && point.x < outer.right && point.y < outer.bottom;
-}
-
 ClampedPosition clampToWorkArea(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
                                 const ScreenRect& workArea)
 {

@@ -18,11 +18,6 @@ struct ScreenPoint {
     std::int32_t y;
 };
 
-// Whether `inner` lies wholly inside `outer` (an empty rectangle counts
-// where it stands), and whether a point does.
-bool contains(const ScreenRect& outer, const ScreenRect& inner);
-bool contains(const ScreenRect& outer, ScreenPoint point);
-
 // Where a window of the given size ends up when its top-left corner would be
 // at (x, y). Left and top are tested first, right and bottom afterwards on
 // the corrected values, all strictly: a window wider than the work area ends

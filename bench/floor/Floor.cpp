@@ -16,7 +16,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/StripLayout.h"
+#include "ui/StripLayout.h"
 #include "bench/floor/FloorCounters.h"
 #include "bench/floor/FloorPaint.h"
 #include "counters/PdhFunctions.h"

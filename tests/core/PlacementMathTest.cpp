@@ -97,12 +97,3 @@ TEST(DragOffset, IsTheWindowCornerMinusTheCursorSaturated)
         EXPECT_EQ(offset.y, row.expected.y) << row.window.top << " - " << row.cursor.y;
     }
 }
-
-TEST(Contains, WholeRectanglesAndPointsOnly)
-{
-    EXPECT_TRUE(contains(kWorkArea, ScreenRect{740, 440, 800, 560}));
-    EXPECT_FALSE(contains(kWorkArea, ScreenRect{741, 440, 801, 560}));
-    EXPECT_FALSE(contains(kWorkArea, ScreenRect{-1, 0, 59, 120}));
-    EXPECT_TRUE(contains(kWorkArea, ScreenPoint{799, 0}));
-    EXPECT_FALSE(contains(kWorkArea, ScreenPoint{800, 0}));
-}

@@ -1,37 +1,49 @@
 #include <gtest/gtest.h>
 
-#include "app/StripLayout.h"
+#include <vector>
+
+#include "ui/StripLayout.h"
 
 TEST(StripLayout, OneColumnWhileTheStripsFitThenBalancedColumns)
 {
     struct Row {
         int strips, workAreaHeight;
         StripLayout expected;
+        std::vector<int> perColumn;
     };
     const Row rows[] = {
-        {3, 738, {1, 3, 60, 120}},
-        {0, 738, {1, 0, 60, 0}},
-        {19, 768, {1, 19, 60, 760}},   // exactly the rows that fit
-        {20, 768, {2, 10, 119, 400}},  // one more: two balanced columns
-        {33, 984, {2, 17, 119, 680}},  // 32 processors on 1280 x 1024 less a taskbar
-        {65, 768, {4, 17, 237, 680}},
-        {3, 30, {3, 1, 178, 40}},      // not even one row fits: one row regardless
-        {2, -5, {2, 1, 119, 40}},
+        {3, 738, {3, 1, 3, 60, 120}, {3}},
+        {0, 738, {0, 1, 0, 60, 0}, {0}},
+        {19, 768, {19, 1, 19, 60, 760}, {19}},       // exactly the rows that fit
+        {20, 768, {20, 2, 10, 119, 400}, {10, 10}},  // one more: two balanced columns
+        {33, 984, {33, 2, 17, 119, 680}, {17, 16}},  // 32 processors on 1280 x 1024 less a taskbar
+        {65, 768, {65, 4, 17, 237, 680}, {17, 16, 16, 16}},
+        {10, 120, {10, 4, 3, 237, 120}, {3, 3, 2, 2}},  // not 3, 3, 3, 1
+        {3, 30, {3, 3, 1, 178, 40}, {1, 1, 1}},         // not even one row fits: one row regardless
+        {2, -5, {2, 2, 1, 119, 40}, {1, 1}},
+        {5000, 1 << 30, {kMaxStrips, 1, kMaxStrips, 60, 40 * kMaxStrips}, {kMaxStrips}},
     };
     for (const Row& row : rows) {
         const StripLayout got = stripLayout(row.strips, row.workAreaHeight);
         const StripLayout& want = row.expected;
-        EXPECT_EQ(got.columns, want.columns) << row.strips << " strips in " << row.workAreaHeight;
-        EXPECT_EQ(got.rows, want.rows) << row.strips << " strips in " << row.workAreaHeight;
-        EXPECT_EQ(got.width, want.width) << row.strips << " strips in " << row.workAreaHeight;
-        EXPECT_EQ(got.height, want.height) << row.strips << " strips in " << row.workAreaHeight;
-        EXPECT_EQ(columnsOfWindowWidth(got.width), got.columns) << row.strips << " strips in " << row.workAreaHeight;
+        const auto context = ::testing::Message() << row.strips << " strips in " << row.workAreaHeight;
+        EXPECT_EQ(got.stripCount, want.stripCount) << context;
+        EXPECT_EQ(got.columns, want.columns) << context;
+        EXPECT_EQ(got.rows, want.rows) << context;
+        EXPECT_EQ(got.width, want.width) << context;
+        EXPECT_EQ(got.height, want.height) << context;
+        std::vector<int> perColumn;
+        for (int column = 0; column < got.columns; ++column)
+            perColumn.push_back(stripsInColumn(got, column));
+        EXPECT_EQ(perColumn, row.perColumn) << context;
     }
 
     const StripLayout columns = stripLayout(65, 768);
-    const std::pair<int, StripCell> cells[] = {{0, {0, 0}}, {16, {0, 640}}, {17, {59, 0}}, {64, {177, 520}}};
+    const std::pair<int, StripCell> cells[] = {
+        {0, {0, 0, 0}}, {16, {0, 640, 0}}, {17, {59, 0, 1}}, {33, {118, 0, 2}}, {64, {177, 600, 3}}};
     for (const auto& [index, cell] : cells) {
         EXPECT_EQ(stripCell(columns, index).x, cell.x) << "strip " << index;
         EXPECT_EQ(stripCell(columns, index).y, cell.y) << "strip " << index;
+        EXPECT_EQ(stripCell(columns, index).column, cell.column) << "strip " << index;
     }
 }

@@ -7,7 +7,7 @@ import subprocess
 import tempfile
 import time
 
-from plixdesk import Display, many_processors, settings_bytes
+from plixdesk import Display, many_processors, settings_bytes, wait_for
 from test_desktop import BACKGROUND, DesktopTest, dark
 
 
@@ -61,7 +61,10 @@ class TwoMonitors(DesktopTest):
 
     def test_a_window_on_the_second_monitor_stays_there(self):
         run = self.launch(settings=settings_bytes(10, 1400, 100))
-        time.sleep(1.5)
+        # Every tick places the window before it collects: a few collects
+        # past the first paint's are a few ticks that left it alone.
+        shown = run.collects()
+        self.assertTrue(wait_for(lambda: run.collects() >= shown + 3, 10), "no tick")
         self.assertEqual(run.geometry()[:2], (1400, 100))
         self.assertEqual(run.settings(), (10, 1400, 100))
 

@@ -1,30 +1,45 @@
-// Any strip count from 0 to 256 and any work-area height. Every strip's cell
-// must lie inside the window, a window must be no taller than a work area
-// that holds one row, and strips that fit must stand in one column.
+// Any strip count, up to past the bound, and any work-area height. Every
+// strip's cell must lie inside the window and its column, a window must be
+// no taller than a work area that holds one row, and the columns must be the
+// fewest whose rows fit, none empty and no two more than one strip apart.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
-#include "app/StripLayout.h"
+#include "ui/StripLayout.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    std::uint16_t count = 0;
     std::int32_t height = 0;
-    if (size < 1 + sizeof(height))
+    if (size < sizeof(count) + sizeof(height))
         return 0;
-    const int strips = data[0] % 257;
-    std::memcpy(&height, data + 1, sizeof(height));
+    std::memcpy(&count, data, sizeof(count));
+    std::memcpy(&height, data + sizeof(count), sizeof(height));
+    const int strips = count % (kMaxStrips + 100);
 
     const StripLayout layout = stripLayout(strips, height);
-    bool holds = columnsOfWindowWidth(layout.width) == layout.columns;
-    holds &= layout.columns == 1 || (strips > height / kStripHeight && strips > 1);
+    const int shown = std::min(strips, kMaxStrips);
+    const int rowsThatFit = std::max(1, height / kStripHeight);
+    bool holds = layout.stripCount == shown && layout.columns >= 1;
+    holds &= std::int64_t{layout.columns - 1} * rowsThatFit < std::max(shown, 1);
+    holds &= std::int64_t{layout.columns} * rowsThatFit >= shown;
     holds &= height < kStripHeight || layout.height <= height;
-    for (int k = 0; k < strips; ++k) {
+    int total = 0;
+    for (int column = 0; column < layout.columns; ++column) {
+        const int inColumn = stripsInColumn(layout, column);
+        holds &= (inColumn >= 1 || shown == 0) && inColumn >= layout.rows - 1 && inColumn <= layout.rows;
+        total += inColumn;
+    }
+    holds &= total == shown;
+    for (int k = 0; k < shown; ++k) {
         const StripCell cell = stripCell(layout, k);
-        holds &= cell.x >= 0 && cell.x + kVisibleStripWidth <= layout.width;
-        holds &= cell.y >= 0 && cell.y + kStripHeight <= layout.height;
+        holds &= cell.x == kColumnPitch * cell.column && cell.x + kVisibleStripWidth <= layout.width;
+        holds &= cell.y >= 0 && cell.y + kStripHeight <= kStripHeight * stripsInColumn(layout, cell.column);
+        holds &= k == 0 || cell.y == 0 || stripCell(layout, k - 1).column == cell.column;
     }
     if (!holds)
         std::abort();

@@ -16,6 +16,7 @@
 #include "tests/support/ScriptedPdh.h"
 #include "tests/support/TestFiles.h"
 #include "ui/Dialogs.h"
+#include "ui/Placement.h"
 
 namespace {
 
@@ -121,6 +122,27 @@ TEST_F(MainWindow, StripsTooManyForTheWorkAreaStandInColumnsAndATickRestoresThem
     send(WM_TIMER, 0, 0, 1);
     EXPECT_EQ(size(), std::make_pair(119, layout.height));
     EXPECT_EQ(windowRect().left, 100);
+}
+
+TEST_F(MainWindow, MonitorsAreReadOnDisplayChangesAndTheWindowKeptOnScreenAtOnceButNeverOnATick)
+{
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    start(3);
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        int reads;
+    } messages[] = {{WM_TIMER, 1, 0}, {WM_DISPLAYCHANGE, 32, 1}, {WM_SETTINGCHANGE, SPI_SETWORKAREA, 1},
+                    {WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, 0}};
+    for (const auto& message : messages) {
+        SetWindowPos(mainWindow, nullptr, work.left - 500, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const int readsBefore = monitorReads();
+        SendMessageW(mainWindow, message.message, message.wParam, 0);
+        EXPECT_EQ(monitorReads() - readsBefore, message.reads) << message.message << " " << message.wParam;
+        const bool placed = message.reads > 0 || message.message == WM_TIMER;
+        EXPECT_EQ(windowRect().left, placed ? work.left : work.left - 500) << message.message << " " << message.wParam;
+    }
 }
 
 TEST_F(MainWindow, IsZeroPixelsHighWithoutKeyNames)

@@ -40,7 +40,7 @@ protected:
         ScriptedPdh::clearCalls();
     }
 
-    void paint() { paintWindow(surface.dc(), window.handle(), *query, registry); }
+    void paint() { paintWindow(surface.dc(), window.handle(), stripLayoutInColumns(3, 1), *query, registry); }
 
     // How many samples each gauge has been fed.
     std::vector<size_t> fed() const
@@ -211,14 +211,15 @@ TEST_F(PaintPass, ColumnsStandSideBySideEachClippedToItsStripsBehindALine)
     ScriptedPdh::setValue(kPaths[0], 100);
     ScriptedPdh::setValue(kPaths[2], 100);
     for (int pass = 0; pass < 25; ++pass)
-        paintWindow(wide.dc(), twoColumns.handle(), *query, registry);
+        paintWindow(wide.dc(), twoColumns.handle(), stripLayoutInColumns(3, 2), *query, registry);
     const COLORREF green = AveragingPercentMonitor::kBarColour;
     EXPECT_EQ(wide.count(GetSysColor(COLOR_WINDOWFRAME), 58, 0, 59, 78), 78) << "the line between the columns";
     // Each column shows what a single column shows: full bars on its 58th
-    // pixel, and the bar feet on the first row of the strip below.
+    // pixel, and the bar feet on the first row of the strip below, but not
+    // in the empty cell below the last strip of a shorter column.
     EXPECT_EQ(wide.count(green, 57, 15, 58, 41), 26);
-    EXPECT_EQ(wide.count(green, 59 + 57, 15, 59 + 58, 41), 26);
+    EXPECT_EQ(wide.count(green, 59 + 57, 15, 59 + 58, 41), 25);
     EXPECT_EQ(wide.count(green, 59, 0, 59 + 57, 78), 0);
     EXPECT_GT(wide.count(kBlack, 59, 0, 99, 14), 10) << "mem's label";
-    EXPECT_EQ(wide.count(kBlack, 59, 40, 117, 78), 0) << "nothing below mem";
+    EXPECT_EQ(wide.count(kBlack, 59, 40, 117, 78) + wide.count(green, 59, 40, 117, 78), 0) << "nothing below mem";
 }

@@ -12,29 +12,37 @@ constexpr int kStripHeight = 40;
 constexpr int kVisibleStripWidth = kStripWidth - 2;
 constexpr int kColumnPitch = kVisibleStripWidth + 1;
 
+// More strips than any one processor group and memory can ask for; a count
+// above it is laid out as this many, so no size overflows.
+constexpr int kMaxStrips = 4096;
+
 struct StripLayout {
-    int columns;
-    int rows;
-    int width;   // outer size of the main window, border included
+    int stripCount;  // 0 to kMaxStrips
+    int columns;     // at least one, and never an empty one
+    int rows;        // strips in the tallest column
+    int width;       // outer size of the main window, border included
     int height;
 };
 
 // One column of 60 x 40n while n strips fit the work area's height;
-// otherwise ceil(n / R) columns of ceil(n / columns) rows, R being the rows
-// that fit, so that the columns are balanced.
+// otherwise the fewest columns whose rows fit, ceil(n / R) for R rows that
+// fit, with the strips shared out so that no two columns differ by more
+// than one.
 StripLayout stripLayout(int stripCount, int workAreaHeight);
 
-// The same strips in a given number of columns (at least one).
+// The same strips in a given number of columns (at least one, and no more
+// than there are strips).
 StripLayout stripLayoutInColumns(int stripCount, int columns);
 
-// The columns a window of this outer width holds: the paint pass reads the
-// layout back from the window it paints.
-int columnsOfWindowWidth(int windowWidth);
+// How many strips stand in a column: the first columns take one more when
+// the strips do not share out evenly.
+int stripsInColumn(const StripLayout& layout, int column);
 
 // Client coordinates of strip k's top-left corner: strips run top to bottom,
 // then on to the next column.
 struct StripCell {
     int x;
     int y;
+    int column;
 };
 StripCell stripCell(const StripLayout& layout, int index);

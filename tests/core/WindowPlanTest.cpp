@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "ui/WindowPlan.h"
+
+namespace {
+
+// 1280 x 1024 with a taskbar, and a second head to its right.
+const Monitors kSideBySide = {{{0, 0, 1280, 1024}, {0, 0, 1280, 984}, true},
+                              {{1280, 0, 2560, 1024}, {1280, 0, 2560, 1024}, false}};
+// A 1080 x 1920 portrait monitor above a 1366 x 768 laptop screen.
+const Monitors kStacked = {{{0, 0, 1080, 1920}, {0, 0, 1080, 1880}, true},
+                           {{0, 1920, 1366, 2688}, {0, 1920, 1366, 2648}, false}};
+// Cloned displays: the same rectangle twice, the second one primary.
+const Monitors kCloned = {{{0, 0, 1024, 768}, {0, 0, 1024, 768}, false},
+                          {{0, 0, 1024, 768}, {0, 0, 1024, 728}, true}};
+// Two monitors with 200 pixels of nothing between them.
+const Monitors kGap = {{{0, 0, 1000, 800}, {0, 0, 1000, 800}, true},
+                       {{1200, 0, 2200, 800}, {1200, 0, 2200, 800}, false}};
+
+std::size_t indexOf(const Monitors& monitors, const MonitorArea& chosen)
+{
+    return static_cast<std::size_t>(&chosen - monitors.data());
+}
+
+bool operator==(const ScreenRect& a, const ScreenRect& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+} // namespace
+
+TEST(MonitorChoice, LargestOverlapThenNearestThenPrimary)
+{
+    struct Row {
+        const char* name;
+        const Monitors& monitors;
+        ScreenRect rect;
+        std::size_t expected;
+    };
+    const Row rows[] = {
+        {"side by side, mostly on the second", kSideBySide, {1260, 100, 1320, 220}, 1},
+        {"side by side, half and half: the primary", kSideBySide, {1250, 100, 1310, 220}, 0},
+        {"stacked, mostly on the portrait one", kStacked, {0, 1800, 60, 2000}, 0},
+        {"stacked, mostly on the laptop", kStacked, {0, 1850, 60, 2050}, 1},
+        {"partly outside every monitor", kSideBySide, {2540, -50, 2600, 70}, 1},
+        {"outside every monitor: the nearest", kSideBySide, {3000, 500, 3060, 620}, 1},
+        {"above and left of everything", kSideBySide, {-500, -500, -440, -380}, 0},
+        {"cloned: the primary", kCloned, {10, 10, 70, 130}, 1},
+        {"in the gap, nearer the second", kGap, {1150, 100, 1151, 101}, 1},
+        {"in the gap, nearer the first", kGap, {1050, 100, 1051, 101}, 0},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(indexOf(row.monitors, monitorFor(row.monitors, row.rect)), row.expected) << row.name;
+        if (row.rect.right - row.rect.left == 1)
+            EXPECT_EQ(indexOf(row.monitors, monitorFor(row.monitors, ScreenPoint{row.rect.left, row.rect.top})),
+                      row.expected)
+                << row.name << ", as a point";
+    }
+}
+
+TEST(WindowPlan, CreationTicksAndDragsAgreeOnOneLayoutAndPlace)
+{
+    // A corner on the first monitor but the body on the second: made where
+    // the first tick keeps it.
+    const WindowPlan made = planWindowAt(3, kSideBySide, {1270, 100});
+    EXPECT_TRUE(made.rect == (ScreenRect{1280, 100, 1340, 220}));
+    EXPECT_TRUE(planWindow(3, kSideBySide, made.rect).rect == made.rect);
+
+    // 40 strips stand in one 1600-pixel column on the portrait monitor. A
+    // drag onto the laptop below lays them out for its 728 pixels at once:
+    // three columns of 14, 13 and 13, clamped whole onto the laptop, where
+    // the next tick leaves them.
+    const WindowPlan tall = planWindowAt(40, kStacked, {100, 100});
+    EXPECT_EQ(tall.layout.columns, 1);
+    EXPECT_EQ(tall.layout.height, 1600);
+    const DragPlan drag = planDrag(40, kStacked, {300, 2300}, {-10, -10});
+    EXPECT_EQ(drag.layout.columns, 3);
+    EXPECT_EQ(drag.layout.height, 560);
+    EXPECT_TRUE(drag.step.move);
+    EXPECT_EQ(drag.step.y, 2648 - 560);
+    const ScreenRect landed = {drag.step.x, drag.step.y, drag.step.x + drag.layout.width, 2648};
+    EXPECT_TRUE(planWindow(40, kStacked, landed).rect == landed);
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Which monitor the main window belongs to, and how it stands there: the
+// strip layout for that monitor's work area and the window's place inside
+// it. Decided here once for creation, every tick, a display change and each
+// step of a drag, from the monitors the shell read and nothing else, so that
+// all of them agree. No Win32 here.
+
+#include <vector>
+
+#include "ui/PlacementMath.h"
+#include "ui/StripLayout.h"
+
+struct MonitorArea {
+    ScreenRect bounds;
+    ScreenRect workArea;
+    bool primary;
+};
+using Monitors = std::vector<MonitorArea>;
+
+// The monitor Windows chooses for a rectangle (MonitorFromRect with
+// MONITOR_DEFAULTTONEAREST): the one it overlaps most; when it overlaps
+// none, the nearest. Ties go to the primary monitor, then to the first
+// listed. A point is chosen for as its one-pixel rectangle. Needs at least
+// one monitor.
+const MonitorArea& monitorFor(const Monitors& monitors, const ScreenRect& rect);
+const MonitorArea& monitorFor(const Monitors& monitors, ScreenPoint point);
+
+struct WindowPlan {
+    StripLayout layout;
+    ScreenRect rect;
+};
+
+// The window now at `window`: laid out for its monitor's work area, and its
+// top-left corner clamped into that work area with the layout's size.
+WindowPlan planWindow(int stripCount, const Monitors& monitors, const ScreenRect& window);
+
+// A window about to be made with its top-left corner at `topLeft`: sized
+// for the monitor under that corner, then planned as a tick would plan it,
+// so that the first tick finds nothing to change.
+WindowPlan planWindowAt(int stripCount, const Monitors& monitors, ScreenPoint topLeft);
+
+// One mouse move of a drag: laid out for the monitor under the cursor, so
+// that a window dragged onto a taller or shorter monitor takes its layout at
+// once, and clamped into that monitor's work area.
+struct DragPlan {
+    StripLayout layout;
+    DragStep step;
+};
+DragPlan planDrag(int stripCount, const Monitors& monitors, ScreenPoint cursor, ScreenPoint dragOffset);
