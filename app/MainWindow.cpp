@@ -9,6 +9,7 @@
 
 #include "app/PaintPass.h"
 #include "app/PollingTimer.h"
+#include "common/WindowDpi.h"
 #include "counters/CounterQuery.h"
 #include "res/resource.h"
 #include "settings/Settings.h"
@@ -42,14 +43,22 @@ HWND createOwnerWindow(HINSTANCE instance)
 
 // Laid out and placed for the monitor under the stored position, as the
 // first tick would place it. The stored position is left for that tick to
-// update, so that a position pulled in from off the screen is saved.
+// update, so that a position pulled in from off the screen is saved. The
+// DPI is the system's until the window exists: on a monitor of another
+// scale it is laid out again at once.
 HWND createMainWindow(HINSTANCE instance, HWND owner)
 {
-    const WindowPlan plan = planWindowAt(stripCount, knownMonitors(), {settings.windowX, settings.windowY});
+    const WindowPlan plan =
+        planWindowAt(stripCount, knownMonitors(), {settings.windowX, settings.windowY}, systemDpi());
     windowLayout = plan.layout;
     const ScreenRect& rect = plan.rect;
-    return CreateWindowExW(0, windowClassName, windowTitle, WS_POPUP | WS_BORDER, rect.left, rect.top,
-                           windowLayout.width, windowLayout.height, owner, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, windowClassName, windowTitle, WS_POPUP | WS_BORDER, rect.left, rect.top,
+                                  windowLayout.width, windowLayout.height, owner, nullptr, instance, nullptr);
+    if (window != nullptr && windowDpi(window) != windowLayout.dpi) {
+        windowLayout.dpi = windowDpi(window);
+        placeWindow(window, stripCount, windowLayout, settings);
+    }
+    return window;
 }
 
 void onTimer(HWND window)
@@ -67,6 +76,15 @@ void onDisplayChange(HWND window)
 {
     readMonitors();
     placeWindow(window, stripCount, windowLayout, settings);
+}
+
+// Dragged onto a monitor of another scale, or the scale changed in
+// Settings: the strips, their bars and the labels' font grow or shrink with
+// it at once.
+void onDpiChanged(HWND window, int dpi, const RECT& suggested)
+{
+    rescaleWindow(window, stripCount, dpi, suggested, dragging, windowLayout, settings);
+    labelFont.fontFor(windowLayout.dpi);
 }
 
 void onPaint(HWND window)
@@ -186,6 +204,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETWORKAREA)
             onDisplayChange(window);
+        return 0;
+    case WM_DPICHANGED:
+        // Windows gives the same DPI for x and y.
+        onDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;

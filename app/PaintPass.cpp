@@ -12,6 +12,8 @@
 #include "counters/CounterQuery.h"
 #include "gauges/MonitorRegistry.h"
 
+LabelFont labelFont;
+
 namespace {
 
 RECT clientRect(HWND window)
@@ -46,12 +48,12 @@ bool collectSamples(CounterQuery& query)
 void drawColumnSeparators(HDC dc, const StripLayout& layout, int height)
 {
     for (int column = 1; column < layout.columns; ++column) {
-        const RECT line = {kColumnPitch * column - 1, 0, kColumnPitch * column, height};
+        const RECT line = {layout.pitch * column - 1, 0, layout.pitch * column, height};
         FillRect(dc, &line, GetSysColorBrush(COLOR_WINDOWFRAME));
     }
 }
 
-// Clips the drawing to one column's 58 visible pixels, down to the foot of
+// Clips the drawing to one column's visible pixels (58 at 96 DPI), down to the foot of
 // its last strip, so that a strip shows in any column just what it would
 // show in a single one and an empty cell below a shorter column shows only
 // the background. Returns the saved state that unclips it, dropping the
@@ -62,7 +64,8 @@ int clipToColumn(HDC dc, int previousColumnState, const StripLayout& layout, int
         RestoreDC(dc, previousColumnState);
     const int state = SaveDC(dc);
     const StripCell top = stripCell(layout, strip);
-    IntersectClipRect(dc, top.x, 0, top.x + kVisibleStripWidth, kStripHeight * stripsInColumn(layout, top.column));
+    IntersectClipRect(dc, top.x, 0, top.x + layout.visibleWidth,
+                      layout.stripHeight * stripsInColumn(layout, top.column));
     return state;
 }
 
@@ -94,6 +97,7 @@ void feedAndDrawGauges(HWND window, HDC dc, const StripLayout& layout, CounterQu
         }
         ++strip;
         Monitor& gauge = *found->second;
+        gauge.setDpi(layout.dpi);
         gauge.addSample(value.longValue / 100.0);
         gauge.draw(dc, cell.x, y);
         RECT rect = gauge.getRect();
@@ -125,13 +129,12 @@ void paintWindow(HDC target, HWND window, const StripLayout& layout, CounterQuer
 void paintGauges(HWND window, HDC dc, const StripLayout& layout, CounterQuery& query, MonitorRegistry& registry)
 {
     fillBackground(window, dc);
-    // A stock object: it is left selected and never deleted.
-    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    if (!collectSamples(query)) {
+    HGDIOBJ previousFont = SelectObject(dc, labelFont.fontFor(layout.dpi));
+    if (collectSamples(query))
+        feedAndDrawGauges(window, dc, layout, query, registry);
+    else
         drawErrorCross(dc, window);
-        return;
-    }
-    feedAndDrawGauges(window, dc, layout, query, registry);
+    SelectObject(dc, previousFont);
 }
 
 void drawErrorCross(HDC dc, HWND window)

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "gauges/LabelFont.h"
 #include "ui/StripLayout.h"
 
 class CounterQuery;
@@ -12,7 +13,10 @@ class MonitorRegistry;
 constexpr COLORREF kBackgroundColour = RGB(255, 255, 128);
 constexpr COLORREF kErrorCrossColour = RGB(255, 0, 0);
 
-// The strips stand as `layout` says: the layout the window was sized for.
+// The labels' font at the window's DPI.
+extern LabelFont labelFont;
+
+// The strips stand as `layout` says, at its DPI: the layout the window was sized for.
 void paintWindow(HDC target, HWND window, const StripLayout& layout);
 void paintGauges(HWND window, HDC dc, const StripLayout& layout);
 void drawErrorCross(HDC dc, HWND window);

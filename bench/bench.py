@@ -200,7 +200,12 @@ def fresh_folder(root, name):
     return folder
 
 
-NAMES = {"plix": "plix", "counters": "counters floor", "floor": "Wine floor", "xosview": "xosview"}
+NAMES = {"plix": "plix", "counters": "counters floor", "floor": "Wine floor", "xosview": "xosview",
+         "previous": "previous plix"}
+# With BENCH_BASELINE set to an earlier build's plix.exe, that plix runs
+# beside this one at these processor counts.
+BASELINE = os.environ.get("BENCH_BASELINE", "")
+BASELINE_COUNTS = (2, 64)
 
 
 class Program:
@@ -221,7 +226,7 @@ class Program:
         return self.kind != "xosview"
 
     def window_search(self):
-        if self.kind == "plix":
+        if self.kind in ("plix", "previous"):
             return ["--name", "^plix$"]
         if self.kind in ("floor", "counters"):
             return ["--name", "^plix floor$"]
@@ -230,15 +235,15 @@ class Program:
     def prepare_folder(self, root):
         """A folder of its own holding what the program runs from."""
         folder = fresh_folder(root, "run-" + self.tag)
-        if self.kind == "plix":
-            shutil.copy(self.files["plix"], folder)
+        if self.kind in ("plix", "previous"):
+            shutil.copy(self.files[self.kind], os.path.join(folder, "plix.exe"))
             plix_cfg(folder, self.rate)
         elif self.kind in ("floor", "counters"):
             shutil.copy(self.files["floor"], folder)
         self.folder = folder
 
     def command(self, display):
-        if self.kind == "plix":
+        if self.kind in ("plix", "previous"):
             return ["wine", os.path.join(self.folder, "plix.exe")]
         if self.kind == "floor":
             return ["wine", os.path.join(self.folder, "floor.exe"), str(self.rate)]
@@ -802,6 +807,15 @@ def processor_lines(programs, med):
             fmt_median([per_tick["plix"][-1][1]], 0), fmt_median([per_tick["counters"][-1][1]], 0)))
     difference = [(x, None if a is None or b is None else a - b)
                   for (x, a), (_, b) in zip(per_tick["plix"], per_tick["counters"])]
+    baseline = [n for n in counts if any(p.kind == "previous" and p.processors == n for p in programs)]
+    if baseline:
+        out("")
+        out("Against the previous build (BENCH_BASELINE), CPU over the counters floor's:")
+        for n in baseline:
+            floor = med("counters", SWEEP_RATE, "total", n)
+            out("  N = %2d: plix / floor %s, previous plix / floor %s" % (
+                n, ratio(med("plix", SWEEP_RATE, "total", n), floor, RESOLUTION),
+                ratio(med("previous", SWEEP_RATE, "total", n), floor, RESOLUTION)))
     out("")
     out("One more strip, us per tick: slope of the least-squares line through CPU time per tick")
     out("against strip count (N + 1, N = %s):" % ", ".join(str(n) for n in counts))
@@ -842,6 +856,9 @@ def main():
         return
     programs = [Program(kind, rate, files) for rate in (10, 1) for kind in ("plix", "counters", "floor", "xosview")]
     programs += [Program(kind, SWEEP_RATE, files, n) for n in PROCESSOR_COUNTS for kind in ("plix", "counters")]
+    if BASELINE:
+        files["previous"] = os.path.abspath(BASELINE)
+        programs += [Program("previous", SWEEP_RATE, files, n) for n in BASELINE_COUNTS]
     for p in programs:
         p.prepare_folder(root)
 

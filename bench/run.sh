@@ -12,6 +12,7 @@
 #   BENCH_STARTS         timed start-ups per program (5)
 #   BENCH_FIRST_DISPLAY  first X display number to try for the Xvfbs (90)
 #   BENCH_PROFILE_PROCESSORS  processors plix sees in the profile (64)
+#   BENCH_BASELINE       an earlier build's plix.exe, run beside this one at 2 and 64 processors
 set -euo pipefail
 [ -z "${BENCH_BUILD_DIR:-}" ] || export PLIX_BUILD_DIR="${PLIX_BUILD_DIR:-$BENCH_BUILD_DIR}"
 source "$(dirname "$0")/../scripts/lib.sh"

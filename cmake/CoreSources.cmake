@@ -5,6 +5,7 @@
 get_filename_component(PLIX_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 set(CORE_SOURCES
+  common/DisplayScale.cpp
   gauges/BarPixels.cpp
   gauges/GaugeLabel.cpp
   gauges/SampleAverager.cpp
@@ -21,6 +22,7 @@ set(CORE_SOURCES
 set(CORE_TEST_SOURCES
   tests/core/ConfigFieldTest.cpp
   tests/core/CounterPathTest.cpp
+  tests/core/DisplayScaleTest.cpp
   tests/core/GaugeLabelTest.cpp
   tests/core/HandleTableTest.cpp
   tests/core/PlacementMathTest.cpp

@@ -1,8 +1,9 @@
 // AveragingPercentMonitor: the gauge the paint pass feeds and draws. Its
 // SampleAverager folds every run of six samples into one mean and keeps the
 // newest 200; this class draws them as green bars from the right edge
-// leftwards under a label with the newest raw sample. The bars are drawn as
-// pixels into a small image and laid over the DC in two calls.
+// leftwards under a label with the newest raw sample, at the DPI it was
+// given: the 96-DPI picture grown by dpi / 96. The bars are drawn as pixels
+// into a small image and laid over the DC in two calls.
 
 #include "gauges/AveragingPercentMonitor.h"
 
@@ -39,14 +40,16 @@ static_assert(kBarPixel != 0, "a bar's pixels tell themselves from the black aro
 // The bars over `area` as 32-bit pixels: the bar colour where a bar is,
 // black elsewhere.
 std::vector<std::uint32_t> barImage(const PixelRect& area, const std::deque<double>& means, BarPositions shown,
-                                    std::int64_t newestColumn, std::int64_t foot, int height)
+                                    const BarPlacement& placement)
 {
     const int width = static_cast<int>(area.right - area.left);
     const int rows = static_cast<int>(area.bottom - area.top);
     std::vector<std::uint32_t> image(static_cast<std::size_t>(width) * static_cast<std::size_t>(rows));
     const PixelRows pixels = {image.data(), width, width, rows};
-    paintBars(pixels, PixelRect{0, 0, width, rows}, means, shown, newestColumn - area.left, foot - area.top, height,
-              kBarPixel);
+    BarPlacement withinImage = placement;
+    withinImage.left -= area.left;
+    withinImage.top -= area.top;
+    paintBars(pixels, PixelRect{0, 0, width, rows}, means, shown, withinImage, kBarPixel);
     return image;
 }
 
@@ -76,10 +79,15 @@ int textWidth(HDC dc, const std::wstring& text)
 
 } // namespace
 
-std::wstring fittingLabelFor(HDC dc, const std::wstring& keyName, int percent)
+std::wstring fittingLabelFor(HDC dc, const std::wstring& keyName, int percent, int dpi)
 {
-    return fittingLabel(labelForms(keyName, percent), AveragingPercentMonitor::kVisibleWidth,
+    return fittingLabel(labelForms(keyName, percent), AveragingPercentMonitor::visibleWidthAt(dpi),
                         [dc](const std::wstring& text) { return textWidth(dc, text); });
+}
+
+int AveragingPercentMonitor::visibleWidthAt(int dpi)
+{
+    return static_cast<int>(scaledLength(kWidth, dpi)) - (kWidth - kVisibleWidth);
 }
 
 AveragingPercentMonitor::AveragingPercentMonitor(const std::wstring& keyName)
@@ -95,7 +103,16 @@ int AveragingPercentMonitor::addSample(double sample)
 
 RECT AveragingPercentMonitor::getRect()
 {
-    return RECT{0, 0, width_, height_};
+    return RECT{0, 0, static_cast<LONG>(scaledLength(width_, dpi_)), static_cast<LONG>(scaledLength(height_, dpi_))};
+}
+
+void AveragingPercentMonitor::setDpi(int dpi)
+{
+    // No display has a DPI below 1; such a value would only stop the scaling.
+    if (dpi < 1 || dpi == dpi_)
+        return;
+    dpi_ = dpi;
+    label_ = ChosenLabel{};
 }
 
 void AveragingPercentMonitor::draw(HDC dc, int x, int y)
@@ -108,26 +125,25 @@ void AveragingPercentMonitor::draw(HDC dc, int x, int y)
 void AveragingPercentMonitor::drawBars(HDC dc, int x, int y) const
 {
     const std::deque<double>& means = averager_.history();
-    const std::int64_t newestColumn = static_cast<std::int64_t>(x) + width_ - 1;
+    const BarPlacement placement = {x, y, width_, height_, dpi_};
     const ClipBox clip = clipBoxOf(dc);
     if (clip.kind == ERROR)
         return;
     // With a full history about 140 of the 199 bars stand left of the
     // surface; only the ones on the columns it shows are drawn.
-    const BarPositions shown = barsInColumns(means.size(), newestColumn, clip.box.left, clip.box.right);
-    const int foot = y + height_;
+    const BarPositions shown = barsShown(placement, means.size(), clip.box.left, clip.box.right);
     const PixelRect within = {clip.box.left, clip.box.top, clip.box.right, clip.box.bottom};
-    const PixelRect area = barArea(within, means, shown, newestColumn, foot, height_);
+    const PixelRect area = barArea(within, means, shown, placement);
     if (area.left >= area.right || area.top >= area.bottom)
         return;
-    stampBars(dc, area, barImage(area, means, shown, newestColumn, foot, height_));
+    stampBars(dc, area, barImage(area, means, shown, placement));
 }
 
 void AveragingPercentMonitor::drawLabel(HDC dc, int x, int y)
 {
     const int percent = labelPercent(averager_.pending().back());
     if (!label_.chosen || label_.percent != percent)
-        label_ = ChosenLabel{true, percent, fittingLabelFor(dc, keyName_, percent)};
+        label_ = ChosenLabel{true, percent, fittingLabelFor(dc, keyName_, percent, dpi_)};
     RECT rect = getRect();
     OffsetRect(&rect, x, y);
     SetBkMode(dc, TRANSPARENT);

@@ -1,10 +1,12 @@
 #pragma once
-// A 60 x 40 strip that shows the means of runs of six samples as a
-// scrolling bar graph, with the newest raw sample as a whole-percent label
-// shortened, when it must, to fit the strip's visible columns.
+// A 60 x 40 strip (at 96 DPI; scaled with the display) that shows the means
+// of runs of six samples as a scrolling bar graph, with the newest raw
+// sample as a whole-percent label shortened, when it must, to fit the
+// strip's visible columns.
 
 #include <string>
 
+#include "common/DisplayScale.h"
 #include "gauges/Monitor.h"
 #include "gauges/SampleAverager.h"
 
@@ -17,11 +19,18 @@ public:
     // The main window's client area is 2 pixels narrower than a strip.
     static constexpr int kVisibleWidth = kWidth - 2;
 
+    // The visible width at a DPI: the strip scales, but the window's border
+    // stays one pixel each side.
+    static int visibleWidthAt(int dpi);
+
     explicit AveragingPercentMonitor(const std::wstring& keyName);
 
     int addSample(double sample) override;
     RECT getRect() override;
     void draw(HDC dc, int x, int y) override;
+    // A new DPI drops the kept label choice: its width was measured at the
+    // old one.
+    void setDpi(int dpi) override;
 
     const std::wstring& keyName() const { return keyName_; }
 
@@ -41,12 +50,13 @@ private:
     SampleAverager averager_;
     int width_ = kWidth;
     int height_ = kHeight;
+    int dpi_ = kBaseDpi;
     std::wstring keyName_;
     ChosenLabel label_;
 };
 
 // The label for keyName and a percent in the first form that fits the
-// visible columns with the DC's font: "cpu0: 07%" if it fits, else
+// visible columns at dpi with the DC's font: "cpu0: 07%" if it fits, else
 // "cpu0:07%", else "0:07%".
-std::wstring fittingLabelFor(HDC dc, const std::wstring& keyName, int percent);
+std::wstring fittingLabelFor(HDC dc, const std::wstring& keyName, int percent, int dpi);
 

@@ -17,7 +17,9 @@ Run as a program, it is the run command's headless look at plix:
   plixdesk.py show FOLDER SCREENSHOT LOG
 starts FOLDER/plix.exe with Wine's output in LOG, lets it run for ten
 seconds, saves a screenshot and exits plix through its menu, so that its
-settings are saved.
+settings are saved. And
+  plixdesk.py scale-picture PLIX_EXE PICTURE
+makes the README's picture of plix at 100% and at 200%.
 """
 
 import os
@@ -95,6 +97,19 @@ def many_processors(count, folder, library=None):
         raise SystemExit("no processor count library at %r: build the processor_count target" % library)
     return {"LD_PRELOAD": os.path.abspath(library), "PLIX_PROCESSORS": str(count),
             "PLIX_PROC_DIR": windows_path(folder)}
+
+
+def still_loads(folder, loads):
+    """Rewrites the stat file that many_processors wrote in `folder` with
+    processors whose load never moves: processor K busy loads[K] (0 to 1) of
+    the time since boot, which is what the provider then shows."""
+    cpus = ["%d 0 0 %d 0 0 0 0 0 0" % (round(1000 * load), 1000 - round(1000 * load)) for load in loads]
+    total = [sum(int(cpu.split()[i]) for cpu in cpus) for i in range(10)]
+    lines = ["cpu  " + " ".join(map(str, total))] + ["cpu%d %s" % (k, cpu) for k, cpu in enumerate(cpus)]
+    fresh = os.path.join(folder, "stat.new")
+    with open(fresh, "w") as f:
+        f.write("\n".join(lines) + "\n")
+    os.replace(fresh, os.path.join(folder, "stat"))
 
 
 def resident_kib(pid):
@@ -231,6 +246,43 @@ class Display:
         if self.host:
             self.host.stop()
         Display.taken.discard(int(self.name[1:]))
+
+
+class OwnPrefix:
+    """A copy of the prefix WINEPREFIX names, provider and all, with a
+    wineserver of its own, and the prefix (and `display`, when given) that
+    os.environ names until close(). Wine keeps the monitors and the display
+    scale it saw first for as long as its server runs, so each
+    (key, name, type, data) in `registry` is set, and the server that set it
+    waited out, before the server for the run starts."""
+
+    def __init__(self, suffix, log_dir, display=None, registry=()):
+        self.saved = {name: os.environ[name] for name in ("DISPLAY", "WINEPREFIX")}
+        self.path = self.saved["WINEPREFIX"] + "-" + suffix
+        self.log = os.path.join(log_dir, "wine-%s.log" % suffix)
+        shutil.rmtree(self.path, ignore_errors=True)
+        shutil.copytree(self.saved["WINEPREFIX"], self.path, symlinks=True)
+        os.environ.update(WINEPREFIX=self.path, DISPLAY=display or self.saved["DISPLAY"])
+        for key, name, kind, data in registry:
+            self.wine("wine", "reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f")
+        self.wine("wineserver", "-w")
+        self.wine("wineserver", "-p")
+
+    def wine(self, *args, check=True):
+        with open(self.log, "ab") as log:
+            subprocess.run(args, stdin=subprocess.DEVNULL, stdout=log, stderr=log, check=check)
+
+    def close(self):
+        self.wine("wineserver", "-k", check=False)
+        shutil.rmtree(self.path, ignore_errors=True)
+        os.environ.update(self.saved)
+
+
+def scaled_prefix(dpi, log_dir):
+    """A prefix of its own whose display scale is dpi (96 is 100%), as
+    winecfg's "Screen resolution" sets it."""
+    return OwnPrefix("dpi%d" % dpi, log_dir,
+                     registry=[(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", dpi)])
 
 
 class Image:
@@ -383,7 +435,37 @@ def show(folder, screenshot, log_path):
     print("settings: " + plix.cfg)
 
 
+def scale_picture(plix_exe, picture):
+    """plix at 100% and at 200% side by side, each in a prefix of that
+    scale, showing the same still loads: the README's picture."""
+    work = tempfile.mkdtemp(prefix="plix-picture-")
+    shots = []
+    try:
+        for dpi in (96, 192):
+            prefix = scaled_prefix(dpi, work)
+            plix = PlixRun(plix_exe, settings=settings_bytes(10, 100, 100))
+            try:
+                proc = os.path.join(plix.folder, "proc")
+                plix.env.update(many_processors(2, proc))
+                still_loads(proc, [0.9, 0.35])
+                plix.start()
+                wait_for(lambda: plix.collects() >= 120, 30)
+                shots.append(os.path.join(work, "%d.png" % dpi))
+                plix.screenshot(shots[-1])
+            finally:
+                plix.close()
+                prefix.close()
+        run(["convert"] + shots + ["-bordercolor", "white", "-border", "16", "-background", "white",
+                                   "-gravity", "north", "+append", picture])
+        print("picture: " + picture)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
 if __name__ == "__main__":
-    if len(sys.argv) != 5 or sys.argv[1] != "show":
+    if len(sys.argv) == 5 and sys.argv[1] == "show":
+        show(*sys.argv[2:])
+    elif len(sys.argv) == 4 and sys.argv[1] == "scale-picture":
+        scale_picture(*sys.argv[2:])
+    else:
         sys.exit(__doc__)
-    show(*sys.argv[2:])

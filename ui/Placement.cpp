@@ -15,6 +15,9 @@ namespace {
 
 Monitors monitors;
 int reads = 0;
+// The cursor of the drag's last step: a DPI change in the middle of a drag
+// lands the window where that step put it.
+ScreenPoint dragCursor = {0, 0};
 
 ScreenRect toScreenRect(const RECT& rect)
 {
@@ -49,6 +52,17 @@ void anchorDrag(ScreenPoint cursor, HWND window)
 {
     ScreenPoint offset = dragOffsetOf(windowRect(window), cursor);
     dragOffset = {offset.x, offset.y};
+}
+
+// The layout and the stored position are taken before the window moves:
+// a move onto a monitor of another DPI sends WM_DPICHANGED from inside
+// SetWindowPos, and what that handler decides must stand.
+void moveWindow(HWND window, HWND after, const StripLayout& plan, ScreenPoint to, UINT flags, StripLayout& layout,
+                Settings& settings)
+{
+    layout = plan;
+    settings.setPosition(to.x, to.y);
+    SetWindowPos(window, after, to.x, to.y, plan.width, plan.height, flags);
 }
 
 } // namespace
@@ -90,17 +104,36 @@ POINT clientPointOf(LPARAM lParam)
 void placeWindow(HWND window, int stripCount, StripLayout& layout, Settings& settings)
 {
     const ScreenRect now = windowRect(window);
-    const WindowPlan plan = planWindow(stripCount, knownMonitors(), now);
-    layout = plan.layout;
+    const WindowPlan plan = planWindow(stripCount, knownMonitors(), now, layout.dpi);
     const ScreenRect& to = plan.rect;
-    if (to.left != now.left || to.top != now.top || to.right != now.right || to.bottom != now.bottom)
-        SetWindowPos(window, HWND_TOPMOST, to.left, to.top, layout.width, layout.height, 0);
+    if (to.left != now.left || to.top != now.top || to.right != now.right || to.bottom != now.bottom) {
+        moveWindow(window, HWND_TOPMOST, plan.layout, {to.left, to.top}, 0, layout, settings);
+        return;
+    }
+    layout = plan.layout;
     settings.setPosition(to.left, to.top);
+}
+
+void rescaleWindow(HWND window, int stripCount, int dpi, const RECT& suggested, bool dragging, StripLayout& layout,
+                   Settings& settings)
+{
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (dragging) {
+        dragOffset = {MulDiv(dragOffset.x, dpi, layout.dpi), MulDiv(dragOffset.y, dpi, layout.dpi)};
+        const DragPlan plan = planDrag(stripCount, knownMonitors(), dragCursor, {dragOffset.x, dragOffset.y}, dpi);
+        if (plan.step.move) {
+            moveWindow(window, nullptr, plan.layout, {plan.step.x, plan.step.y}, flags, layout, settings);
+            return;
+        }
+    }
+    const WindowPlan plan = planWindowAt(stripCount, knownMonitors(), {suggested.left, suggested.top}, dpi);
+    moveWindow(window, nullptr, plan.layout, {plan.rect.left, plan.rect.top}, flags, layout, settings);
 }
 
 void beginDrag(POINT clientPoint, HWND window)
 {
-    anchorDrag(toScreen(window, clientPoint), window);
+    dragCursor = toScreen(window, clientPoint);
+    anchorDrag(dragCursor, window);
 }
 
 void dragTo(HWND window, POINT clientPoint, int stripCount, StripLayout& layout, Settings& settings)
@@ -108,13 +141,11 @@ void dragTo(HWND window, POINT clientPoint, int stripCount, StripLayout& layout,
     // The client point is relative to where the window stood when the
     // mouse moved, so the cursor's screen position is taken before moving.
     const ScreenPoint cursor = toScreen(window, clientPoint);
-    const DragPlan plan = planDrag(stripCount, knownMonitors(), cursor, {dragOffset.x, dragOffset.y});
+    dragCursor = cursor;
+    const DragPlan plan = planDrag(stripCount, knownMonitors(), cursor, {dragOffset.x, dragOffset.y}, layout.dpi);
     const DragStep& step = plan.step;
-    if (step.move) {
-        SetWindowPos(window, nullptr, step.x, step.y, plan.layout.width, plan.layout.height, SWP_NOZORDER);
-        layout = plan.layout;
-        settings.setPosition(step.x, step.y);
-    }
+    if (step.move)
+        moveWindow(window, nullptr, plan.layout, {step.x, step.y}, SWP_NOZORDER, layout, settings);
     // Once the window has been stopped at an edge, anchor the drag where it
     // now stands, so that it follows the cursor as soon as the cursor turns
     // back instead of waiting for it to reach the point first grabbed.

@@ -23,14 +23,22 @@ ScreenRect windowRect(HWND window);
 // The client point of a mouse message: signed 16-bit x and y.
 POINT clientPointOf(LPARAM lParam);
 
-// Sizes and moves the window, in one SetWindowPos, to its plan for the
-// monitor it is on, unless it already stands so; the plan's top-left corner
-// is stored in the settings. `layout` becomes the plan's.
+// Sizes and moves the window, in one SetWindowPos, to its plan at
+// layout.dpi for the monitor it is on, unless it already stands so; the
+// plan's top-left corner is stored in the settings. `layout` becomes the
+// plan's.
 void placeWindow(HWND window, int stripCount, StripLayout& layout, Settings& settings);
 
+// The window's DPI became dpi (WM_DPICHANGED): laid out again at it with
+// its top-left corner at `suggested`'s, Windows' choice, or during a drag
+// where the cursor keeps the point it holds, the grab offset scaled by the
+// change; then clamped as always.
+void rescaleWindow(HWND window, int stripCount, int dpi, const RECT& suggested, bool dragging, StripLayout& layout,
+                   Settings& settings);
+
 void beginDrag(POINT clientPoint, HWND window);
-// Lays the window out for the monitor under the cursor and moves it there;
-// `layout` follows the window's size.
+// Lays the window out at layout.dpi for the monitor under the cursor and
+// moves it there; `layout` follows the window's size.
 void dragTo(HWND window, POINT clientPoint, int stripCount, StripLayout& layout, Settings& settings);
 
 // Window rectangle minus cursor position, from the last beginDrag or re-anchor.

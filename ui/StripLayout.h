@@ -2,11 +2,14 @@
 // How the strips stand in the main window: one column while they fit the
 // height of the work area, balanced columns side by side when they do not.
 // No Win32 here: the window's size and each strip's cell are worked out from
-// the strip count and the work area's height alone.
+// the strip count, the work area's height and the window's DPI alone.
 
-// A strip is a 60 x 40 gauge, but the window's one-pixel border leaves only
-// 58 of its columns visible. Columns stand 59 pixels apart: 58 for the
-// strips and one for the line between two columns.
+#include "common/DisplayScale.h"
+
+// At 96 DPI a strip is a 60 x 40 gauge, but the window's one-pixel border
+// leaves only 58 of its columns visible. Columns stand 59 pixels apart: 58
+// for the strips and one for the line between two columns. At another DPI
+// the strip grows with it and the border stays one pixel.
 constexpr int kStripWidth = 60;
 constexpr int kStripHeight = 40;
 constexpr int kVisibleStripWidth = kStripWidth - 2;
@@ -22,17 +25,22 @@ struct StripLayout {
     int rows;        // strips in the tallest column
     int width;       // outer size of the main window, border included
     int height;
+    int dpi = kBaseDpi;  // what the strips below are scaled for
+    int stripHeight = kStripHeight;
+    int visibleWidth = kVisibleStripWidth;  // of a strip, within the border
+    int pitch = kColumnPitch;               // from one column to the next
 };
 
 // One column of 60 x 40n while n strips fit the work area's height;
 // otherwise the fewest columns whose rows fit, ceil(n / R) for R rows that
 // fit, with the strips shared out so that no two columns differ by more
 // than one.
-StripLayout stripLayout(int stripCount, int workAreaHeight);
+// Strips are scaled for dpi, a DPI from 1 to kMaxDpi (96 when it is not).
+StripLayout stripLayout(int stripCount, int workAreaHeight, int dpi = kBaseDpi);
 
 // The same strips in a given number of columns (at least one, and no more
 // than there are strips).
-StripLayout stripLayoutInColumns(int stripCount, int columns);
+StripLayout stripLayoutInColumns(int stripCount, int columns, int dpi = kBaseDpi);
 
 // How many strips stand in a column: the first columns take one more when
 // the strips do not share out evenly.

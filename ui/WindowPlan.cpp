@@ -79,23 +79,23 @@ const MonitorArea& monitorFor(const Monitors& monitors, ScreenPoint point)
                                            saturate32(std::int64_t{point.y} + 1)});
 }
 
-WindowPlan planWindow(int stripCount, const Monitors& monitors, const ScreenRect& window)
+WindowPlan planWindow(int stripCount, const Monitors& monitors, const ScreenRect& window, int dpi)
 {
     const ScreenRect& workArea = monitorFor(monitors, window).workArea;
-    return placedIn(stripLayout(stripCount, heightOf(workArea)), workArea, {window.left, window.top});
+    return placedIn(stripLayout(stripCount, heightOf(workArea), dpi), workArea, {window.left, window.top});
 }
 
-WindowPlan planWindowAt(int stripCount, const Monitors& monitors, ScreenPoint topLeft)
+WindowPlan planWindowAt(int stripCount, const Monitors& monitors, ScreenPoint topLeft, int dpi)
 {
-    const StripLayout guess = stripLayout(stripCount, heightOf(monitorFor(monitors, topLeft).workArea));
+    const StripLayout guess = stripLayout(stripCount, heightOf(monitorFor(monitors, topLeft).workArea), dpi);
     const ScreenRect window = {topLeft.x, topLeft.y, saturate32(std::int64_t{topLeft.x} + guess.width),
                                saturate32(std::int64_t{topLeft.y} + guess.height)};
-    return planWindow(stripCount, monitors, window);
+    return planWindow(stripCount, monitors, window, dpi);
 }
 
-DragPlan planDrag(int stripCount, const Monitors& monitors, ScreenPoint cursor, ScreenPoint dragOffset)
+DragPlan planDrag(int stripCount, const Monitors& monitors, ScreenPoint cursor, ScreenPoint dragOffset, int dpi)
 {
     const ScreenRect& workArea = monitorFor(monitors, cursor).workArea;
-    const StripLayout layout = stripLayout(stripCount, heightOf(workArea));
+    const StripLayout layout = stripLayout(stripCount, heightOf(workArea), dpi);
     return {layout, dragStep(cursor, dragOffset, layout.width, layout.height, workArea)};
 }

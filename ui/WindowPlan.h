@@ -30,14 +30,16 @@ struct WindowPlan {
     ScreenRect rect;
 };
 
+// Every plan lays the strips out at dpi, the window's DPI.
+
 // The window now at `window`: laid out for its monitor's work area, and its
 // top-left corner clamped into that work area with the layout's size.
-WindowPlan planWindow(int stripCount, const Monitors& monitors, const ScreenRect& window);
+WindowPlan planWindow(int stripCount, const Monitors& monitors, const ScreenRect& window, int dpi = kBaseDpi);
 
 // A window about to be made with its top-left corner at `topLeft`: sized
 // for the monitor under that corner, then planned as a tick would plan it,
 // so that the first tick finds nothing to change.
-WindowPlan planWindowAt(int stripCount, const Monitors& monitors, ScreenPoint topLeft);
+WindowPlan planWindowAt(int stripCount, const Monitors& monitors, ScreenPoint topLeft, int dpi = kBaseDpi);
 
 // One mouse move of a drag: laid out for the monitor under the cursor, so
 // that a window dragged onto a taller or shorter monitor takes its layout at
@@ -46,4 +48,5 @@ struct DragPlan {
     StripLayout layout;
     DragStep step;
 };
-DragPlan planDrag(int stripCount, const Monitors& monitors, ScreenPoint cursor, ScreenPoint dragOffset);
+DragPlan planDrag(int stripCount, const Monitors& monitors, ScreenPoint cursor, ScreenPoint dragOffset,
+                  int dpi = kBaseDpi);

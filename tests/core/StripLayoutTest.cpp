@@ -10,6 +10,7 @@ TEST(StripLayout, OneColumnWhileTheStripsFitThenBalancedColumns)
         int strips, workAreaHeight;
         StripLayout expected;
         std::vector<int> perColumn;
+        int dpi = kBaseDpi;
     };
     const Row rows[] = {
         {3, 738, {3, 1, 3, 60, 120}, {3}},
@@ -22,11 +23,15 @@ TEST(StripLayout, OneColumnWhileTheStripsFitThenBalancedColumns)
         {3, 30, {3, 3, 1, 178, 40}, {1, 1, 1}},         // not even one row fits: one row regardless
         {2, -5, {2, 2, 1, 119, 40}, {1, 1}},
         {5000, 1 << 30, {kMaxStrips, 1, kMaxStrips, 60, 40 * kMaxStrips}, {kMaxStrips}},
+        {3, 738, {3, 1, 3, 90, 180}, {3}, 144},              // 150%: 90 x 60 strips, 88 columns seen
+        {20, 768, {20, 3, 7, 358, 560}, {7, 7, 6}, 192},    // 200%: 80-pixel rows, 9 fit
+        {3, 738, {3, 1, 3, 60, 120}, {3}, 0},                // no DPI at all: 100%
+        {kMaxStrips, 1 << 30, {kMaxStrips, 1, kMaxStrips, 600, 400 * kMaxStrips}, {kMaxStrips}, 1 << 20},
     };
     for (const Row& row : rows) {
-        const StripLayout got = stripLayout(row.strips, row.workAreaHeight);
+        const StripLayout got = stripLayout(row.strips, row.workAreaHeight, row.dpi);
         const StripLayout& want = row.expected;
-        const auto context = ::testing::Message() << row.strips << " strips in " << row.workAreaHeight;
+        const auto context = ::testing::Message() << row.strips << " strips in " << row.workAreaHeight << " at " << row.dpi;
         EXPECT_EQ(got.stripCount, want.stripCount) << context;
         EXPECT_EQ(got.columns, want.columns) << context;
         EXPECT_EQ(got.rows, want.rows) << context;

@@ -1,14 +1,13 @@
 """The desktops plix's users really have: more processors than one column of
-strips can hold, and two monitors side by side."""
+strips can hold, two monitors side by side, and a display scaled to 150%."""
 
 import os
-import shutil
-import subprocess
 import tempfile
 import time
 
-from plixdesk import Display, many_processors, settings_bytes, wait_for
-from test_desktop import BACKGROUND, DesktopTest, dark
+from plixdesk import (Display, OwnPrefix, many_processors, scaled_prefix, settings_bytes, still_loads,
+                      wait_for)
+from test_desktop import BACKGROUND, BAR, DesktopTest, dark
 
 
 class ManyProcessors(DesktopTest):
@@ -30,34 +29,21 @@ class ManyProcessors(DesktopTest):
 
 
 class TwoMonitors(DesktopTest):
-    """Two 1280 x 1024 heads, the second right of the first. Wine keeps the
-    monitors it saw first for as long as its server runs, so these tests get
-    a copy of the test prefix with a server of its own."""
+    """Two 1280 x 1024 heads, the second right of the first, in a prefix of
+    their own."""
 
     @classmethod
     def setUpClass(cls):
-        cls.saved = {name: os.environ[name] for name in ("DISPLAY", "WINEPREFIX")}
-        cls.logs = tempfile.mkdtemp(prefix="plix-heads-")
-        cls.display = Display(110, cls.logs, ("1280x1024", "1280x1024"), window_manager=True)
-        prefix = cls.saved["WINEPREFIX"] + "-heads"
-        shutil.rmtree(prefix, ignore_errors=True)
-        shutil.copytree(cls.saved["WINEPREFIX"], prefix, symlinks=True)
-        os.environ.update(DISPLAY=cls.display.name, WINEPREFIX=prefix)
-        cls.wine("wineserver", "-p")
+        logs = tempfile.mkdtemp(prefix="plix-heads-")
+        cls.display = Display(110, logs, ("1280x1024", "1280x1024"), window_manager=True)
         # With XRandR, Wine sees the heads as one monitor.
-        cls.wine("wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR", "/d", "N", "/f")
+        cls.prefix = OwnPrefix("heads", logs, cls.display.name,
+                               [(r"HKCU\Software\Wine\X11 Driver", "UseXRandR", "REG_SZ", "N")])
 
     @classmethod
     def tearDownClass(cls):
-        cls.wine("wineserver", "-k")
-        shutil.rmtree(os.environ["WINEPREFIX"], ignore_errors=True)
-        os.environ.update(cls.saved)
+        cls.prefix.close()
         cls.display.stop()
-
-    @classmethod
-    def wine(cls, *args):
-        with open(os.path.join(cls.logs, "wine.log"), "ab") as log:
-            subprocess.run(args, stdin=subprocess.DEVNULL, stdout=log, stderr=log, check=True)
 
     def test_a_window_on_the_second_monitor_stays_there(self):
         run = self.launch(settings=settings_bytes(10, 1400, 100))
@@ -74,3 +60,45 @@ class TwoMonitors(DesktopTest):
         run.mouse("mouseup", 1)
         self.wait_position(run, 1380, 120)
         self.wait_settings(run, (10, 1380, 120))
+
+
+class DisplayScale(DesktopTest):
+    """A laptop at 150%: Wine's scale at 144 DPI, in a prefix of its own."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.prefix = scaled_prefix(144, tempfile.mkdtemp(prefix="plix-scale-"))
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.prefix.close()
+
+    def test_at_150_percent_the_strips_bars_and_labels_are_the_100_percent_picture_grown(self):
+        run = self.prepare(settings=settings_bytes(10, 100, 100))
+        proc = os.path.join(run.folder, "proc")
+        run.env.update(many_processors(2, proc))
+        still_loads(proc, [1.0, 0.5])
+        run.start()
+        # Three 90 x 60 strips; 88 of a strip's columns show inside the border.
+        self.assertEqual(run.geometry(), (100, 100, 90, 180))
+        self.assertTrue(wait_for(lambda: run.collects() >= 60, 20), "too few collects")
+        first = run.collects()
+        image = run.screenshot()
+        for strip in range(3):
+            top = 1 + 60 * strip
+            label = [(x, y) for y in range(top, top + 20) for x in range(1, 89) if dark(image.pixel(x, y))]
+            self.assertGreater(len(label), 40, "no label on strip %d" % strip)
+            # A label that fits leaves the last column that shows blank.
+            self.assertLess(max(x for x, _ in label), 88, "strip %d's label is cut at the border" % strip)
+        # The newest bars, in the last column that shows: cpu0's the whole
+        # strip high, cpu1's half of it (below the two foot rows of cpu0's).
+        for strip, rows, green in ((0, range(1, 61), 60), (1, range(63, 121), 30)):
+            self.assertEqual(sum(1 for y in rows if image.pixel(88, y) == BAR), green, "strip %d's bar" % strip)
+        # A mean stands on one or two columns, not one: about 1.5 a mean.
+        # Counted between two screenshots, since a few collects at start
+        # feed no gauge; a run of six samples makes a mean.
+        columns = [sum(1 for x in range(1, 89) if image.pixel(x, 60) == BAR)]
+        self.assertTrue(wait_for(lambda: run.collects() >= first + 90, 20), "too few collects")
+        means = (run.collects() - first) // 6
+        columns.append(sum(1 for x in range(1, 89) if run.screenshot().pixel(x, 60) == BAR))
+        self.assertGreaterEqual(columns[1] - columns[0], 3 * means // 2 - 3, "%r columns, %d means" % (columns, means))

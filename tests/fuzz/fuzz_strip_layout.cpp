@@ -1,4 +1,5 @@
-// Any strip count, up to past the bound, and any work-area height. Every
+// Any strip count, up to past the bound, any work-area height and, when the
+// input has two more bytes, any DPI. Every
 // strip's cell must lie inside the window and its column, a window must be
 // no taller than a work area that holds one row, and the columns must be the
 // fewest whose rows fit, none empty and no two more than one strip apart.
@@ -19,15 +20,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     std::memcpy(&count, data, sizeof(count));
     std::memcpy(&height, data + sizeof(count), sizeof(height));
+    std::int16_t dpi = kBaseDpi;
+    if (size >= sizeof(count) + sizeof(height) + sizeof(dpi))
+        std::memcpy(&dpi, data + sizeof(count) + sizeof(height), sizeof(dpi));
     const int strips = count % (kMaxStrips + 100);
 
-    const StripLayout layout = stripLayout(strips, height);
+    const StripLayout layout = stripLayout(strips, height, dpi);
     const int shown = std::min(strips, kMaxStrips);
-    const int rowsThatFit = std::max(1, height / kStripHeight);
+    const int stripHeight = static_cast<int>(scaledLength(kStripHeight, usableDpi(dpi)));
+    const int rowsThatFit = std::max(1, height / stripHeight);
     bool holds = layout.stripCount == shown && layout.columns >= 1;
     holds &= std::int64_t{layout.columns - 1} * rowsThatFit < std::max(shown, 1);
     holds &= std::int64_t{layout.columns} * rowsThatFit >= shown;
-    holds &= height < kStripHeight || layout.height <= height;
+    holds &= layout.dpi == usableDpi(dpi) && layout.stripHeight == stripHeight && layout.pitch == layout.visibleWidth + 1;
+    holds &= height < stripHeight || layout.height <= height;
     int total = 0;
     for (int column = 0; column < layout.columns; ++column) {
         const int inColumn = stripsInColumn(layout, column);
@@ -37,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     holds &= total == shown;
     for (int k = 0; k < shown; ++k) {
         const StripCell cell = stripCell(layout, k);
-        holds &= cell.x == kColumnPitch * cell.column && cell.x + kVisibleStripWidth <= layout.width;
-        holds &= cell.y >= 0 && cell.y + kStripHeight <= kStripHeight * stripsInColumn(layout, cell.column);
+        holds &= cell.x == layout.pitch * cell.column && cell.x + layout.visibleWidth <= layout.width;
+        holds &= cell.y >= 0 && cell.y + stripHeight <= stripHeight * stripsInColumn(layout, cell.column);
         holds &= k == 0 || cell.y == 0 || stripCell(layout, k - 1).column == cell.column;
     }
     if (!holds)

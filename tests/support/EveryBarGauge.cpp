@@ -36,7 +36,7 @@ void EveryBarGauge::draw(HDC dc, int x, int y)
     if (!averager_.pending().empty()) {
         RECT rect = {x, y, x + kWidth, y + kHeight};
         SetBkMode(dc, TRANSPARENT);
-        const std::wstring label = fittingLabelFor(dc, keyName_, labelPercent(averager_.pending().back()));
+        const std::wstring label = fittingLabelFor(dc, keyName_, labelPercent(averager_.pending().back()), kBaseDpi);
         DrawTextW(dc, label.c_str(), -1, &rect, DT_SINGLELINE);
     }
     SelectObject(dc, previous);

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "gauges/AveragingPercentMonitor.h"
+#include "common/WindowDpi.h"
 #include "gauges/GaugeLabel.h"
+#include "gauges/LabelFont.h"
 #include "gauges/SampleAverager.h"
 #include "tests/support/EveryBarGauge.h"
 #include "tests/support/TestWindows.h"
@@ -101,6 +103,10 @@ TEST(AveragingPercentMonitorSamples, NewGaugeHasFixedRectangleAndItsKeyName)
     EXPECT_EQ(rect.right, 60);
     EXPECT_EQ(rect.bottom, 40);
     EXPECT_EQ(gauge.keyName(), L"cpu0");
+    for (int dpi : {144, 192, 96}) {
+        gauge.setDpi(dpi);
+        EXPECT_TRUE(gauge.getRect().right == 60 * dpi / 96 && gauge.getRect().bottom == 40 * dpi / 96) << dpi;
+    }
 }
 
 TEST(AveragingPercentMonitorSamples, AddSampleAlwaysReturnsOne)
@@ -125,6 +131,24 @@ TEST(AveragingPercentMonitorLabel, PercentTruncatesRatherThanRounds)
     EXPECT_EQ(labelFor(L"cpu0", 0.999), L"cpu0: 99%");
     // 0.29 * 100.0 is 28.999...
     EXPECT_EQ(labelFor(L"cpu0", 29 / 100.0), L"cpu0: 28%");
+}
+
+TEST(AveragingPercentMonitorLabel, FontIsStockAtTheSystemDpiAndMadeOnceForAnother)
+{
+    const auto heightOf = [](HGDIOBJ font) {
+        LOGFONTW logFont = {};
+        GetObjectW(font, sizeof logFont, &logFont);
+        return logFont.lfHeight;
+    };
+    const int system = systemDpi();
+    HGDIOBJ stock = GetStockObject(DEFAULT_GUI_FONT);
+    LabelFont fonts;
+    EXPECT_EQ(fonts.fontFor(system), stock);
+    HFONT doubled = fonts.fontFor(2 * system);
+    EXPECT_EQ(heightOf(doubled), 2 * heightOf(stock));
+    EXPECT_EQ(fonts.fontFor(2 * system), doubled);
+    fonts.fontFor(3 * system);
+    EXPECT_EQ(GetObjectType(doubled), 0u) << "the font it replaced is deleted";
 }
 
 // ---- Drawing ---------------------------------------------------------------------
@@ -319,35 +343,43 @@ TEST(AveragingPercentMonitorDraw, LabelKeepsItsNumberInTheVisibleColumns)
     // The newest sample's label, after an earlier one's, must match the
     // expected text drawn by hand and leave no ink past the 58 visible
     // columns. Wine's widths: "cpu0: -5%" 56 px, "cpu0: 10%" 59, "mem: 28%"
-    // 61, "mem:28%" 57, "cpu17:100%" 69, "17:100%" 49, "mem:100%" 64.
+    // 61, "mem:28%" 57, "cpu17:100%" 69, "17:100%" 49, "mem:100%" 64,
+    // "cpu17: 100%" 73. The earlier label is drawn at 96 DPI; a choice made
+    // there is dropped at 192, where 118 columns show.
     struct Row {
         const wchar_t* keyName;
         double sample;
         const wchar_t* shown;
+        int dpi = kBaseDpi;
+        double earlier = 0.93;
     };
     const Row rows[] = {
         {L"cpu0", -0.05, L"cpu0: -5%"}, {L"cpu0", 0.07, L"cpu0:07%"}, {L"cpu0", 0.10, L"cpu0:10%"},
         {L"mem", 0.28, L"mem:28%"},     {L"cpu17", 1.0, L"17:100%"},  {L"mem", 1.0, L"100%"},
+        {L"cpu17", 1.0, L"cpu17: 100%", 192, 1.0},
     };
     constexpr int kX = 7;
     constexpr int kY = 5;
     for (const Row& row : rows) {
-        Surface earlier(80, 60);
-        Surface drawn(80, 60);
-        Surface expected(80, 60);
+        Surface earlier(140, 100);
+        Surface drawn(140, 100);
+        Surface expected(140, 100);
         ASSERT_TRUE(earlier.ready() && drawn.ready() && expected.ready());
         AveragingPercentMonitor gauge(row.keyName);
-        gauge.addSample(0.93);
+        gauge.addSample(row.earlier);
         gauge.draw(earlier.dc(), kX, kY);
+        gauge.setDpi(row.dpi);
         gauge.addSample(row.sample);
         gauge.draw(drawn.dc(), kX, kY);
-        RECT rect = {kX, kY, kX + 60, kY + 40};
+        RECT rect = gauge.getRect();
+        OffsetRect(&rect, kX, kY);
         SetBkMode(expected.dc(), TRANSPARENT);
         DrawTextW(expected.dc(), row.shown, -1, &rect, DT_SINGLELINE);
         ASSERT_GT(expected.count(kBlack), 0);
         EXPECT_EQ(drawn.differingPixels(expected), 0) << row.shown;
-        const int pastVisible = kX + AveragingPercentMonitor::kVisibleWidth;
-        EXPECT_EQ(drawn.PixelSurface::count(kBackground, pastVisible, 0, 80, 60), (80 - pastVisible) * 60) << row.shown;
+        const int pastVisible = kX + AveragingPercentMonitor::visibleWidthAt(row.dpi);
+        EXPECT_EQ(drawn.PixelSurface::count(kBackground, pastVisible, 0, 140, 100), (140 - pastVisible) * 100)
+            << row.shown;
     }
 }
 
@@ -442,14 +474,35 @@ TEST(AveragingPercentMonitorDraw, PreviouslySelectedPenIsRestored)
 
 namespace {
 
+// Means in an uneven order, so neighbouring bars differ, from well below
+// the foot to past the gauge's top: lengths -12, -2, -1 (no pixel), 0, 13,
+// 20, 40, 41 and 52.
+double unevenSample(int k)
+{
+    static const double kMeans[] = {-0.3, 0.5, -0.05, 1.025, 0.0, -0.04, 1.3, 0.33, 1.0, -0.025};
+    return kMeans[(k / kSamplesPerMean * 7) % 10];
+}
+
+// Means whose bars at 192 DPI are their 96-DPI bars doubled: lengths 20,
+// 50, 0, 15, 40 and 30 at 96.
+double doublingSample(int k)
+{
+    static const double kMeans[] = {0.5, 1.25, 0.0, 0.375, 1.0, 0.75};
+    return kMeans[(k / kSamplesPerMean * 5) % 6];
+}
+
 // A surface of a given width with the gauge at (x, y), reaching below the
 // gauge's foot row, and its clip region: up to two rectangles, none when
 // the first is empty. Two make a region no single rectangle describes.
+// At 192 DPI the picture is the 96-DPI one with every pixel doubled; there
+// the clip leaves out the label, which keeps the DC's font at every scale.
 struct SurfaceCase {
     int width;
     int x;
     int y;
     RECT clip[2];
+    int dpi = kBaseDpi;
+    double (*sample)(int k) = unevenSample;
 };
 
 const SurfaceCase kSurfaceCases[] = {
@@ -460,16 +513,10 @@ const SurfaceCase kSurfaceCases[] = {
     {120, 59, 40, {{59, 0, 117, 86}}},              // a column's clip, narrower than the gauge
     {60, 0, 40, {{0, 30, 58, 84}}},                 // a clip that also cuts bars above and below
     {60, 0, 0, {{0, 0, 20, 46}, {30, 10, 60, 30}}}, // two rectangles
+    {120, 0, 0, {{0, 28, 120, 92}, {116, 0, 120, 28}}, 192, doublingSample},
+    {200, 60, 0, {{0, 0, 60, 92}, {60, 28, 200, 92}}, 192, doublingSample},  // older bars left of the gauge
+    {40, -50, 40, {{0, 0, 40, 40}, {0, 68, 40, 132}}, 192, doublingSample}, // off the left edge, bars over its top
 };
-
-// Means in an uneven order, so neighbouring bars differ, from well below
-// the foot to past the gauge's top: lengths -12, -2, -1 (no pixel), 0, 13,
-// 20, 40, 41 and 52.
-double unevenSample(int k)
-{
-    static const double kMeans[] = {-0.3, 0.5, -0.05, 1.025, 0.0, -0.04, 1.3, 0.33, 1.0, -0.025};
-    return kMeans[(k / kSamplesPerMean * 7) % 10];
-}
 
 void clipTo(HDC dc, const RECT (&clip)[2])
 {
@@ -491,24 +538,29 @@ TEST(AveragingPercentMonitorDraw, DrawsTheSamePixelsAsDrawingEveryBar)
     for (const SurfaceCase& c : kSurfaceCases) {
         AveragingPercentMonitor gauge(L"cpu0");
         EveryBarGauge reference(L"cpu0");
+        gauge.setDpi(c.dpi);
+        const int scale = c.dpi / kBaseDpi;
         int k = 0;
         // History lengths 0 to 200 and on past the cap; a label from the
         // first sample on.
         for (int run = -1; run <= kRuns; ++run) {
             const int samples = run < 0 ? 0 : run == 0 ? 1 : kSamplesPerMean;
             for (int i = 0; i < samples; ++i, ++k) {
-                gauge.addSample(unevenSample(k));
-                reference.addSample(unevenSample(k));
+                gauge.addSample(c.sample(k));
+                reference.addSample(c.sample(k));
             }
-            Surface drawn(c.width, c.y + 46);
-            Surface expected(c.width, c.y + 46);
-            ASSERT_TRUE(drawn.ready() && expected.ready());
+            Surface drawn(c.width, c.y + 46 * scale);
+            Surface expected(c.width, c.y + 46 * scale);
+            Surface plain(c.width / scale, c.y / scale + 46);
+            ASSERT_TRUE(drawn.ready() && expected.ready() && plain.ready());
             clipTo(drawn.dc(), c.clip);
             clipTo(expected.dc(), c.clip);
             gauge.draw(drawn.dc(), c.x, c.y);
-            reference.draw(expected.dc(), c.x, c.y);
-            ASSERT_EQ(drawn.differingPixels(expected), 0)
-                << "width " << c.width << ", x " << c.x << ", y " << c.y << ", after " << k << " samples";
+            reference.draw(plain.dc(), c.x / scale, c.y / scale);
+            StretchBlt(expected.dc(), 0, 0, expected.width(), expected.height(), plain.dc(), 0, 0, plain.width(),
+                       plain.height(), SRCCOPY);
+            ASSERT_EQ(drawn.differingPixels(expected), 0) << "width " << c.width << ", x " << c.x << ", y " << c.y
+                                                          << ", dpi " << c.dpi << ", after " << k << " samples";
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/MainWindow.h"
+#include "app/PaintPass.h"
 #include "counters/CounterQuery.h"
 #include "gauges/AveragingPercentMonitor.h"
 #include "gauges/MonitorRegistry.h"
@@ -142,6 +143,48 @@ TEST_F(MainWindow, MonitorsAreReadOnDisplayChangesAndTheWindowKeptOnScreenAtOnce
         EXPECT_EQ(monitorReads() - readsBefore, message.reads) << message.message << " " << message.wParam;
         const bool placed = message.reads > 0 || message.message == WM_TIMER;
         EXPECT_EQ(windowRect().left, placed ? work.left : work.left - 500) << message.message << " " << message.wParam;
+    }
+}
+
+TEST_F(MainWindow, DpiChangeScalesTheStripsAndFontAtTheSuggestedPlaceOrUnderTheDraggingCursor)
+{
+    const auto fontHeight = [](HGDIOBJ font) {
+        LOGFONTW logFont = {};
+        GetObjectW(font, sizeof logFont, &logFont);
+        return logFont.lfHeight;
+    };
+    const LONG stockHeight = fontHeight(GetStockObject(DEFAULT_GUI_FONT));
+    // Grabbed at client (10, 10), screen (111, 111), the window's corner is
+    // 11 pixels up and left of the cursor, now at (121, 121): 22 at twice
+    // the scale.
+    const struct {
+        bool drag;
+        int dpi;
+        RECT suggested;
+        POINT corner;
+        SIZE size;
+    } rows[] = {{false, 192, {300, 200, 390, 380}, {300, 200}, {120, 240}},
+                {true, 192, {300, 200, 390, 380}, {99, 99}, {120, 240}},
+                {false, 96, {150, 120, 210, 240}, {150, 120}, {60, 120}}};
+    for (const auto& row : rows) {
+        settings.windowX = settings.windowY = 100;
+        start(3);
+        if (row.drag) {
+            send(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+            send(WM_MOUSEMOVE, 20, 20, MK_LBUTTON);
+        }
+        SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi),
+                     reinterpret_cast<LPARAM>(&row.suggested));
+        const RECT rect = windowRect();
+        EXPECT_EQ(rect.left, row.corner.x) << row.dpi << (row.drag ? " dragging" : "");
+        EXPECT_EQ(rect.top, row.corner.y) << row.dpi << (row.drag ? " dragging" : "");
+        EXPECT_EQ(rect.right - rect.left, row.size.cx) << row.dpi;
+        EXPECT_EQ(rect.bottom - rect.top, row.size.cy) << row.dpi;
+        EXPECT_EQ(settings.windowX, row.corner.x);
+        EXPECT_EQ(fontHeight(labelFont.current()), MulDiv(stockHeight, row.dpi, 96)) << row.dpi;
+        send(WM_LBUTTONUP, 0, 0);
+        TearDown();
+        SetUp();
     }
 }
 

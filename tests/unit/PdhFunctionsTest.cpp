@@ -28,8 +28,9 @@ PDH_STATUS WINAPI refuseEnglishPath(PDH_HQUERY, LPCWSTR, DWORD_PTR, PDH_HCOUNTER
 
 FARPROC WINAPI lookUpOnLocalizedWindows(HMODULE module, LPCSTR name)
 {
-    return std::strcmp(name, "PdhAddCounterW") == 0 ? reinterpret_cast<FARPROC>(refuseEnglishPath)
-                                                    : GetProcAddress(module, name);
+    if (std::strcmp(name, "PdhAddCounterW") != 0)
+        return GetProcAddress(module, name);
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(refuseEnglishPath));
 }
 
 HMODULE noModule() { return nullptr; }

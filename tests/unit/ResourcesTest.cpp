@@ -696,7 +696,7 @@ TEST(ResourceVersion, TranslationMatchesTheStringTable)
     EXPECT_EQ(in.word(), 1200);
 }
 
-TEST(ResourceManifest, AsksForCommonControlsSixWithoutDpiAwareness)
+TEST(ResourceManifest, AsksForCommonControlsSixAndPerMonitorDpiAwareness)
 {
     std::vector<BYTE> bytes = resourceBytes(RT_MANIFEST, 1);
     ASSERT_FALSE(bytes.empty());
@@ -705,5 +705,9 @@ TEST(ResourceManifest, AsksForCommonControlsSixWithoutDpiAwareness)
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string::npos);
     EXPECT_NE(manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos);
-    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"),
+              std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                            "PerMonitorV2, PerMonitor</dpiAwareness>"),
+              std::string::npos);
 }

@@ -1,0 +1,31 @@
+// DisplayScale: the one rule by which plix's 96-DPI picture grows with the
+// display scale, and its inverse for finding the columns a surface shows.
+
+#include "common/DisplayScale.h"
+
+#include <algorithm>
+
+std::int64_t scaledLength(std::int64_t length, int dpi)
+{
+    const std::int64_t product = length * dpi;
+    constexpr std::int64_t kHalf = kBaseDpi / 2;
+    return product >= 0 ? (product + kHalf) / kBaseDpi : -((kHalf - product) / kBaseDpi);
+}
+
+std::int64_t firstLengthReaching(std::int64_t scaled, int dpi)
+{
+    // Start near the answer, step down until the length falls short, then
+    // up to the first one that reaches: a step or two each way at any scale
+    // from 48 DPI up.
+    std::int64_t length = scaled * kBaseDpi / dpi;
+    while (scaledLength(length, dpi) >= scaled)
+        --length;
+    while (scaledLength(length + 1, dpi) < scaled)
+        ++length;
+    return length + 1;
+}
+
+int usableDpi(int dpi)
+{
+    return dpi < 1 ? kBaseDpi : std::min(dpi, kMaxDpi);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Lengths of plix's 96-DPI picture at another display scale, with nothing of
+// the platform. Every length scales as MulDiv(length, dpi, 96) would.
+
+#include <cstdint>
+
+// The scale plix's picture is drawn for: 100%.
+constexpr int kBaseDpi = 96;
+
+// Ten times 100%, twice what Windows offers: a larger DPI is taken as this.
+constexpr int kMaxDpi = 960;
+
+// dpi within 1 to kMaxDpi; 96 for one below 1, which no display has.
+int usableDpi(int dpi);
+
+// length x dpi / 96, rounded half away from zero as MulDiv rounds, computed
+// in 64 bits. At 144 DPI 41 becomes 62 and -139 becomes -209.
+std::int64_t scaledLength(std::int64_t length, int dpi);
+
+// The smallest length whose scaled length is at least `scaled`: the first
+// 96-DPI column that reaches a scaled one. dpi must be positive.
+std::int64_t firstLengthReaching(std::int64_t scaled, int dpi);

@@ -1,0 +1,26 @@
+#pragma once
+// The font of the gauges' labels at a window's DPI.
+
+#include <windows.h>
+
+// Hands out the stock DEFAULT_GUI_FONT where the DPI is the system's, and
+// elsewhere a font made from it with its height scaled by dpi / system DPI.
+// A made font is kept for as long as the DPI stays and deleted when one for
+// another DPI is made, and with this object: whoever selects it puts the old
+// font back before asking again.
+class LabelFont {
+public:
+    LabelFont() = default;
+    ~LabelFont();
+    LabelFont(const LabelFont&) = delete;
+    LabelFont& operator=(const LabelFont&) = delete;
+
+    HFONT fontFor(int dpi);
+    // The font fontFor last handed out; null before the first.
+    HFONT current() const { return current_; }
+
+private:
+    HFONT made_ = nullptr;
+    int madeFor_ = 0;
+    HFONT current_ = nullptr;
+};
