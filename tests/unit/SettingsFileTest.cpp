@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/SettingsFile.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -47,7 +48,77 @@ std::wstring fakePathOfLength(std::size_t length)
     return L"D:\\" + std::wstring(length - 3 - name.size(), L'x') + name;
 }
 
+// What the system says of the folders: the executable's refuses new files or
+// takes them, the known folder is there or not, and LOCALAPPDATA's value.
+bool probeRefused = false;
+std::wstring knownFolder;
+std::wstring environmentValue;
+
+HANDLE WINAPI scriptedCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                 DWORD disposition, DWORD flags, HANDLE model)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return probeRefused ? INVALID_HANDLE_VALUE : CreateFileW(path, access, share, security, disposition, flags, model);
+}
+
+HRESULT WINAPI scriptedKnownFolderPath(const GUID&, DWORD, HANDLE, PWSTR* path)
+{
+    *path = knownFolder.empty() ? nullptr : _wcsdup(knownFolder.c_str());
+    return knownFolder.empty() ? E_FAIL : S_OK;
+}
+
+void WINAPI freeCopy(LPVOID memory) { free(memory); }
+
+DWORD WINAPI scriptedEnvironment(LPCWSTR, LPWSTR buffer, DWORD size)
+{
+    if (environmentValue.empty() || environmentValue.size() >= size)
+        return environmentValue.empty() ? 0 : static_cast<DWORD>(environmentValue.size() + 1);
+    std::copy_n(environmentValue.c_str(), environmentValue.size() + 1, buffer);
+    return static_cast<DWORD>(environmentValue.size());
+}
+
 }  // namespace
+
+TEST(SettingsPlace, BesideTheExecutableWhileItsFolderTakesFilesElsePerUser)
+{
+    SettingsFileFunctions files = systemSettingsFiles();
+    files.createFile = scriptedCreateFile;
+    files.knownFolderPath = scriptedKnownFolderPath;
+    files.freeKnownFolderPath = freeCopy;
+    files.environmentVariable = scriptedEnvironment;
+    struct Row {
+        const char* name;
+        bool probeRefused, knownFolderThere, environmentSet, perUserFileThere;
+        bool loadPerUser, savePerUser;
+    };
+    const Row rows[] = {
+        {"writable folder", false, true, true, true, false, false},
+        {"unwritable, no per-user file yet", true, true, false, false, false, true},
+        {"unwritable, per-user file", true, true, false, true, true, true},
+        {"unwritable, only LOCALAPPDATA", true, false, true, true, true, true},
+        {"unwritable, no user folder at all", true, false, false, false, false, false},
+    };
+    for (const Row& row : rows) {
+        const std::wstring root = makeTestFolder(L"settings-place"), app = root + L"\\app", user = root + L"\\user";
+        const std::wstring besideExecutable = app + L"\\plix.cfg", perUser = user + L"\\plix\\plix.cfg";
+        CreateDirectoryW(app.c_str(), nullptr);
+        CreateDirectoryW(user.c_str(), nullptr);
+        if (row.perUserFileThere) {
+            CreateDirectoryW(folderOf(perUser).c_str(), nullptr);
+            writeFile(perUser, {1, 2, 3});
+        }
+        probeRefused = row.probeRefused;
+        knownFolder = row.knownFolderThere ? user : L"";
+        environmentValue = row.environmentSet ? user + L"\\" : L"";
+        const SettingsPaths paths = settingsPathsFor(app + L"\\gauge.exe", files);
+        EXPECT_EQ(paths.load, row.loadPerUser ? perUser : besideExecutable) << row.name;
+        EXPECT_EQ(paths.save, row.savePerUser ? perUser : besideExecutable) << row.name;
+        DeleteFileW(perUser.c_str());
+        EXPECT_EQ(RemoveDirectoryW(folderOf(perUser).c_str()) != FALSE, row.savePerUser || row.perUserFileThere) << row.name;
+        for (const std::wstring& folder : {user, app, root})
+            EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << row.name << ": a file was left in " << std::string(folder.begin(), folder.end());
+    }
+}
 
 TEST(ExecutablePath, GrowsItsBufferUntilTheWholeNameFits)
 {
