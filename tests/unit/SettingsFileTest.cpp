@@ -48,11 +48,9 @@ std::wstring fakePathOfLength(std::size_t length)
     return L"D:\\" + std::wstring(length - 3 - name.size(), L'x') + name;
 }
 
-// What the system says of the folders: the executable's refuses new files or
-// takes them, the known folder is there or not, and LOCALAPPDATA's value.
+// The executable's folder takes new files or not; the known folder is there or not.
 bool probeRefused = false;
 std::wstring knownFolder;
-std::wstring environmentValue;
 
 HANDLE WINAPI scriptedCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                                  DWORD disposition, DWORD flags, HANDLE model)
@@ -69,14 +67,6 @@ HRESULT WINAPI scriptedKnownFolderPath(const GUID&, DWORD, HANDLE, PWSTR* path)
 
 void WINAPI freeCopy(LPVOID memory) { free(memory); }
 
-DWORD WINAPI scriptedEnvironment(LPCWSTR, LPWSTR buffer, DWORD size)
-{
-    if (environmentValue.empty() || environmentValue.size() >= size)
-        return environmentValue.empty() ? 0 : static_cast<DWORD>(environmentValue.size() + 1);
-    std::copy_n(environmentValue.c_str(), environmentValue.size() + 1, buffer);
-    return static_cast<DWORD>(environmentValue.size());
-}
-
 }  // namespace
 
 TEST(SettingsPlace, BesideTheExecutableWhileItsFolderTakesFilesElsePerUser)
@@ -85,12 +75,7 @@ TEST(SettingsPlace, BesideTheExecutableWhileItsFolderTakesFilesElsePerUser)
     files.createFile = scriptedCreateFile;
     files.knownFolderPath = scriptedKnownFolderPath;
     files.freeKnownFolderPath = freeCopy;
-    files.environmentVariable = scriptedEnvironment;
-    struct Row {
-        const char* name;
-        bool probeRefused, knownFolderThere, environmentSet, perUserFileThere;
-        bool loadPerUser, savePerUser;
-    };
+    struct Row { const char* name; bool probeRefused, knownFolder, environment, perUserFile, loadPerUser, savePerUser; };
     const Row rows[] = {
         {"writable folder", false, true, true, true, false, false},
         {"unwritable, no per-user file yet", true, true, false, false, false, true},
@@ -100,23 +85,22 @@ TEST(SettingsPlace, BesideTheExecutableWhileItsFolderTakesFilesElsePerUser)
     };
     for (const Row& row : rows) {
         const std::wstring root = makeTestFolder(L"settings-place"), app = root + L"\\app", user = root + L"\\user";
-        const std::wstring besideExecutable = app + L"\\plix.cfg", perUser = user + L"\\plix\\plix.cfg";
+        const std::wstring beside = app + L"\\plix.cfg", plixFolder = user + L"\\plix", perUser = plixFolder + L"\\plix.cfg";
         CreateDirectoryW(app.c_str(), nullptr);
         CreateDirectoryW(user.c_str(), nullptr);
-        if (row.perUserFileThere) {
-            CreateDirectoryW(folderOf(perUser).c_str(), nullptr);
+        if (row.perUserFile && CreateDirectoryW(plixFolder.c_str(), nullptr))
             writeFile(perUser, {1, 2, 3});
-        }
         probeRefused = row.probeRefused;
-        knownFolder = row.knownFolderThere ? user : L"";
-        environmentValue = row.environmentSet ? user + L"\\" : L"";
+        knownFolder = row.knownFolder ? user : L"";
+        SetEnvironmentVariableW(L"LOCALAPPDATA", row.environment ? (user + L"\\").c_str() : nullptr);
         const SettingsPaths paths = settingsPathsFor(app + L"\\gauge.exe", files);
-        EXPECT_EQ(paths.load, row.loadPerUser ? perUser : besideExecutable) << row.name;
-        EXPECT_EQ(paths.save, row.savePerUser ? perUser : besideExecutable) << row.name;
+        EXPECT_EQ(paths.load, row.loadPerUser ? perUser : beside) << row.name;
+        EXPECT_EQ(paths.save, row.savePerUser ? perUser : beside) << row.name;
+        // The plix folder is made for saves there, and no probe file stays.
         DeleteFileW(perUser.c_str());
-        EXPECT_EQ(RemoveDirectoryW(folderOf(perUser).c_str()) != FALSE, row.savePerUser || row.perUserFileThere) << row.name;
+        EXPECT_EQ(RemoveDirectoryW(plixFolder.c_str()) != FALSE, row.savePerUser || row.perUserFile) << row.name;
         for (const std::wstring& folder : {user, app, root})
-            EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << row.name << ": a file was left in " << std::string(folder.begin(), folder.end());
+            EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << row.name;
     }
 }
 

@@ -81,9 +81,9 @@ BOOL WINAPI scriptedMove(LPCWSTR from, LPCWSTR to, DWORD flags)
 }
 
 const SettingsFileFunctions scriptedFiles = {
-    PathFileExistsW,    scriptedOpen, scriptedRead,     scriptedReadFailed, scriptedWrite,
-    scriptedFlush,      scriptedClose, scriptedMove,    DeleteFileW,        GetModuleFileNameW,
-    CreateFileW,        CreateDirectoryW, nullptr, nullptr, GetEnvironmentVariableW,
+    PathFileExistsW, scriptedOpen,  scriptedRead, scriptedReadFailed, scriptedWrite,
+    scriptedFlush,   scriptedClose, scriptedMove, DeleteFileW,        GetModuleFileNameW,
+    CreateFileW,     CreateDirectoryW, nullptr,   nullptr,            GetEnvironmentVariableW,
 };
 
 Bytes bytesOf(const StoredSettings& stored)
