@@ -6,6 +6,8 @@
 
 #include <pdhmsg.h>
 
+#include "common/SystemFunction.h"
+
 namespace {
 
 constexpr PDH_STATUS kMissing = static_cast<PDH_STATUS>(PDH_FUNCTION_NOT_FOUND);
@@ -43,9 +45,7 @@ template <typename Function>
 bool lookUp(HMODULE module, ProcedureLookup lookup, const char* name, Function& function)
 {
     const FARPROC procedure = lookup(module, name);
-    // Through void (*)() so that GCC takes the cast between unrelated
-    // function types without a warning; MSVC takes it either way.
-    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(procedure));
+    function = functionFrom<Function>(procedure);
     return procedure != nullptr;
 }
 

@@ -1,8 +1,9 @@
 """Drives the real plix.exe under Wine on an X display, the way a user meets
 it: shared by the desktop tests, the bench and the run command.
 
-It knows plix.cfg's bytes, the window's size, how to start plix and find
-its window, the right-click menu, screenshots and pixels, a process's
+It knows plix.cfg's bytes and where plix keeps it per user, the window's
+size, how to make a folder unwritable, how to start plix and find its
+window, the right-click menu, screenshots and pixels, a process's
 resident memory, and private Xvfb displays. Each PlixRun starts plix in a
 folder holding a copy of plix.exe (and, if asked, a prepared plix.cfg), and
 stops everything it started on close(). The Linux counter provider is the
@@ -22,6 +23,8 @@ settings are saved. And
 makes the README's picture of plix at 100% and at 200%.
 """
 
+import contextlib
+import getpass
 import os
 import shutil
 import signal
@@ -47,6 +50,25 @@ def parse_settings(data):
     if magic != MAGIC or version != 1:
         return None
     return frequency, x, y
+
+
+def per_user_settings_folder(prefix=None):
+    """Where plix keeps its settings when it cannot write its own folder:
+    plix in the Wine user's LOCALAPPDATA, C:\\users\\USER\\AppData\\Local."""
+    prefix = prefix or os.environ.get("WINEPREFIX", "")
+    return os.path.join(prefix, "drive_c", "users", getpass.getuser(), "AppData", "Local", "plix")
+
+
+@contextlib.contextmanager
+def unwritable(folder):
+    """No file can be added to or removed from the folder while this lasts,
+    not even by root: it is immutable (chattr +i, so this needs root). Its
+    files can still be written in place."""
+    run(["chattr", "+i", folder])
+    try:
+        yield folder
+    finally:
+        run(["chattr", "-i", folder])
 
 
 def processor_count():

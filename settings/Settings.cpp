@@ -8,19 +8,23 @@
 #include "settings/SettingsFile.h"
 
 #include <ctime>
-#include <utility>
 
 std::int64_t systemClock()
 {
     return _time64(nullptr);
 }
 
-Settings::Settings() : Settings(settingsPathFor(executablePath()), systemClock) {}
+Settings::Settings() : Settings(settingsPathsFor(executablePath(), systemSettingsFiles()), systemClock) {}
 
-Settings::Settings(std::wstring path, SettingsClock clock, const SettingsFileFunctions& files)
-    : settingsPath(std::move(path)), clock_(clock), files_(&files)
+Settings::Settings(const std::wstring& path, SettingsClock clock, const SettingsFileFunctions& files)
+    : Settings(SettingsPaths{path, path}, clock, files)
 {
-    load();
+}
+
+Settings::Settings(const SettingsPaths& paths, SettingsClock clock, const SettingsFileFunctions& files)
+    : settingsPath(paths.save), clock_(clock), files_(&files)
+{
+    load(paths.load);
 }
 
 Settings::~Settings()
@@ -69,11 +73,12 @@ void Settings::setPosition(std::int32_t x, std::int32_t y)
     settingsDirty = true;
 }
 
-void Settings::load()
+void Settings::load(const std::wstring& path)
 {
+    // Only where saves go: a folder plix cannot write is left as it is.
     removeLeftoverTemporaryFile(settingsPath, *files_);
 
-    const LoadedSettings loaded = settingsToRunOn(readSettingsFile(settingsPath, *files_));
+    const LoadedSettings loaded = settingsToRunOn(readSettingsFile(path, *files_));
     pollingFrequency = loaded.values.pollingFrequency;
     windowX = loaded.values.windowX;
     windowY = loaded.values.windowY;

@@ -1,6 +1,7 @@
 #pragma once
 // The settings that survive a restart (polling frequency and window
-// position) and their 20-byte file beside the executable.
+// position) and their 20-byte file beside the executable, or per user where
+// the executable's folder cannot be written.
 
 #include <cstdint>
 #include <string>
@@ -19,11 +20,14 @@ std::int64_t systemClock();
 
 class Settings {
 public:
-    // Loads the file beside the running executable.
+    // Loads the file of the running executable (settingsPathsFor).
     Settings();
     // Loads the file at settingsPath, reading time from clock and reading
     // and writing through files; for tests.
-    Settings(std::wstring settingsPath, SettingsClock clock,
+    Settings(const std::wstring& settingsPath, SettingsClock clock,
+             const SettingsFileFunctions& files = systemSettingsFiles());
+    // Loads from paths.load and saves to paths.save.
+    Settings(const SettingsPaths& paths, SettingsClock clock,
              const SettingsFileFunctions& files = systemSettingsFiles());
     // Writes an unsaved change, throttle or not.
     ~Settings();
@@ -45,10 +49,11 @@ public:
     std::int32_t windowY = kDefaultWindowY;
     std::int64_t lastSaveTime = 0;
     bool settingsDirty = false;
+    // Where saves go.
     std::wstring settingsPath;
 
 private:
-    void load();
+    void load(const std::wstring& path);
     void save(std::int64_t now);
 
     SettingsClock clock_;

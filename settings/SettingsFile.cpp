@@ -1,7 +1,9 @@
-// The settings file on disk: the read that tells a missing or foreign file
-// from one that is there but cannot be read, and the write that replaces it
-// through a temporary file, so that a failed save leaves the previous file
-// whole. What the bytes mean is settings/SettingsRecord's business.
+// The settings file on disk: where it is kept (beside the executable, or
+// per user when that folder cannot be written), the read that tells a
+// missing or foreign file from one that is there but cannot be read, and the
+// write that replaces it through a temporary file, so that a failed save
+// leaves the previous file whole. What the bytes mean is
+// settings/SettingsRecord's business.
 
 #include "settings/SettingsFile.h"
 
@@ -11,12 +13,44 @@
 
 #include <vector>
 
+#include "common/SystemFunction.h"
+
 namespace {
 
 constexpr std::size_t kWordCount = kSettingsFileSize / kSettingsWordSize;
 constexpr DWORD kFirstModulePathCapacity = 260;
 // Far beyond the longest path Windows can give a module.
 constexpr DWORD kLargestModulePathCapacity = 1u << 16;
+
+// FOLDERID_LocalAppData, written out here: the SDKs keep it in a static
+// library (uuid) of its own.
+constexpr GUID kLocalAppDataFolderId = {0xF1B32785, 0x6FBA, 0x4FCF, {0x9D, 0x55, 0x7B, 0x8E, 0x7F, 0x15, 0x70, 0x91}};
+constexpr wchar_t kLocalAppDataVariable[] = L"LOCALAPPDATA";
+
+using KnownFolderPathFunction = HRESULT(WINAPI*)(const GUID&, DWORD, HANDLE, PWSTR*);
+using FreeFunction = void(WINAPI*)(LPVOID);
+
+// shell32.dll and ole32.dll are loaded on first use, from System32 only:
+// only a plix in a folder it cannot write asks for the user's folder, and
+// a portable copy never pays for loading the shell.
+HRESULT WINAPI shellKnownFolderPath(const GUID& folder, DWORD flags, HANDLE token, PWSTR* path)
+{
+    static const KnownFolderPathFunction function =
+        systemFunction<KnownFolderPathFunction>(L"shell32.dll", "SHGetKnownFolderPath");
+    if (function == nullptr) {
+        *path = nullptr;
+        return E_NOTIMPL;
+    }
+    return function(folder, flags, token, path);
+}
+
+void WINAPI freeTaskMemory(LPVOID memory)
+{
+    static const FreeFunction function = systemFunction<FreeFunction>(L"ole32.dll", "CoTaskMemFree");
+    if (function != nullptr) {
+        function(memory);
+    }
+}
 
 // The runtime's buffer goes to the system with fflush, and the system's
 // cache to the disk with _commit, so that a power cut after the rename
@@ -44,6 +78,11 @@ const SettingsFileFunctions& systemSettingsFiles()
         MoveFileExW,
         DeleteFileW,
         GetModuleFileNameW,
+        CreateFileW,
+        CreateDirectoryW,
+        shellKnownFolderPath,
+        freeTaskMemory,
+        GetEnvironmentVariableW,
     };
     return table;
 }
@@ -68,6 +107,53 @@ std::wstring executablePath(const SettingsFileFunctions& files)
 std::wstring executablePath()
 {
     return executablePath(systemSettingsFiles());
+}
+
+bool folderIsWritable(const std::wstring& folder, const SettingsFileFunctions& files)
+{
+    // The process id and the tick count make a name no other process uses,
+    // and the system deletes the file as its handle closes, even should
+    // plix die in between.
+    const std::wstring probe = folder + L"\\plix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                               std::to_wstring(GetTickCount64()) + L".probe";
+    const HANDLE file = files.createFile(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+std::wstring localAppDataFolder(const SettingsFileFunctions& files)
+{
+    PWSTR known = nullptr;
+    const HRESULT result = files.knownFolderPath(kLocalAppDataFolderId, 0, nullptr, &known);
+    const std::wstring folder = SUCCEEDED(result) && known != nullptr ? known : L"";
+    // Freed whether the call succeeded or not, as SHGetKnownFolderPath asks.
+    files.freeKnownFolderPath(known);
+    if (!folder.empty()) {
+        return folder;
+    }
+    const DWORD size = files.environmentVariable(kLocalAppDataVariable, nullptr, 0);
+    if (size == 0) {
+        return std::wstring();
+    }
+    std::vector<wchar_t> buffer(size);
+    const DWORD length = files.environmentVariable(kLocalAppDataVariable, buffer.data(), size);
+    return length < size ? std::wstring(buffer.data(), length) : std::wstring();
+}
+
+SettingsPaths settingsPathsFor(const std::wstring& executablePath, const SettingsFileFunctions& files)
+{
+    const std::wstring besideExecutable = settingsPathFor(executablePath);
+    const bool writable = folderIsWritable(folderOf(besideExecutable), files);
+    const std::wstring perUser = writable ? std::wstring() : perUserSettingsPathFor(localAppDataFolder(files));
+    if (!perUser.empty()) {
+        files.createDirectory(folderOf(perUser).c_str(), nullptr);
+    }
+    const bool perUserExists = !perUser.empty() && files.exists(perUser.c_str());
+    return chooseSettingsPaths(besideExecutable, writable, perUser, perUserExists);
 }
 
 SettingsFileContents readSettingsFile(const std::wstring& settingsPath, const SettingsFileFunctions& files)

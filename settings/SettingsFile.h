@@ -14,10 +14,11 @@
 // The running executable's full path, however long; empty on failure.
 std::wstring executablePath();
 
-// The file calls that can fail under a load or a save, and the module-name
-// query, as one table of function pointers. The default table calls the
-// runtime, shlwapi and kernel32; tests hand in a table of their own to make
-// any step fail.
+// The file calls that can fail under a load or a save, the module-name
+// query and what finding the settings' folder asks of the system, as one
+// table of function pointers. The default table calls the runtime, shlwapi,
+// kernel32, and shell32 and ole32 loaded from System32 at run time; tests
+// hand in a table of their own to make any step fail.
 struct SettingsFileFunctions {
     BOOL (WINAPI* exists)(LPCWSTR path);
     FILE* (__cdecl* openShared)(const wchar_t* path, const wchar_t* mode, int shareFlag);
@@ -30,11 +31,33 @@ struct SettingsFileFunctions {
     BOOL (WINAPI* moveFile)(LPCWSTR from, LPCWSTR to, DWORD flags);
     BOOL (WINAPI* deleteFile)(LPCWSTR path);
     DWORD (WINAPI* moduleFileName)(HMODULE module, LPWSTR buffer, DWORD size);
+    HANDLE (WINAPI* createFile)(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                DWORD disposition, DWORD flags, HANDLE model);
+    BOOL (WINAPI* createDirectory)(LPCWSTR path, LPSECURITY_ATTRIBUTES security);
+    // SHGetKnownFolderPath; E_NOTIMPL where shell32.dll lacks it.
+    HRESULT (WINAPI* knownFolderPath)(const GUID& folder, DWORD flags, HANDLE token, PWSTR* path);
+    // CoTaskMemFree, for the path knownFolderPath hands out.
+    void (WINAPI* freeKnownFolderPath)(LPVOID memory);
+    DWORD (WINAPI* environmentVariable)(LPCWSTR name, LPWSTR buffer, DWORD size);
 };
 
 const SettingsFileFunctions& systemSettingsFiles();
 
 std::wstring executablePath(const SettingsFileFunctions& files);
+
+// Whether a file can be made in folder: one of a name no one else uses is
+// created and deleted there. Nothing else tells: attributes and access lists
+// say nothing of a write-protected stick or a share's own rules.
+bool folderIsWritable(const std::wstring& folder, const SettingsFileFunctions& files);
+
+// The user's local application data folder (the known folder, else
+// LOCALAPPDATA); empty when neither gives one.
+std::wstring localAppDataFolder(const SettingsFileFunctions& files);
+
+// Where the settings of the executable at executablePath are loaded from
+// and saved to (chooseSettingsPaths), decided once, at start; makes the
+// per-user plix folder when that is where saves go.
+SettingsPaths settingsPathsFor(const std::wstring& executablePath, const SettingsFileFunctions& files);
 
 // What is at the settings path, read through files: a file that is there
 // but cannot be opened or read is Unreadable.

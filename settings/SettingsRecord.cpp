@@ -1,5 +1,5 @@
 // The settings record as plain functions: encoding and decoding the 20
-// bytes, the repair of what a load found, and the settings path rule.
+// bytes, the repair of what a load found, and the settings path rules.
 
 #include "settings/SettingsRecord.h"
 
@@ -8,6 +8,7 @@ namespace {
 constexpr wchar_t kFallbackSettingsPath[] = L"c:\\plix.cfg";
 constexpr wchar_t kSettingsFileName[] = L"\\plix.cfg";
 constexpr wchar_t kTemporarySuffix[] = L".tmp";
+constexpr wchar_t kPerUserSettingsFile[] = L"plix\\plix.cfg";
 
 void putWord(unsigned char* bytes, std::uint32_t word)
 {
@@ -95,4 +96,28 @@ std::wstring settingsPathFor(const std::wstring& executablePath)
 std::wstring temporaryPathFor(const std::wstring& settingsPath)
 {
     return settingsPath + kTemporarySuffix;
+}
+
+std::wstring folderOf(const std::wstring& settingsPath)
+{
+    return settingsPath.substr(0, settingsPath.rfind(L'\\'));
+}
+
+std::wstring perUserSettingsPathFor(const std::wstring& localAppDataFolder)
+{
+    if (localAppDataFolder.empty()) {
+        return std::wstring();
+    }
+    // LOCALAPPDATA may be set by hand, with a backslash at its end.
+    const bool endsInBackslash = localAppDataFolder.back() == L'\\';
+    return localAppDataFolder + (endsInBackslash ? L"" : L"\\") + kPerUserSettingsFile;
+}
+
+SettingsPaths chooseSettingsPaths(const std::wstring& besideExecutable, bool folderWritable,
+                                  const std::wstring& perUser, bool perUserExists)
+{
+    if (folderWritable || perUser.empty()) {
+        return {besideExecutable, besideExecutable};
+    }
+    return {perUserExists ? perUser : besideExecutable, perUser};
 }

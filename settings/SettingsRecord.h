@@ -69,3 +69,24 @@ std::wstring settingsPathFor(const std::wstring& executablePath);
 
 // Where a save puts the new bytes before they replace the file: plix.cfg.tmp.
 std::wstring temporaryPathFor(const std::wstring& settingsPath);
+
+// The folder a settings path names its file in: everything before its last
+// backslash.
+std::wstring folderOf(const std::wstring& settingsPath);
+
+// The per-user settings file, plix\plix.cfg in the user's local application
+// data folder; empty when that folder is unknown (empty).
+std::wstring perUserSettingsPathFor(const std::wstring& localAppDataFolder);
+
+// Which file loading reads and which file saves replace.
+struct SettingsPaths {
+    std::wstring load;
+    std::wstring save;
+};
+
+// The file beside the executable while its folder can be written. Otherwise
+// the per-user file, read once it exists; until then the executable's file
+// gives the starting values, and the first save makes the per-user one.
+// Without a per-user place, the executable's file all the same.
+SettingsPaths chooseSettingsPaths(const std::wstring& besideExecutable, bool folderWritable,
+                                  const std::wstring& perUser, bool perUserExists);

@@ -9,8 +9,8 @@ import tempfile
 import time
 import unittest
 
-from plixdesk import (PlixRun, desktool, kill, parse_settings, processor_count, settings_bytes, start_quietly,
-                      wait_for, window_shown, window_size)
+from plixdesk import (PlixRun, desktool, kill, parse_settings, per_user_settings_folder, processor_count,
+                      settings_bytes, start_quietly, unwritable, wait_for, window_shown, window_size)
 
 PLIX_EXE = os.environ.get("PLIX_EXE", "")
 # A pdh.dll that writes MARKER_LOADED beside itself when it is loaded.
@@ -200,6 +200,26 @@ class HostileDesktop(DesktopTest):
         self.assertIsNone(run.process.poll())
         with open(run.cfg, "rb") as f:
             self.assertEqual(f.read(), stored)
+
+    def test_plix_in_a_folder_it_cannot_write_keeps_its_settings_per_user(self):
+        stored = settings_bytes(10, 300, 300)
+        run = self.prepare(settings=stored)
+        per_user = per_user_settings_folder()
+        shutil.rmtree(per_user, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, per_user, True)
+        for name in ("collects.txt", "wine.log"):  # the test run's own, made before the lock
+            open(os.path.join(run.folder, name), "ab").close()
+        with unwritable(run.folder):
+            run.start()
+            self.drag(run, [(320, 320), (370, 340), (420, 370)])
+            run.mouse("mouseup", 1)
+            self.wait_position(run, 400, 350)
+            self.assertEqual(run.exit_through_menu(10), 0)
+            run.start()
+            self.assertEqual(run.geometry()[:2], (400, 350))
+        self.assertEqual(run.settings(), parse_settings(stored))
+        with open(os.path.join(per_user, "plix.cfg"), "rb") as f:
+            self.assertEqual(parse_settings(f.read()), (10, 400, 350))
 
     def test_logoff_right_after_a_move_keeps_the_move(self):
         run = self.launch(settings=settings_bytes(10, 100, 100))

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/SettingsFile.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -47,7 +48,61 @@ std::wstring fakePathOfLength(std::size_t length)
     return L"D:\\" + std::wstring(length - 3 - name.size(), L'x') + name;
 }
 
+// The executable's folder takes new files or not; the known folder is there or not.
+bool probeRefused = false;
+std::wstring knownFolder;
+
+HANDLE WINAPI scriptedCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                 DWORD disposition, DWORD flags, HANDLE model)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return probeRefused ? INVALID_HANDLE_VALUE : CreateFileW(path, access, share, security, disposition, flags, model);
+}
+
+HRESULT WINAPI scriptedKnownFolderPath(const GUID&, DWORD, HANDLE, PWSTR* path)
+{
+    *path = knownFolder.empty() ? nullptr : _wcsdup(knownFolder.c_str());
+    return knownFolder.empty() ? E_FAIL : S_OK;
+}
+
+void WINAPI freeCopy(LPVOID memory) { free(memory); }
+
 }  // namespace
+
+TEST(SettingsPlace, BesideTheExecutableWhileItsFolderTakesFilesElsePerUser)
+{
+    SettingsFileFunctions files = systemSettingsFiles();
+    files.createFile = scriptedCreateFile;
+    files.knownFolderPath = scriptedKnownFolderPath;
+    files.freeKnownFolderPath = freeCopy;
+    struct Row { const char* name; bool probeRefused, knownFolder, environment, perUserFile, loadPerUser, savePerUser; };
+    const Row rows[] = {
+        {"writable folder", false, true, true, true, false, false},
+        {"unwritable, no per-user file yet", true, true, false, false, false, true},
+        {"unwritable, per-user file", true, true, false, true, true, true},
+        {"unwritable, only LOCALAPPDATA", true, false, true, true, true, true},
+        {"unwritable, no user folder at all", true, false, false, false, false, false},
+    };
+    for (const Row& row : rows) {
+        const std::wstring root = makeTestFolder(L"settings-place"), app = root + L"\\app", user = root + L"\\user";
+        const std::wstring beside = app + L"\\plix.cfg", plixFolder = user + L"\\plix", perUser = plixFolder + L"\\plix.cfg";
+        CreateDirectoryW(app.c_str(), nullptr);
+        CreateDirectoryW(user.c_str(), nullptr);
+        if (row.perUserFile && CreateDirectoryW(plixFolder.c_str(), nullptr))
+            writeFile(perUser, {1, 2, 3});
+        probeRefused = row.probeRefused;
+        knownFolder = row.knownFolder ? user : L"";
+        SetEnvironmentVariableW(L"LOCALAPPDATA", row.environment ? (user + L"\\").c_str() : nullptr);
+        const SettingsPaths paths = settingsPathsFor(app + L"\\gauge.exe", files);
+        EXPECT_EQ(paths.load, row.loadPerUser ? perUser : beside) << row.name;
+        EXPECT_EQ(paths.save, row.savePerUser ? perUser : beside) << row.name;
+        // The plix folder is made for saves there, and no probe file stays.
+        DeleteFileW(perUser.c_str());
+        EXPECT_EQ(RemoveDirectoryW(plixFolder.c_str()) != FALSE, row.savePerUser || row.perUserFile) << row.name;
+        for (const std::wstring& folder : {user, app, root})
+            EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << row.name;
+    }
+}
 
 TEST(ExecutablePath, GrowsItsBufferUntilTheWholeNameFits)
 {

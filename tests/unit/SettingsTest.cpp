@@ -83,6 +83,7 @@ BOOL WINAPI scriptedMove(LPCWSTR from, LPCWSTR to, DWORD flags)
 const SettingsFileFunctions scriptedFiles = {
     PathFileExistsW, scriptedOpen,  scriptedRead, scriptedReadFailed, scriptedWrite,
     scriptedFlush,   scriptedClose, scriptedMove, DeleteFileW,        GetModuleFileNameW,
+    CreateFileW,     CreateDirectoryW, nullptr,   nullptr,            GetEnvironmentVariableW,
 };
 
 Bytes bytesOf(const StoredSettings& stored)
