@@ -6,18 +6,18 @@
 
 #include "common/WindowDpi.h"
 
+#include "common/SystemFunction.h"
+
 namespace {
 
 using DpiForWindow = UINT(WINAPI*)(HWND);
 using DpiForSystem = UINT(WINAPI*)();
 
+// user32.dll is loaded already: plix imports it.
 template <typename Function>
 Function user32Function(const char* name)
 {
-    const FARPROC procedure = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
-    // Through void (*)() so that GCC takes the cast between unrelated
-    // function types without a warning; MSVC takes it either way.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(procedure));
+    return functionFrom<Function>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name));
 }
 
 int screenDpi()

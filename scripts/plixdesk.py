@@ -25,6 +25,7 @@ makes the README's picture of plix at 100% and at 200%.
 
 import contextlib
 import getpass
+import math
 import os
 import shutil
 import signal
@@ -32,6 +33,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 MAGIC = 0xC078AEED
@@ -457,24 +459,61 @@ def show(folder, screenshot, log_path):
     print("settings: " + plix.cfg)
 
 
+class MovingLoads:
+    """Writes, ten times a second until stop(), a stat file into `folder`
+    (which many_processors prepared) whose processors' loads follow slow
+    waves, the same ones each time it starts."""
+
+    def __init__(self, folder, waves):
+        self.folder, self.waves = folder, waves
+        self.busy = [0] * len(waves)
+        self.idle = [0] * len(waves)
+        self.stopped = threading.Event()
+        self.thread = threading.Thread(target=self.run, daemon=True)
+        self.thread.start()
+
+    def run(self):
+        step = 0
+        while not self.stopped.wait(0.1):
+            step += 1
+            for k, wave in enumerate(self.waves):
+                busy = round(100 * min(1.0, max(0.0, wave(step / 10))))
+                self.busy[k] += busy
+                self.idle[k] += 100 - busy
+            lines = ["cpu%d %d 0 0 %d 0 0 0 0 0 0" % (k, b, i) for k, (b, i) in enumerate(zip(self.busy, self.idle))]
+            total = "cpu  %d 0 0 %d 0 0 0 0 0 0" % (sum(self.busy), sum(self.idle))
+            fresh = os.path.join(self.folder, "stat.new")
+            with open(fresh, "w") as f:
+                f.write("\n".join([total] + lines) + "\n")
+            os.replace(fresh, os.path.join(self.folder, "stat"))
+
+    def stop(self):
+        self.stopped.set()
+        self.thread.join()
+
+
 def scale_picture(plix_exe, picture):
     """plix at 100% and at 200% side by side, each in a prefix of that
-    scale, showing the same still loads: the README's picture."""
+    scale, with a full history of the same moving loads: the README's
+    picture."""
     work = tempfile.mkdtemp(prefix="plix-picture-")
+    waves = [lambda t: 0.55 + 0.4 * math.sin(t / 1.5), lambda t: 0.3 + 0.25 * math.sin(t / 2.3 + 1)]
     shots = []
     try:
         for dpi in (96, 192):
             prefix = scaled_prefix(dpi, work)
             plix = PlixRun(plix_exe, settings=settings_bytes(10, 100, 100))
+            proc = os.path.join(plix.folder, "proc")
+            plix.env.update(many_processors(2, proc))
+            loads = MovingLoads(proc, waves)
             try:
-                proc = os.path.join(plix.folder, "proc")
-                plix.env.update(many_processors(2, proc))
-                still_loads(proc, [0.9, 0.35])
                 plix.start()
-                wait_for(lambda: plix.collects() >= 120, 30)
+                # 60 means of six samples fill a strip.
+                wait_for(lambda: plix.collects() >= 400, 60)
                 shots.append(os.path.join(work, "%d.png" % dpi))
                 plix.screenshot(shots[-1])
             finally:
+                loads.stop()
                 plix.close()
                 prefix.close()
         run(["convert"] + shots + ["-bordercolor", "white", "-border", "16", "-background", "white",
