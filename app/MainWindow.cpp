@@ -54,8 +54,11 @@ HWND createMainWindow(HINSTANCE instance, HWND owner)
     const ScreenRect& rect = plan.rect;
     HWND window = CreateWindowExW(0, windowClassName, windowTitle, WS_POPUP | WS_BORDER, rect.left, rect.top,
                                   windowLayout.width, windowLayout.height, owner, nullptr, instance, nullptr);
-    if (window != nullptr && windowDpi(window) != windowLayout.dpi) {
-        windowLayout.dpi = windowDpi(window);
+    if (window == nullptr)
+        return nullptr;
+    const int dpi = windowDpi(window);
+    if (dpi != windowLayout.dpi) {
+        windowLayout.dpi = dpi;
         placeWindow(window, stripCount, windowLayout, settings);
     }
     return window;

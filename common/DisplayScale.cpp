@@ -27,5 +27,5 @@ std::int64_t firstLengthReaching(std::int64_t scaled, int dpi)
 
 int usableDpi(int dpi)
 {
-    return dpi < 1 ? kBaseDpi : std::min(dpi, kMaxDpi);
+    return dpi < 1 ? kBaseDpi : std::clamp(dpi, kMinDpi, kMaxDpi);
 }

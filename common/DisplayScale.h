@@ -7,10 +7,13 @@
 // The scale plix's picture is drawn for: 100%.
 constexpr int kBaseDpi = 96;
 
-// Ten times 100%, twice what Windows offers: a larger DPI is taken as this.
+// Half of 100% and ten times it, beyond what Windows offers either way: a
+// DPI outside is taken as the nearer of the two. At 48 a strip is still
+// 30 x 20; at a DPI of 1 it would have no height at all.
+constexpr int kMinDpi = 48;
 constexpr int kMaxDpi = 960;
 
-// dpi within 1 to kMaxDpi; 96 for one below 1, which no display has.
+// dpi within kMinDpi to kMaxDpi; 96 for one below 1, which no display has.
 int usableDpi(int dpi);
 
 // length x dpi / 96, rounded half away from zero as MulDiv rounds, computed

@@ -108,10 +108,10 @@ RECT AveragingPercentMonitor::getRect()
 
 void AveragingPercentMonitor::setDpi(int dpi)
 {
-    // No display has a DPI below 1; such a value would only stop the scaling.
-    if (dpi < 1 || dpi == dpi_)
+    // The same DPI the strip layout takes, so that the two agree.
+    if (usableDpi(dpi) == dpi_)
         return;
-    dpi_ = dpi;
+    dpi_ = usableDpi(dpi);
     label_ = ChosenLabel{};
 }
 

@@ -35,7 +35,7 @@ struct StripLayout {
 // otherwise the fewest columns whose rows fit, ceil(n / R) for R rows that
 // fit, with the strips shared out so that no two columns differ by more
 // than one.
-// Strips are scaled for dpi, a DPI from 1 to kMaxDpi (96 when it is not).
+// Strips are scaled for usableDpi(dpi).
 StripLayout stripLayout(int stripCount, int workAreaHeight, int dpi = kBaseDpi);
 
 // The same strips in a given number of columns (at least one, and no more

@@ -26,6 +26,7 @@ TEST(StripLayout, OneColumnWhileTheStripsFitThenBalancedColumns)
         {3, 738, {3, 1, 3, 90, 180}, {3}, 144},              // 150%: 90 x 60 strips, 88 columns seen
         {20, 768, {20, 3, 7, 358, 560}, {7, 7, 6}, 192},    // 200%: 80-pixel rows, 9 fit
         {3, 738, {3, 1, 3, 60, 120}, {3}, 0},                // no DPI at all: 100%
+        {3, 738, {3, 1, 3, 30, 60}, {3}, 1},                 // a DPI of 1: 50%, not strips with no height
         {kMaxStrips, 1 << 30, {kMaxStrips, 1, kMaxStrips, 600, 400 * kMaxStrips}, {kMaxStrips}, 1 << 20},
     };
     for (const Row& row : rows) {

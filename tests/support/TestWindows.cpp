@@ -80,3 +80,10 @@ int PixelSurface::differingPixels(const PixelSurface& other) const
         differing += bits_[i] != other.bits_[i] ? 1 : 0;
     return differing;
 }
+
+LONG fontHeight(HGDIOBJ font)
+{
+    LOGFONTW logFont = {};
+    GetObjectW(font, sizeof logFont, &logFont);
+    return logFont.lfHeight;
+}

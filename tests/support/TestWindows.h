@@ -44,3 +44,6 @@ private:
     HGDIOBJ previous_;
     std::uint32_t* bits_ = nullptr;
 };
+
+// The lfHeight a font was made with.
+LONG fontHeight(HGDIOBJ font);

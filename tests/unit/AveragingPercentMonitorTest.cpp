@@ -135,17 +135,12 @@ TEST(AveragingPercentMonitorLabel, PercentTruncatesRatherThanRounds)
 
 TEST(AveragingPercentMonitorLabel, FontIsStockAtTheSystemDpiAndMadeOnceForAnother)
 {
-    const auto heightOf = [](HGDIOBJ font) {
-        LOGFONTW logFont = {};
-        GetObjectW(font, sizeof logFont, &logFont);
-        return logFont.lfHeight;
-    };
     const int system = systemDpi();
     HGDIOBJ stock = GetStockObject(DEFAULT_GUI_FONT);
     LabelFont fonts;
     EXPECT_EQ(fonts.fontFor(system), stock);
     HFONT doubled = fonts.fontFor(2 * system);
-    EXPECT_EQ(heightOf(doubled), 2 * heightOf(stock));
+    EXPECT_EQ(fontHeight(doubled), 2 * fontHeight(stock));
     EXPECT_EQ(fonts.fontFor(2 * system), doubled);
     fonts.fontFor(3 * system);
     EXPECT_EQ(GetObjectType(doubled), 0u) << "the font it replaced is deleted";

@@ -16,6 +16,7 @@
 #include "tests/support/RecordingGauge.h"
 #include "tests/support/ScriptedPdh.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestWindows.h"
 #include "ui/Dialogs.h"
 #include "ui/Placement.h"
 
@@ -148,41 +149,27 @@ TEST_F(MainWindow, MonitorsAreReadOnDisplayChangesAndTheWindowKeptOnScreenAtOnce
 
 TEST_F(MainWindow, DpiChangeScalesTheStripsAndFontAtTheSuggestedPlaceOrUnderTheDraggingCursor)
 {
-    const auto fontHeight = [](HGDIOBJ font) {
-        LOGFONTW logFont = {};
-        GetObjectW(font, sizeof logFont, &logFont);
-        return logFont.lfHeight;
-    };
-    const LONG stockHeight = fontHeight(GetStockObject(DEFAULT_GUI_FONT));
     // Grabbed at client (10, 10), screen (111, 111), the window's corner is
     // 11 pixels up and left of the cursor, now at (121, 121): 22 at twice
     // the scale.
     const struct {
         bool drag;
         int dpi;
-        RECT suggested;
-        POINT corner;
-        SIZE size;
-    } rows[] = {{false, 192, {300, 200, 390, 380}, {300, 200}, {120, 240}},
-                {true, 192, {300, 200, 390, 380}, {99, 99}, {120, 240}},
-                {false, 96, {150, 120, 210, 240}, {150, 120}, {60, 120}}};
+        RECT suggested, expected;
+    } rows[] = {{false, 192, {300, 200, 390, 380}, {300, 200, 420, 440}},
+                {true, 192, {300, 200, 390, 380}, {99, 99, 219, 339}},
+                {false, 96, {150, 120, 210, 240}, {150, 120, 210, 240}}};
     for (const auto& row : rows) {
-        settings.windowX = settings.windowY = 100;
         start(3);
         if (row.drag) {
             send(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
             send(WM_MOUSEMOVE, 20, 20, MK_LBUTTON);
         }
-        SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi),
-                     reinterpret_cast<LPARAM>(&row.suggested));
+        SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi), reinterpret_cast<LPARAM>(&row.suggested));
         const RECT rect = windowRect();
-        EXPECT_EQ(rect.left, row.corner.x) << row.dpi << (row.drag ? " dragging" : "");
-        EXPECT_EQ(rect.top, row.corner.y) << row.dpi << (row.drag ? " dragging" : "");
-        EXPECT_EQ(rect.right - rect.left, row.size.cx) << row.dpi;
-        EXPECT_EQ(rect.bottom - rect.top, row.size.cy) << row.dpi;
-        EXPECT_EQ(settings.windowX, row.corner.x);
-        EXPECT_EQ(fontHeight(labelFont.current()), MulDiv(stockHeight, row.dpi, 96)) << row.dpi;
-        send(WM_LBUTTONUP, 0, 0);
+        EXPECT_TRUE(EqualRect(&rect, &row.expected)) << row.dpi << (row.drag ? " dragging" : "");
+        EXPECT_EQ(settings.windowX, row.expected.left);
+        EXPECT_EQ(fontHeight(labelFont.current()), MulDiv(fontHeight(GetStockObject(DEFAULT_GUI_FONT)), row.dpi, 96));
         TearDown();
         SetUp();
     }
