@@ -5,15 +5,10 @@
 
 #include <algorithm>
 
-std::int64_t scaledLength(std::int64_t length, int dpi)
-{
-    const std::int64_t product = length * dpi;
-    constexpr std::int64_t kHalf = kBaseDpi / 2;
-    return product >= 0 ? (product + kHalf) / kBaseDpi : -((kHalf - product) / kBaseDpi);
-}
-
 std::int64_t firstLengthReaching(std::int64_t scaled, int dpi)
 {
+    if (dpi == kBaseDpi)
+        return scaled;
     // Start near the answer, step down until the length falls short, then
     // up to the first one that reaches: a step or two each way at any scale
     // from 48 DPI up.

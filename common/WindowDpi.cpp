@@ -40,6 +40,9 @@ int windowDpi(HWND window)
 
 int systemDpi()
 {
+    // Windows fixes the system DPI when the session starts, so it is asked
+    // once rather than at every paint.
     static const DpiForSystem dpiForSystem = user32Function<DpiForSystem>("GetDpiForSystem");
-    return dpiForSystem != nullptr ? static_cast<int>(dpiForSystem()) : screenDpi();
+    static const int dpi = dpiForSystem != nullptr ? static_cast<int>(dpiForSystem()) : screenDpi();
+    return dpi;
 }
