@@ -53,11 +53,11 @@ void drawColumnSeparators(HDC dc, const StripLayout& layout, int height)
     }
 }
 
-// Clips the drawing to one column's visible pixels (58 at 96 DPI), down to the foot of
-// its last strip, so that a strip shows in any column just what it would
-// show in a single one and an empty cell below a shorter column shows only
-// the background. Returns the saved state that unclips it, dropping the
-// previous column's clip first.
+// Clips the drawing to one column's visible pixels (58 at 96 DPI), down to
+// the foot of its last strip, so that a strip shows in any column just what
+// it would show in a single one and an empty cell below a shorter column
+// shows only the background. Returns the saved state that unclips it,
+// dropping the previous column's clip first.
 int clipToColumn(HDC dc, int previousColumnState, const StripLayout& layout, int strip)
 {
     if (previousColumnState != 0)

@@ -106,12 +106,12 @@ void placeWindow(HWND window, int stripCount, StripLayout& layout, Settings& set
     const ScreenRect now = windowRect(window);
     const WindowPlan plan = planWindow(stripCount, knownMonitors(), now, layout.dpi);
     const ScreenRect& to = plan.rect;
-    if (to.left != now.left || to.top != now.top || to.right != now.right || to.bottom != now.bottom) {
-        moveWindow(window, HWND_TOPMOST, plan.layout, {to.left, to.top}, 0, layout, settings);
-        return;
-    }
+    // Stored even when the window stays: a window made at a position pulled
+    // in from off the screen stands where its first tick plans it.
     layout = plan.layout;
     settings.setPosition(to.left, to.top);
+    if (to.left != now.left || to.top != now.top || to.right != now.right || to.bottom != now.bottom)
+        SetWindowPos(window, HWND_TOPMOST, to.left, to.top, layout.width, layout.height, 0);
 }
 
 void rescaleWindow(HWND window, int stripCount, int dpi, const RECT& suggested, bool dragging, StripLayout& layout,
