@@ -82,8 +82,9 @@ PDH_STATUS WINAPI constantCloseQuery(PDH_HQUERY)
     return ERROR_SUCCESS;
 }
 
-const PdhFunctions kConstantPdh = {constantOpenQuery, constantAddCounter, constantCollect, constantFormat,
-                                   constantCloseQuery};
+// It lists no processors: the paint figures file their own.
+const PdhFunctions kConstantPdh = {constantOpenQuery,  constantAddCounter, constantCollect, constantFormat,
+                                   constantCloseQuery, nullptr};
 
 double secondsPerTick()
 {

@@ -8,6 +8,7 @@ set(CORE_SOURCES
   common/DisplayScale.cpp
   gauges/BarPixels.cpp
   gauges/GaugeLabel.cpp
+  gauges/ProcessorOrder.cpp
   gauges/SampleAverager.cpp
   hostcounters/CounterPath.cpp
   hostcounters/ProcText.cpp
@@ -26,6 +27,7 @@ set(CORE_TEST_SOURCES
   tests/core/GaugeLabelTest.cpp
   tests/core/HandleTableTest.cpp
   tests/core/PlacementMathTest.cpp
+  tests/core/ProcessorOrderTest.cpp
   tests/core/ProcTextTest.cpp
   tests/core/SampleAveragerTest.cpp
   tests/core/SettingsRecordTest.cpp
@@ -37,6 +39,7 @@ set(CORE_TEST_SOURCES
 set(CORE_FUZZERS
   fuzz_config_field
   fuzz_proc_text
+  fuzz_processor_order
   fuzz_settings
   fuzz_strip_layout
 )

@@ -37,8 +37,14 @@ PDH_STATUS WINAPI missingCloseQuery(PDH_HQUERY)
     return kMissing;
 }
 
+PDH_STATUS WINAPI missingGetRawCounterArray(PDH_HCOUNTER, LPDWORD, LPDWORD, PPDH_RAW_COUNTER_ITEM_W)
+{
+    return kMissing;
+}
+
 constexpr PdhFunctions kMissingPdh = {
-    missingOpenQuery, missingAddCounter, missingCollectQueryData, missingGetFormattedCounterValue, missingCloseQuery,
+    missingOpenQuery,  missingAddCounter,         missingCollectQueryData, missingGetFormattedCounterValue,
+    missingCloseQuery, missingGetRawCounterArray,
 };
 
 template <typename Function>
@@ -62,7 +68,11 @@ PdhFunctions bindPdh(HMODULE pdhModule, ProcedureLookup lookup)
                           lookUp(pdhModule, lookup, "PdhCollectQueryData", bound.collectQueryData) &&
                           lookUp(pdhModule, lookup, "PdhGetFormattedCounterValue", bound.getFormattedCounterValue) &&
                           lookUp(pdhModule, lookup, "PdhCloseQuery", bound.closeQuery);
-    return complete ? bound : kMissingPdh;
+    if (!complete)
+        return kMissingPdh;
+    if (!lookUp(pdhModule, lookup, "PdhGetRawCounterArrayW", bound.getRawCounterArray))
+        bound.getRawCounterArray = missingGetRawCounterArray;
+    return bound;
 }
 
 const PdhFunctions& systemPdh()

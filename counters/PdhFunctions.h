@@ -1,6 +1,7 @@
 #pragma once
-// The five PDH calls the counter query makes, as one table of function
-// pointers. The default table calls System32's pdh.dll, loaded at run time;
+// The PDH calls plix makes, as one table of function pointers: the five of
+// the counter query, and the raw counter array that lists the processors at
+// start. The default table calls System32's pdh.dll, loaded at run time;
 // tests hand the counter query a table of their own to script every status.
 //
 // addCounter is PdhAddEnglishCounterW: PdhAddCounterW takes only the counter
@@ -17,14 +18,18 @@ struct PdhFunctions {
     PDH_STATUS (WINAPI* getFormattedCounterValue)(PDH_HCOUNTER counter, DWORD format, LPDWORD type,
                                                   PPDH_FMT_COUNTERVALUE value);
     PDH_STATUS (WINAPI* closeQuery)(PDH_HQUERY query);
+    PDH_STATUS (WINAPI* getRawCounterArray)(PDH_HCOUNTER counter, LPDWORD bufferBytes, LPDWORD itemCount,
+                                            PPDH_RAW_COUNTER_ITEM_W items);
 };
 
 using ProcedureLookup = FARPROC (WINAPI*)(HMODULE module, LPCSTR name);
 
-// The five functions of a loaded pdh.dll, found with lookup. When the module
-// is null or lacks any of them, every call through the table fails with
-// PDH_FUNCTION_NOT_FOUND and writes no handle, so the counter query behaves
-// as when PDH refuses every counter.
+// The functions of a loaded pdh.dll, found with lookup. When the module is
+// null or lacks any of the counter query's five, every call through the
+// table fails with PDH_FUNCTION_NOT_FOUND and writes no handle, so the
+// counter query behaves as when PDH refuses every counter. A module that
+// lacks only the raw counter array keeps the five, and the array call fails
+// the same way.
 PdhFunctions bindPdh(HMODULE pdhModule, ProcedureLookup lookup = GetProcAddress);
 
 // The default table: pdh.dll from System32 and nowhere else, bound on first

@@ -5,12 +5,19 @@
 #include <climits>
 
 #include "common/TextBuffer.h"
+#include "counters/InstanceNames.h"
+#include "gauges/ProcessorOrder.h"
+#include "ui/StripLayout.h"
 
 namespace {
 
 constexpr std::size_t kTextCapacity = 100;
 constexpr wchar_t kProcessorKeyFormat[] = L"cpu%d";
 constexpr wchar_t kProcessorPathFormat[] = L"\\Processor(%d)\\%% Processor Time";
+constexpr wchar_t kEveryProcessorInformation[] = L"\\Processor Information(*)\\% Processor Time";
+constexpr wchar_t kProcessorInformationFormat[] = L"\\Processor Information(%s)\\%% Processor Time";
+// Memory keeps its strip within the layout's bound.
+constexpr std::size_t kMaxProcessorStrips = kMaxStrips - 1;
 
 // The active mask has one bit per processor up to its own width; a processor
 // beyond that has no bit to be active by, and shifting that far is undefined.
@@ -20,6 +27,14 @@ std::wstring formatWithIndex(const wchar_t* format, int index)
 {
     TextBuffer text(kTextCapacity);
     text.appendFormatted(format, index);
+    return text.text();
+}
+
+// Instance names are checked to be two numbers and a comma, so they fit.
+std::wstring processorInformationPath(const std::wstring& instance)
+{
+    TextBuffer text(kTextCapacity);
+    text.appendFormatted(kProcessorInformationFormat, instance.c_str());
     return text.text();
 }
 
@@ -56,4 +71,29 @@ std::wstring processorKeyName(int index)
 std::wstring processorCounterPath(int index)
 {
     return formatWithIndex(kProcessorPathFormat, index);
+}
+
+ProcessorCounters processorCountersByNode(const PdhFunctions& pdh)
+{
+    const std::vector<std::wstring> instances =
+        processorsInNodeOrder(instanceNames(pdh, kEveryProcessorInformation), kMaxProcessorStrips);
+    ProcessorCounters counters;
+    counters.reserve(instances.size());
+    for (std::size_t k = 0; k < instances.size(); ++k)
+        counters.push_back({processorKeyName(static_cast<int>(k)), processorInformationPath(instances[k])});
+    return counters;
+}
+
+ProcessorCounters processorCountersByIndex(const ProcessorInfo& processors)
+{
+    ProcessorCounters counters;
+    for (int processor : activeProcessors(processors))
+        counters.push_back({processorKeyName(processor), processorCounterPath(processor)});
+    return counters;
+}
+
+ProcessorCounters processorCounters(const PdhFunctions& pdh, const ProcessorInfo& processors)
+{
+    ProcessorCounters counters = processorCountersByNode(pdh);
+    return counters.empty() ? processorCountersByIndex(processors) : counters;
 }

@@ -1,7 +1,7 @@
 // Gauge set-up: the start-up step that decides which gauges exist. It files
-// one counter and one gauge per active processor, then one for committed
-// memory, each under the same key name in the counter query and in the
-// monitor registry.
+// one counter and one gauge per processor, then one for committed memory,
+// each under the same key name in the counter query and in the monitor
+// registry.
 
 #include "gauges/GaugeSetup.h"
 
@@ -24,14 +24,14 @@ void fileGauge(const std::wstring& keyName, const std::wstring& path, CounterQue
 
 } // namespace
 
-void setUpGauges(const ProcessorInfo& processors, CounterQuery& query, MonitorRegistry& registry)
+void setUpGauges(const ProcessorCounters& processors, CounterQuery& query, MonitorRegistry& registry)
 {
-    for (int processor : activeProcessors(processors))
-        fileGauge(processorKeyName(processor), processorCounterPath(processor), query, registry);
+    for (const ProcessorCounter& processor : processors)
+        fileGauge(processor.keyName, processor.path, query, registry);
     fileGauge(kMemoryKeyName, kMemoryCounterPath, query, registry);
 }
 
 void setUpGauges()
 {
-    setUpGauges(systemProcessorInfo(), counterQuery, monitorRegistry);
+    setUpGauges(processorCounters(systemPdh(), systemProcessorInfo()), counterQuery, monitorRegistry);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Start-up step that files one counter and one gauge per active processor,
-// then one for committed memory.
+// Start-up step that files one counter and one gauge per processor, then one
+// for committed memory.
 
 #include "gauges/CounterNames.h"
 
@@ -8,7 +8,8 @@ class CounterQuery;
 class MonitorRegistry;
 
 // Files the gauges into the given query and registry; tests pass their own.
-void setUpGauges(const ProcessorInfo& processors, CounterQuery& query, MonitorRegistry& registry);
+void setUpGauges(const ProcessorCounters& processors, CounterQuery& query, MonitorRegistry& registry);
 
-// The start-up step itself, on counterQuery and monitorRegistry.
+// The start-up step itself, on counterQuery and monitorRegistry, for every
+// processor the system's PDH lists (processorCounters).
 void setUpGauges();

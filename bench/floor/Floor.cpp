@@ -113,7 +113,7 @@ LRESULT CALLBACK floorWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
     const FloorOptions options = parseCommandLine(commandLine);
-    const std::vector<int> processors = activeProcessors(systemProcessorInfo());
+    const ProcessorCounters processors = processorCounters(systemPdh(), systemProcessorInfo());
     if (options.withCounters)
         counters = std::make_unique<FloorCounters>(systemPdh(), processors);
 

@@ -7,15 +7,15 @@
 #include "counters/PdhFunctions.h"
 #include "gauges/CounterNames.h"
 
-FloorCounters::FloorCounters(const PdhFunctions& pdh, const std::vector<int>& processors) : pdh_(pdh)
+FloorCounters::FloorCounters(const PdhFunctions& pdh, const ProcessorCounters& processors) : pdh_(pdh)
 {
     if (pdh_.openQuery(nullptr, 0, &query_) != ERROR_SUCCESS) {
         query_ = nullptr;
         return;
     }
     std::vector<std::wstring> paths;
-    for (int processor : processors)
-        paths.push_back(processorCounterPath(processor));
+    for (const ProcessorCounter& processor : processors)
+        paths.push_back(processor.path);
     paths.push_back(kMemoryCounterPath);
     for (const std::wstring& path : paths) {
         PDH_HCOUNTER counter = nullptr;

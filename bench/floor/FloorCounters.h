@@ -1,6 +1,6 @@
 #pragma once
-// The counters floor's one PDH query: the counters plix files (every active
-// processor and committed memory), through System32's pdh.dll as plix loads
+// The counters floor's one PDH query: the counters plix files (every
+// processor and committed memory, listed as plix lists them), through System32's pdh.dll as plix loads
 // it. Each collect reads them all once and formats each as an integer, and
 // nothing more: no gauges, no averaging, no drawing.
 
@@ -9,11 +9,11 @@
 
 #include <vector>
 
-struct PdhFunctions;
+#include "gauges/CounterNames.h"
 
 class FloorCounters {
 public:
-    FloorCounters(const PdhFunctions& pdh, const std::vector<int>& processors);
+    FloorCounters(const PdhFunctions& pdh, const ProcessorCounters& processors);
     FloorCounters(const FloorCounters&) = delete;
     FloorCounters& operator=(const FloorCounters&) = delete;
     ~FloorCounters();

@@ -5,6 +5,7 @@
 #include "tests/support/ScriptedPdh.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <set>
@@ -27,6 +28,7 @@ struct State {
     std::map<std::wstring, PDH_STATUS> refusedAdds;
     std::map<std::wstring, PDH_STATUS> failedFormats;
     std::map<std::wstring, LONG> values;
+    std::map<std::wstring, std::vector<std::wstring>> instances;
 
     // Kept across reset(): handles stay unique and open queries stay open.
     std::uintptr_t nextQuery = kFirstQueryHandle;
@@ -145,6 +147,42 @@ PDH_STATUS WINAPI scriptedCloseQuery(PDH_HQUERY query)
     return status;
 }
 
+DWORD arrayBytes(const std::vector<std::wstring>& names)
+{
+    std::size_t bytes = names.size() * sizeof(PDH_RAW_COUNTER_ITEM_W);
+    for (const std::wstring& name : names)
+        bytes += (name.size() + 1) * sizeof(wchar_t);
+    return static_cast<DWORD>(bytes);
+}
+
+PDH_STATUS WINAPI scriptedGetRawCounterArray(PDH_HCOUNTER counter, LPDWORD bufferBytes, LPDWORD itemCount,
+                                             PPDH_RAW_COUNTER_ITEM_W items)
+{
+    PdhCallRecord& call = record(PdhCall::GetRawCounterArray);
+    call.counter = counter;
+    PDH_STATUS status = takeQueued(PdhCall::GetRawCounterArray);
+    if (status == ERROR_SUCCESS && !ScriptedPdh::counterIsLive(counter))
+        status = kInvalidHandle;
+    if (status != ERROR_SUCCESS)
+        return status;
+    const std::vector<std::wstring>& names = state().instances[state().counters[counter].path];
+    const DWORD needed = arrayBytes(names);
+    *itemCount = static_cast<DWORD>(names.size());
+    if (items == nullptr || *bufferBytes < needed) {
+        *bufferBytes = needed;
+        return static_cast<PDH_STATUS>(PDH_MORE_DATA);
+    }
+    auto* text = reinterpret_cast<wchar_t*>(items + names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        items[i] = PDH_RAW_COUNTER_ITEM_W{};
+        items[i].szName = text;
+        text = std::copy(names[i].begin(), names[i].end(), text);
+        *text++ = L'\0';
+    }
+    *bufferBytes = needed;
+    return ERROR_SUCCESS;
+}
+
 } // namespace
 
 const PdhFunctions scriptedPdhTable = {
@@ -153,6 +191,7 @@ const PdhFunctions scriptedPdhTable = {
     scriptedCollectQueryData,
     scriptedGetFormattedCounterValue,
     scriptedCloseQuery,
+    scriptedGetRawCounterArray,
 };
 
 namespace ScriptedPdh {
@@ -165,6 +204,7 @@ void reset()
     s.refusedAdds.clear();
     s.failedFormats.clear();
     s.values.clear();
+    s.instances.clear();
 }
 
 void queueStatus(PdhCall function, DWORD status)
@@ -195,6 +235,11 @@ void allowFormatting(const std::wstring& path)
 void setValue(const std::wstring& path, LONG value)
 {
     state().values[path] = value;
+}
+
+void setInstances(const std::wstring& path, const std::vector<std::wstring>& names)
+{
+    state().instances[path] = names;
 }
 
 const std::vector<PdhCallRecord>& calls()

@@ -13,6 +13,10 @@
 //   handle never handed out), fail with PDH_INVALID_HANDLE, as PDH does.
 // - getFormattedCounterValue fills longValue with the value set for the
 //   path the counter was added with (0 if none was set) and CStatus with 0.
+// - getRawCounterArray answers as PDH documents it with the instance names
+//   set for the counter's path (none if none were set): PDH_MORE_DATA and
+//   the size in bytes while the buffer is missing or too small, then the
+//   items with their names after them in the same buffer.
 //
 // Scripting, checked in this order on every call:
 // 1. queueStatus(call, s): the next call of that function takes s from its
@@ -37,7 +41,7 @@
 
 #include "counters/PdhFunctions.h"
 
-enum class PdhCall { OpenQuery, AddCounter, CollectQueryData, GetFormattedCounterValue, CloseQuery };
+enum class PdhCall { OpenQuery, AddCounter, CollectQueryData, GetFormattedCounterValue, CloseQuery, GetRawCounterArray };
 
 struct PdhCallRecord {
     PdhCall function = PdhCall::OpenQuery;
@@ -71,6 +75,7 @@ void allowAdd(const std::wstring& path);
 void allowFormatting(const std::wstring& path);
 
 void setValue(const std::wstring& path, LONG value);
+void setInstances(const std::wstring& path, const std::vector<std::wstring>& names);
 
 const std::vector<PdhCallRecord>& calls();
 // The recorded calls of one function, in order.

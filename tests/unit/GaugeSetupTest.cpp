@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bitset>
+#include <initializer_list>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -21,12 +24,17 @@ std::wstring processorPath(int index)
     return L"\\Processor(" + std::to_wstring(index) + L")\\% Processor Time";
 }
 
-ProcessorInfo processors(DWORD count, DWORD_PTR activeMask)
+ProcessorInfo processorInfo(DWORD count, DWORD_PTR activeMask)
 {
     ProcessorInfo info;
     info.count = count;
     info.activeMask = activeMask;
     return info;
+}
+
+ProcessorCounters processors(DWORD count, DWORD_PTR activeMask)
+{
+    return processorCountersByIndex(processorInfo(count, activeMask));
 }
 
 class GaugeSetup : public ::testing::Test {
@@ -70,6 +78,33 @@ protected:
 };
 
 using MonitorRegistrySlots = GaugeSetup;
+
+const std::wstring kEveryProcessorInformation = L"\\Processor Information(*)\\% Processor Time";
+
+// The instance names PDH lists for NUMA nodes of the given sizes: string
+// order, totals included.
+std::vector<std::wstring> listedInstances(std::initializer_list<int> nodeSizes)
+{
+    std::vector<std::wstring> names = {L"_Total"};
+    int node = 0;
+    for (int size : nodeSizes) {
+        for (int index = 0; index < size; ++index)
+            names.push_back(std::to_wstring(node) + L"," + std::to_wstring(index));
+        names.push_back(std::to_wstring(node++) + L",_Total");
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::wstring informationPath(const std::wstring& instance)
+{
+    return L"\\Processor Information(" + instance + L")\\% Processor Time";
+}
+
+PDH_STATUS WINAPI noRawCounterArray(PDH_HCOUNTER, LPDWORD, LPDWORD, PPDH_RAW_COUNTER_ITEM_W)
+{
+    return static_cast<PDH_STATUS>(PDH_FUNCTION_NOT_FOUND);
+}
 
 } // namespace
 
@@ -179,7 +214,7 @@ TEST_F(GaugeSetup, SystemReportsAnActiveProcessorBelowItsCount)
 {
     ProcessorInfo system = systemProcessorInfo();
     ASSERT_GE(system.count, 1u);
-    setUpGauges(system, query, registry);
+    setUpGauges(processorCountersByIndex(system), query, registry);
     EXPECT_GE(registry.monitors.size(), 2u);
     EXPECT_LE(registry.monitors.size(), std::bitset<sizeof(DWORD_PTR) * 8>(system.activeMask).count() + 1);
 }
@@ -194,4 +229,60 @@ TEST_F(MonitorRegistrySlots, UnknownKeyGetsANullSlotThatStaysFiled)
     slot = gauge;
     EXPECT_EQ(registry.slotFor(L"cpu7"), gauge);
     EXPECT_EQ(registry.monitors.size(), 1u);
+}
+
+TEST_F(GaugeSetup, ProcessorsAreListedByNodeAndElseByIndex)
+{
+    struct Row {
+        const char* name;
+        std::vector<std::wstring> listed;
+        DWORD addStatus;    // of the wildcard path
+        DWORD arrayStatus;  // of the first array call
+        bool arrayMissing;
+        std::size_t strips;
+        std::vector<std::pair<std::wstring, std::wstring>> keyPaths;  // a few, checked
+    };
+    // The fallback: one group of four.
+    const ProcessorInfo oneGroup = processorInfo(4, 0xF);
+    const Row rows[] = {
+        {"128 in two nodes", listedInstances({64, 64}), 0, 0, false, 129,
+         {{L"cpu0", informationPath(L"0,0")}, {L"cpu63", informationPath(L"0,63")},
+          {L"cpu64", informationPath(L"1,0")}, {L"cpu69", informationPath(L"1,5")},
+          {L"cpu127", informationPath(L"1,63")}}},
+        {"96 in four nodes of 24", listedInstances({24, 24, 24, 24}), 0, 0, false, 97,
+         {{L"cpu24", informationPath(L"1,0")}, {L"cpu95", informationPath(L"3,23")}}},
+        {"one node of 16: the keys of one group", listedInstances({16}), 0, 0, false, 17,
+         {{L"cpu10", informationPath(L"0,10")}, {L"cpu15", informationPath(L"0,15")}}},
+        {"past the layout's bound, memory kept", listedInstances({5000}), 0, 0, false, 4096,
+         {{L"cpu4094", informationPath(L"0,4094")}, {L"mem", kMemoryPath}}},
+        {"no such object", {}, PDH_CSTATUS_NO_OBJECT, 0, false, 5, {{L"cpu3", processorPath(3)}}},
+        {"the array call fails", listedInstances({8}), 0, PDH_INVALID_DATA, false, 5, {{L"cpu0", processorPath(0)}}},
+        {"no array function", listedInstances({8}), 0, 0, true, 5, {{L"cpu0", processorPath(0)}}},
+        {"only totals", {L"0,_Total", L"_Total"}, 0, 0, false, 5, {{L"cpu0", processorPath(0)}}},
+        {"only malformed names", {L"1,", L"a,b", L"1,2,3"}, 0, 0, false, 5, {{L"cpu2", processorPath(2)}}},
+    };
+    for (const Row& row : rows) {
+        ScriptedPdh::reset();
+        ScriptedPdh::setInstances(kEveryProcessorInformation, row.listed);
+        if (row.addStatus != 0)
+            ScriptedPdh::refuseAdd(kEveryProcessorInformation, row.addStatus);
+        if (row.arrayStatus != 0)
+            ScriptedPdh::queueStatus(PdhCall::GetRawCounterArray, row.arrayStatus);
+        PdhFunctions pdh = scriptedPdhTable;
+        if (row.arrayMissing)
+            pdh.getRawCounterArray = noRawCounterArray;
+
+        const ProcessorCounters processors = processorCounters(pdh, oneGroup);
+        EXPECT_EQ(ScriptedPdh::countOf(PdhCall::OpenQuery), ScriptedPdh::countOf(PdhCall::CloseQuery))
+            << row.name << ": the listing's query is left open";
+        CounterQuery rowQuery(scriptedPdhTable);
+        MonitorRegistry rowRegistry;
+        setUpGauges(processors, rowQuery, rowRegistry);
+        EXPECT_EQ(rowQuery.counters.size(), row.strips) << row.name;
+        EXPECT_EQ(rowRegistry.monitors.size(), row.strips) << row.name;
+        for (const auto& keyPath : row.keyPaths) {
+            ASSERT_EQ(rowQuery.counters.count(keyPath.first), 1u) << row.name;
+            EXPECT_EQ(rowQuery.counters.at(keyPath.first).path, keyPath.second) << row.name;
+        }
+    }
 }

@@ -60,14 +60,17 @@ TEST_P(UnusablePdhModule, EveryCallFailsAndWritesNoHandle)
     PDH_HQUERY query = untouchedQuery;
     PDH_HCOUNTER counter = untouchedCounter;
     PDH_FMT_COUNTERVALUE value = {};
+    DWORD bytes = 0;
+    DWORD items = 0;
     const std::vector<PDH_STATUS> statuses = {
         pdh.openQuery(nullptr, 0, &query),
         pdh.addCounter(untouchedQuery, L"\\Memory\\% Committed Bytes In Use", 0, &counter),
         pdh.collectQueryData(untouchedQuery),
         pdh.getFormattedCounterValue(untouchedCounter, PDH_FMT_LONG, nullptr, &value),
         pdh.closeQuery(untouchedQuery),
+        pdh.getRawCounterArray(untouchedCounter, &bytes, &items, nullptr),
     };
-    EXPECT_EQ(statuses, std::vector<PDH_STATUS>(5, static_cast<PDH_STATUS>(PDH_FUNCTION_NOT_FOUND)));
+    EXPECT_EQ(statuses, std::vector<PDH_STATUS>(6, static_cast<PDH_STATUS>(PDH_FUNCTION_NOT_FOUND)));
     EXPECT_EQ(query, untouchedQuery);
     EXPECT_EQ(counter, untouchedCounter);
 }
@@ -82,6 +85,20 @@ INSTANTIATE_TEST_SUITE_P(
                       UnusablePdh{"LacksFormat", systemPdhModule, "PdhGetFormattedCounterValue"},
                       UnusablePdh{"LacksClose", systemPdhModule, "PdhCloseQuery"}),
     [](const ::testing::TestParamInfo<UnusablePdh>& info) { return std::string(info.param.name); });
+
+TEST(PdhBinding, WithoutTheRawCounterArrayTheQueryKeepsItsFive)
+{
+    hiddenExport = "PdhGetRawCounterArrayW";
+    const PdhFunctions pdh = bindPdh(systemPdhModule(), lookUpAllButHidden);
+    hiddenExport = nullptr;
+    DWORD bytes = 0;
+    DWORD items = 0;
+    EXPECT_EQ(pdh.getRawCounterArray(nullptr, &bytes, &items, nullptr),
+              static_cast<PDH_STATUS>(PDH_FUNCTION_NOT_FOUND));
+    PDH_HQUERY query = nullptr;
+    ASSERT_EQ(pdh.openQuery(nullptr, 0, &query), ERROR_SUCCESS);
+    EXPECT_EQ(pdh.closeQuery(query), ERROR_SUCCESS);
+}
 
 TEST(PdhBinding, SystemTableIsBoundOnceToSystem32sPdh)
 {
