@@ -39,6 +39,7 @@ set(CORE_FUZZERS
   fuzz_proc_text
   fuzz_settings
   fuzz_strip_layout
+  fuzz_window_plan
 )
 
 list(TRANSFORM CORE_SOURCES PREPEND ${PLIX_SOURCE_ROOT}/)

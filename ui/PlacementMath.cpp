@@ -20,11 +20,11 @@ ClampedPosition clampToWorkArea(std::int64_t x, std::int64_t y, std::int64_t wid
     // Beyond 2^34 every coordinate is past every edge and every size wider
     // than any work area: the result saturates alike, and the sums below
     // cannot overflow.
-    constexpr std::int64_t far = std::int64_t{1} << 34;
-    x = std::clamp(x, -far, far);
-    y = std::clamp(y, -far, far);
-    width = std::clamp<std::int64_t>(width, 0, far);
-    height = std::clamp<std::int64_t>(height, 0, far);
+    constexpr std::int64_t kFar = std::int64_t{1} << 34;
+    x = std::clamp(x, -kFar, kFar);
+    y = std::clamp(y, -kFar, kFar);
+    width = std::clamp<std::int64_t>(width, 0, kFar);
+    height = std::clamp<std::int64_t>(height, 0, kFar);
     bool clamped = false;
     if (x < workArea.left) {
         x = workArea.left;
