@@ -42,6 +42,7 @@ set(CORE_FUZZERS
   fuzz_processor_order
   fuzz_settings
   fuzz_strip_layout
+  fuzz_window_plan
 )
 
 list(TRANSFORM CORE_SOURCES PREPEND ${PLIX_SOURCE_ROOT}/)

@@ -17,6 +17,14 @@ std::int32_t saturate32(std::int64_t value)
 ClampedPosition clampToWorkArea(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
                                 const ScreenRect& workArea)
 {
+    // Beyond 2^34 every coordinate is past every edge and every size wider
+    // than any work area: the result saturates alike, and the sums below
+    // cannot overflow.
+    constexpr std::int64_t kFar = std::int64_t{1} << 34;
+    x = std::clamp(x, -kFar, kFar);
+    y = std::clamp(y, -kFar, kFar);
+    width = std::clamp<std::int64_t>(width, 0, kFar);
+    height = std::clamp<std::int64_t>(height, 0, kFar);
     bool clamped = false;
     if (x < workArea.left) {
         x = workArea.left;

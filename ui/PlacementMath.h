@@ -21,8 +21,8 @@ struct ScreenPoint {
 // Where a window of the given size ends up when its top-left corner would be
 // at (x, y). Left and top are tested first, right and bottom afterwards on
 // the corrected values, all strictly: a window wider than the work area ends
-// flush with its right edge. Computed in 64 bits and saturated, so any stored
-// coordinate is safe.
+// flush with its right edge. A negative size counts as none. Computed in 64
+// bits and saturated, so any 64-bit input is safe.
 struct ClampedPosition {
     std::int32_t x;
     std::int32_t y;

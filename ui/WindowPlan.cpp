@@ -1,53 +1,72 @@
 // The main window's monitor, layout and place, as plain arithmetic on the
-// monitors' rectangles. Areas and distances are 64-bit: two rectangles
-// anywhere in the 32-bit plane cannot overflow them.
+// monitors' rectangles. Any two rectangles in the 32-bit plane are less
+// than 2^32 pixels apart or across on either axis, so a shared area fits 64
+// unsigned bits, and a squared distance, the sum of two such squares, fits
+// two 64-bit words: every comparison is exact.
 
 #include "ui/WindowPlan.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
-std::int64_t overlap(std::int64_t low1, std::int64_t high1, std::int64_t low2, std::int64_t high2)
+std::uint64_t overlap(std::int64_t low1, std::int64_t high1, std::int64_t low2, std::int64_t high2)
 {
-    return std::max<std::int64_t>(0, std::min(high1, high2) - std::max(low1, low2));
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(0, std::min(high1, high2) - std::max(low1, low2)));
 }
 
-std::int64_t sharedArea(const ScreenRect& a, const ScreenRect& b)
+std::uint64_t sharedArea(const ScreenRect& a, const ScreenRect& b)
 {
     return overlap(a.left, a.right, b.left, b.right) * overlap(a.top, a.bottom, b.top, b.bottom);
 }
 
 // Pixels between two ranges of pixels [low, high); 0 where they touch or
 // overlap.
-std::int64_t gap(std::int64_t low1, std::int64_t high1, std::int64_t low2, std::int64_t high2)
+std::uint64_t gap(std::int64_t low1, std::int64_t high1, std::int64_t low2, std::int64_t high2)
 {
-    return std::max<std::int64_t>({0, low2 - high1, low1 - high2});
+    return static_cast<std::uint64_t>(std::max<std::int64_t>({0, low2 - high1, low1 - high2}));
 }
 
-// The squared distance, so that it compares like the distance itself.
-std::int64_t squaredDistance(const ScreenRect& a, const ScreenRect& b)
+// The squared distance, so that it compares like the distance itself, as
+// (high word, low word): one square fits a word, their sum may carry.
+using SquaredDistance = std::pair<std::uint64_t, std::uint64_t>;
+
+SquaredDistance squaredDistance(const ScreenRect& a, const ScreenRect& b)
 {
-    const std::int64_t dx = gap(a.left, a.right, b.left, b.right);
-    const std::int64_t dy = gap(a.top, a.bottom, b.top, b.bottom);
-    return dx * dx + dy * dy;
+    const std::uint64_t dx = gap(a.left, a.right, b.left, b.right);
+    const std::uint64_t dy = gap(a.top, a.bottom, b.top, b.bottom);
+    const std::uint64_t low = dx * dx + dy * dy;
+    return {low < dx * dx ? 1 : 0, low};
 }
 
 // More overlap wins; with none, less distance; then the primary.
 bool betterFor(const ScreenRect& rect, const MonitorArea& candidate, const MonitorArea& best)
 {
-    const std::int64_t candidateArea = sharedArea(rect, candidate.bounds);
-    const std::int64_t bestArea = sharedArea(rect, best.bounds);
+    const std::uint64_t candidateArea = sharedArea(rect, candidate.bounds);
+    const std::uint64_t bestArea = sharedArea(rect, best.bounds);
     if (candidateArea != bestArea)
         return candidateArea > bestArea;
     if (candidateArea == 0) {
-        const std::int64_t candidateDistance = squaredDistance(rect, candidate.bounds);
-        const std::int64_t bestDistance = squaredDistance(rect, best.bounds);
+        const SquaredDistance candidateDistance = squaredDistance(rect, candidate.bounds);
+        const SquaredDistance bestDistance = squaredDistance(rect, best.bounds);
         if (candidateDistance != bestDistance)
             return candidateDistance < bestDistance;
     }
     return candidate.primary && !best.primary;
+}
+
+// Windows' choice for `rect` among the monitors `eligible` accepts; null
+// when it accepts none.
+template <typename Eligible>
+const MonitorArea* bestFor(const Monitors& monitors, const ScreenRect& rect, Eligible eligible)
+{
+    const MonitorArea* best = nullptr;
+    for (const MonitorArea& candidate : monitors)
+        if (eligible(candidate) && (best == nullptr || betterFor(rect, candidate, *best)))
+            best = &candidate;
+    return best;
 }
 
 int heightOf(const ScreenRect& area)
@@ -55,22 +74,16 @@ int heightOf(const ScreenRect& area)
     return saturate32(std::int64_t{area.bottom} - area.top);
 }
 
-WindowPlan placedIn(const StripLayout& layout, const ScreenRect& workArea, ScreenPoint topLeft)
+bool operator==(const ScreenRect& a, const ScreenRect& b)
 {
-    const ClampedPosition at = clampToWorkArea(topLeft.x, topLeft.y, layout.width, layout.height, workArea);
-    return {layout, {at.x, at.y, saturate32(std::int64_t{at.x} + layout.width),
-                     saturate32(std::int64_t{at.y} + layout.height)}};
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 } // namespace
 
 const MonitorArea& monitorFor(const Monitors& monitors, const ScreenRect& rect)
 {
-    const MonitorArea* best = &monitors.front();
-    for (const MonitorArea& candidate : monitors)
-        if (betterFor(rect, candidate, *best))
-            best = &candidate;
-    return *best;
+    return *bestFor(monitors, rect, [](const MonitorArea&) { return true; });
 }
 
 const MonitorArea& monitorFor(const Monitors& monitors, ScreenPoint point)
@@ -79,10 +92,25 @@ const MonitorArea& monitorFor(const Monitors& monitors, ScreenPoint point)
                                            saturate32(std::int64_t{point.y} + 1)});
 }
 
+WindowPlan planOn(int stripCount, const MonitorArea& monitor, const ScreenRect& window, int dpi)
+{
+    const StripLayout layout = stripLayout(stripCount, heightOf(monitor.workArea), dpi);
+    const ClampedPosition at = clampToWorkArea(window.left, window.top, layout.width, layout.height, monitor.workArea);
+    return {layout, {at.x, at.y, saturate32(std::int64_t{at.x} + layout.width),
+                     saturate32(std::int64_t{at.y} + layout.height)}};
+}
+
+const MonitorArea& monitorForWindow(int stripCount, const Monitors& monitors, const ScreenRect& window, int dpi)
+{
+    const MonitorArea* resting = bestFor(monitors, window, [&](const MonitorArea& monitor) {
+        return planOn(stripCount, monitor, window, dpi).rect == window;
+    });
+    return resting != nullptr ? *resting : monitorFor(monitors, window);
+}
+
 WindowPlan planWindow(int stripCount, const Monitors& monitors, const ScreenRect& window, int dpi)
 {
-    const ScreenRect& workArea = monitorFor(monitors, window).workArea;
-    return placedIn(stripLayout(stripCount, heightOf(workArea), dpi), workArea, {window.left, window.top});
+    return planOn(stripCount, monitorForWindow(stripCount, monitors, window, dpi), window, dpi);
 }
 
 WindowPlan planWindowAt(int stripCount, const Monitors& monitors, ScreenPoint topLeft, int dpi)

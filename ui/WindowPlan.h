@@ -32,8 +32,26 @@ struct WindowPlan {
 
 // Every plan lays the strips out at dpi, the window's DPI.
 
-// The window now at `window`: laid out for its monitor's work area, and its
-// top-left corner clamped into that work area with the layout's size.
+// The window now at `window` planned on `monitor`: laid out for its work
+// area, and its top-left corner clamped into that work area with the
+// layout's size. A window for which this changes nothing is at rest on
+// that monitor.
+WindowPlan planOn(int stripCount, const MonitorArea& monitor, const ScreenRect& window, int dpi = kBaseDpi);
+
+// The monitor the window now at `window` is planned on: of the monitors it
+// is at rest on, the one Windows would choose among them; when it is at
+// rest on none, the one Windows chooses (monitorFor). Windows' choice alone
+// would not do: a tick after a move must find nothing to do, and a window
+// too wide for a narrow monitor's work area, flush with its right edge,
+// can overlap the neighbour on its left more, while one with no strips has
+// no area and ties between touching monitors; the next tick would move
+// either to the other monitor with another layout. In every ordinary case
+// (a window inside one work area) the choice is Windows' own.
+const MonitorArea& monitorForWindow(int stripCount, const Monitors& monitors, const ScreenRect& window,
+                                    int dpi = kBaseDpi);
+
+// The window now at `window`, planned on monitorForWindow. Planning again
+// from the plan's rectangle gives the same plan.
 WindowPlan planWindow(int stripCount, const Monitors& monitors, const ScreenRect& window, int dpi = kBaseDpi);
 
 // A window about to be made with its top-left corner at `topLeft`: sized

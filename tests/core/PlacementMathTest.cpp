@@ -28,6 +28,7 @@ TEST(ClampToWorkArea, KeepsTheWholeWindowInsideTheWorkArea)
         {"lowest stored coordinates", INT_MIN, INT_MIN, 60, kWorkArea, {0, 0, true}},
         {"highest stored coordinates", INT_MAX, INT_MAX, 60, kWorkArea, {740, 440, true}},
         {"width past 32 bits", 0, 0, std::int64_t{UINT_MAX} * 2, kWorkArea, {INT_MIN, 0, true}},
+        {"64-bit extremes", INT64_MAX, INT64_MIN, INT64_MAX, kWorkArea, {INT_MIN, 0, true}},
     };
     for (const Row& row : rows) {
         const ClampedPosition p = clampToWorkArea(row.x, row.y, row.width, 120, row.area);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "ui/WindowPlan.h"
 
 namespace {
@@ -16,6 +18,13 @@ const Monitors kCloned = {{{0, 0, 1024, 768}, {0, 0, 1024, 768}, false},
 // Two monitors with 200 pixels of nothing between them.
 const Monitors kGap = {{{0, 0, 1000, 800}, {0, 0, 1000, 800}, true},
                        {{1200, 0, 2200, 800}, {1200, 0, 2200, 800}, false}};
+// A 200 x 400 monitor right of a 1080p one, too narrow for 64 strips in its
+// seven columns.
+const Monitors kNarrowBesideWide = {{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true},
+                                    {{1920, 0, 2120, 400}, {1920, 0, 2120, 400}, false}};
+// Touching side by side, the second one primary.
+const Monitors kTouching = {{{0, 0, 1000, 800}, {0, 0, 1000, 800}, false},
+                            {{1000, 0, 2000, 800}, {1000, 0, 2000, 800}, true}};
 
 std::size_t indexOf(const Monitors& monitors, const MonitorArea& chosen)
 {
@@ -48,6 +57,7 @@ TEST(MonitorChoice, LargestOverlapThenNearestThenPrimary)
         {"cloned: the primary", kCloned, {10, 10, 70, 130}, 1},
         {"in the gap, nearer the second", kGap, {1150, 100, 1151, 101}, 1},
         {"in the gap, nearer the first", kGap, {1050, 100, 1051, 101}, 0},
+        {"stored corner at the far ends of 32 bits", kSideBySide, {INT_MIN, INT_MAX, INT_MIN + 60, INT_MAX}, 0},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(indexOf(row.monitors, monitorFor(row.monitors, row.rect)), row.expected) << row.name;
@@ -80,4 +90,29 @@ TEST(WindowPlan, CreationTicksAndDragsAgreeOnOneLayoutAndPlace)
     EXPECT_EQ(drag.step.y, 2648 - 560);
     const ScreenRect landed = {drag.step.x, drag.step.y, drag.step.x + drag.layout.width, 2648};
     EXPECT_TRUE(planWindow(40, kStacked, landed).rect == landed);
+}
+
+TEST(WindowPlan, TheNextTickLeavesAPlanAsItIs)
+{
+    struct Row {
+        const char* name;
+        const Monitors& monitors;
+        int strips;
+        ScreenRect window;
+        ScreenRect expected;
+    };
+    const Row rows[] = {
+        // Flush right on the narrow monitor, it overlaps the wide one more.
+        {"too wide for its monitor", kNarrowBesideWide, 64, {1950, 0, 2010, 100}, {1706, 0, 2120, 400}},
+        // No height, so no overlap: it touches both monitors, and the
+        // second is primary.
+        {"no strips, at the edge of two", kTouching, 0, {950, 100, 1011, 220}, {940, 100, 1000, 100}},
+    };
+    for (const Row& row : rows) {
+        const WindowPlan plan = planWindow(row.strips, row.monitors, row.window);
+        EXPECT_TRUE(plan.rect == row.expected) << row.name;
+        const WindowPlan again = planWindow(row.strips, row.monitors, plan.rect);
+        EXPECT_TRUE(again.rect == plan.rect) << row.name;
+        EXPECT_EQ(again.layout.columns, plan.layout.columns) << row.name;
+    }
 }

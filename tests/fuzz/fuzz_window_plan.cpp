@@ -1,0 +1,134 @@
+// Any window rectangle, cursor, drag offset, strip count up to past the
+// bound and DPI, then one to eight monitors of any rectangles, normalised
+// as Windows keeps them (left <= right, top <= bottom, the work area inside
+// the monitor). Every monitor chosen must be one of the list; a plan must
+// lie inside its monitor's work area whenever its layout fits there, and
+// planning again from its rectangle must change nothing; a window already
+// where Windows' choice would plan it keeps that monitor; a drag step that
+// moves must land inside the cursor's work area whenever the layout fits.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "ui/WindowPlan.h"
+
+namespace {
+
+constexpr std::size_t kMaxMonitors = 8;
+
+struct Input {
+    const std::uint8_t* data;
+    std::size_t size;
+
+    template <typename T>
+    T take()
+    {
+        T value{};
+        std::memcpy(&value, data, sizeof(value));
+        data += sizeof(value);
+        size -= sizeof(value);
+        return value;
+    }
+
+    ScreenRect rect()
+    {
+        const std::int32_t x1 = take<std::int32_t>(), y1 = take<std::int32_t>();
+        const std::int32_t x2 = take<std::int32_t>(), y2 = take<std::int32_t>();
+        return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+    }
+};
+
+constexpr std::size_t kHeaderSize = 4 * 4 + 2 * 4 + 2 * 4 + 2 + 2;
+constexpr std::size_t kMonitorSize = 4 * 4 + 4 * 4 + 1;
+
+ScreenRect clippedTo(const ScreenRect& rect, const ScreenRect& bounds)
+{
+    return {std::clamp(rect.left, bounds.left, bounds.right), std::clamp(rect.top, bounds.top, bounds.bottom),
+            std::clamp(rect.right, bounds.left, bounds.right), std::clamp(rect.bottom, bounds.top, bounds.bottom)};
+}
+
+bool fits(const StripLayout& layout, const ScreenRect& area)
+{
+    return layout.width <= std::int64_t{area.right} - area.left && layout.height <= std::int64_t{area.bottom} - area.top;
+}
+
+bool inside(std::int64_t x, std::int64_t y, const StripLayout& layout, const ScreenRect& area)
+{
+    return x >= area.left && y >= area.top && x + layout.width <= area.right && y + layout.height <= area.bottom;
+}
+
+// Inside the work area, and as large as the layout, wherever the layout fits.
+bool landsWhole(const WindowPlan& plan, const ScreenRect& area)
+{
+    return !fits(plan.layout, area) ||
+           (inside(plan.rect.left, plan.rect.top, plan.layout, area) &&
+            std::int64_t{plan.rect.right} - plan.rect.left == plan.layout.width &&
+            std::int64_t{plan.rect.bottom} - plan.rect.top == plan.layout.height);
+}
+
+bool sameRect(const ScreenRect& a, const ScreenRect& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool samePlan(const WindowPlan& a, const WindowPlan& b)
+{
+    const StripLayout& p = a.layout;
+    const StripLayout& q = b.layout;
+    return sameRect(a.rect, b.rect) && p.stripCount == q.stripCount && p.columns == q.columns && p.rows == q.rows &&
+           p.width == q.width && p.height == q.height && p.dpi == q.dpi && p.stripHeight == q.stripHeight &&
+           p.visibleWidth == q.visibleWidth && p.pitch == q.pitch;
+}
+
+bool listed(const Monitors& monitors, const MonitorArea& chosen)
+{
+    return std::any_of(monitors.begin(), monitors.end(), [&](const MonitorArea& m) { return &m == &chosen; });
+}
+
+// A plan lands whole on the monitor the next tick plans it on, which then
+// leaves it as it is.
+bool isFixedPoint(int strips, const Monitors& monitors, const WindowPlan& plan, int dpi)
+{
+    const MonitorArea& home = monitorForWindow(strips, monitors, plan.rect, dpi);
+    return listed(monitors, home) && landsWhole(plan, home.workArea) &&
+           samePlan(planWindow(strips, monitors, plan.rect, dpi), plan);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < kHeaderSize + kMonitorSize)
+        return 0;
+    Input in{data, size};
+    const ScreenRect window = in.rect();
+    const ScreenPoint cursor = {in.take<std::int32_t>(), in.take<std::int32_t>()};
+    const ScreenPoint offset = {in.take<std::int32_t>(), in.take<std::int32_t>()};
+    const int strips = in.take<std::uint16_t>() % (kMaxStrips + 101);
+    const int dpi = in.take<std::int16_t>();
+    Monitors monitors;
+    while (in.size >= kMonitorSize && monitors.size() < kMaxMonitors) {
+        const ScreenRect bounds = in.rect();
+        const ScreenRect workArea = clippedTo(in.rect(), bounds);
+        monitors.push_back({bounds, workArea, (in.take<std::uint8_t>() & 1) != 0});
+    }
+
+    const MonitorArea& windows = monitorFor(monitors, window);
+    const MonitorArea& home = monitorForWindow(strips, monitors, window, dpi);
+    bool holds = listed(monitors, windows) && listed(monitors, home) && listed(monitors, monitorFor(monitors, cursor));
+    holds &= !sameRect(planOn(strips, windows, window, dpi).rect, window) || &home == &windows;
+
+    const WindowPlan plan = planWindow(strips, monitors, window, dpi);
+    holds &= landsWhole(plan, home.workArea) && isFixedPoint(strips, monitors, plan, dpi);
+    holds &= isFixedPoint(strips, monitors, planWindowAt(strips, monitors, cursor, dpi), dpi);
+
+    const DragPlan drag = planDrag(strips, monitors, cursor, offset, dpi);
+    const ScreenRect& cursorArea = monitorFor(monitors, cursor).workArea;
+    holds &= !drag.step.move || !fits(drag.layout, cursorArea) || inside(drag.step.x, drag.step.y, drag.layout, cursorArea);
+    if (!holds)
+        std::abort();
+    return 0;
+}
