@@ -1,16 +1,21 @@
 // The application shell: class registration, the two windows, the polling
 // timer and the window procedure. Every tick places the window, runs a paint
-// pass and saves the settings when due, in that order.
+// pass and saves the settings when due, in that order. The main window's
+// state (its layout, monitors and drag, and the paint pass) is one value
+// that only its own messages reach: the hidden owner shares the class, and
+// so the procedure, but not the state.
 
 #include "app/MainWindow.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/PaintPass.h"
+#include "app/WindowPainter.h"
 #include "app/PollingTimer.h"
 #include "common/WindowDpi.h"
 #include "counters/CounterQuery.h"
+#include "gauges/MonitorRegistry.h"
 #include "res/resource.h"
 #include "settings/Settings.h"
 #include "ui/ContextMenu.h"
@@ -21,11 +26,18 @@ wchar_t windowTitle[kWindowTextCapacity] = {};
 wchar_t windowClassName[kWindowTextCapacity] = {};
 HWND mainWindow = nullptr;
 bool pollingTimerStarted = false;
-bool dragging = false;
-int stripCount = 0;
-StripLayout windowLayout = stripLayoutInColumns(0, 1);
 
 namespace {
+
+struct MainWindowState {
+    MainWindowState(CounterQuery& query, MonitorRegistry& registry) : paint(query, registry) {}
+
+    WindowState window;
+    WindowPainter paint;
+};
+
+// Made anew for every main window startInstance makes.
+std::unique_ptr<MainWindowState> mainState;
 
 void setPollingTimer(HWND window)
 {
@@ -42,59 +54,43 @@ HWND createOwnerWindow(HINSTANCE instance)
 }
 
 // Laid out and placed for the monitor under the stored position, as the
-// first tick would place it. The stored position is left for that tick to
-// update, so that a position pulled in from off the screen is saved. The
-// DPI is the system's until the window exists: on a monitor of another
-// scale it is laid out again at once.
-HWND createMainWindow(HINSTANCE instance, HWND owner)
+// first tick would place it, at the system DPI: the window's own is known
+// once it exists.
+HWND createMainWindow(HINSTANCE instance, HWND owner, WindowState& state)
 {
-    const WindowPlan plan =
-        planWindowAt(stripCount, knownMonitors(), {settings.windowX, settings.windowY}, systemDpi());
-    windowLayout = plan.layout;
-    const ScreenRect& rect = plan.rect;
-    HWND window = CreateWindowExW(0, windowClassName, windowTitle, WS_POPUP | WS_BORDER, rect.left, rect.top,
-                                  windowLayout.width, windowLayout.height, owner, nullptr, instance, nullptr);
-    if (window == nullptr)
-        return nullptr;
-    const int dpi = windowDpi(window);
-    if (dpi != windowLayout.dpi) {
-        windowLayout.dpi = dpi;
-        placeWindow(window, stripCount, windowLayout, settings);
-    }
-    return window;
+    const WindowScale scale = scaleAt(displayFunctions, systemDpi(displayFunctions));
+    const WindowPlan plan = planWindowAt(state.stripCount, state.monitors, {settings.windowX, settings.windowY}, scale);
+    state.layout = plan.layout;
+    return CreateWindowExW(0, windowClassName, windowTitle, kMainWindowStyle, plan.rect.left, plan.rect.top,
+                           plan.layout.width, plan.layout.height, owner, nullptr, instance, nullptr);
 }
 
-void onTimer(HWND window)
+// On a monitor of another scale than the system's the window is laid out
+// again at once, as when it is moved there.
+void takeWindowDpi(HWND window, WindowState& state)
 {
-    placeWindow(window, stripCount, windowLayout, settings);
+    const int dpi = usableDpi(windowDpi(displayFunctions, window));
+    if (dpi == state.layout.strip.dpi)
+        return;
+    RECT now = {};
+    GetWindowRect(window, &now);
+    dpiChanged(window, state, dpi, now, settings, displayFunctions);
+}
+
+void onTimer(HWND window, MainWindowState& state)
+{
+    keepInWorkArea(window, state.window, settings);
     HDC dc = GetDC(window);
-    paintWindow(dc, window, windowLayout);
+    state.paint.paintWindow(dc, state.window.layout);
     ReleaseDC(window, dc);
     settings.saveIfDue();
 }
 
-// Monitors plugged in or out, a resolution or a taskbar changed: the window
-// is laid out and kept on screen now rather than at the next tick.
-void onDisplayChange(HWND window)
-{
-    readMonitors();
-    placeWindow(window, stripCount, windowLayout, settings);
-}
-
-// Dragged onto a monitor of another scale, or the scale changed in
-// Settings: the strips, their bars and the labels' font grow or shrink with
-// it at once.
-void onDpiChanged(HWND window, int dpi, const RECT& suggested)
-{
-    rescaleWindow(window, stripCount, dpi, suggested, dragging, windowLayout, settings);
-    labelFont.fontFor(windowLayout.dpi);
-}
-
-void onPaint(HWND window)
+void onPaint(HWND window, MainWindowState& state)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    paintWindow(dc, window, windowLayout);
+    state.paint.paintWindow(dc, state.window.layout);
     EndPaint(window, &paint);
 }
 
@@ -107,23 +103,70 @@ void onEndSession(bool sessionEnds)
         settings.saveNow();
 }
 
-void onLeftButtonDown(HWND window, POINT clientPoint)
+void onLeftButtonDown(HWND window, WindowState& state, POINT clientPoint)
 {
-    dragging = true;
-    beginDrag(clientPoint, window);
+    beginDrag(window, state, clientPoint);
     SetCapture(window);
 }
 
-void onLeftButtonUp()
+void onLeftButtonUp(WindowState& state)
 {
-    dragging = false;
+    endDrag(state);
     ReleaseCapture();
 }
 
-void onMouseMove(HWND window, POINT clientPoint)
+void onMouseMove(HWND window, WindowState& state, POINT clientPoint)
 {
-    if (dragging)
-        dragTo(window, clientPoint, stripCount, windowLayout, settings);
+    if (state.drag.active)
+        dragTo(window, state, clientPoint, settings);
+}
+
+LRESULT handleMainWindowMessage(HWND window, MainWindowState& state, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        onPaint(window, state);
+        return 0;
+    case WM_TIMER:
+        onTimer(window, state);
+        return 0;
+    case WM_MOUSEMOVE:
+        onMouseMove(window, state.window, clientPointOf(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        onLeftButtonDown(window, state.window, clientPointOf(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        onLeftButtonUp(state.window);
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Whoever took the capture also took the button-up: stop following
+        // the mouse instead of dragging with the button released.
+        endDrag(state.window);
+        return 0;
+    case WM_RBUTTONUP:
+        showContextMenu(clientPointOf(lParam), window, appInstance, restartPollingTimer);
+        return 0;
+    case WM_DISPLAYCHANGE:
+        displayChanged(window, state.window, settings, displayFunctions);
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA)
+            displayChanged(window, state.window, settings, displayFunctions);
+        return 0;
+    case WM_DPICHANGED:
+        // Windows gives the same DPI for x and y.
+        dpiChanged(window, state.window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam), settings,
+                   displayFunctions);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        onEndSession(wParam != FALSE);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
 }
 
 } // namespace
@@ -149,13 +192,17 @@ bool startInstance(HINSTANCE instance, int showCommand)
     std::vector<std::wstring> keyNames;
     counterQuery.getKeyNames(keyNames);
 
-    stripCount = static_cast<int>(keyNames.size());
-    readMonitors();
+    mainWindow = nullptr;
+    mainState = std::make_unique<MainWindowState>(counterQuery, monitorRegistry);
+    WindowState& state = mainState->window;
+    state.stripCount = static_cast<int>(keyNames.size());
+    state.monitors = readMonitors(displayFunctions);
 
     HWND owner = createOwnerWindow(instance);
-    mainWindow = createMainWindow(instance, owner);
+    mainWindow = createMainWindow(instance, owner, state);
     if (mainWindow == nullptr)
         return false;
+    takeWindowDpi(mainWindow, state);
 
     setPollingTimer(mainWindow);
     ShowWindow(mainWindow, showCommand);
@@ -174,50 +221,14 @@ void restartPollingTimer()
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_DESTROY:
+    if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
-    case WM_PAINT:
-        onPaint(window);
-        return 0;
-    case WM_TIMER:
-        onTimer(window);
-        return 0;
-    case WM_MOUSEMOVE:
-        onMouseMove(window, clientPointOf(lParam));
-        return 0;
-    case WM_LBUTTONDOWN:
-        onLeftButtonDown(window, clientPointOf(lParam));
-        return 0;
-    case WM_LBUTTONUP:
-        onLeftButtonUp();
-        return 0;
-    case WM_CAPTURECHANGED:
-        // Whoever took the capture also took the button-up: stop following
-        // the mouse instead of dragging with the button released.
-        dragging = false;
-        return 0;
-    case WM_RBUTTONUP:
-        showContextMenu(clientPointOf(lParam), window, appInstance, restartPollingTimer);
-        return 0;
-    case WM_DISPLAYCHANGE:
-        onDisplayChange(window);
-        return 0;
-    case WM_SETTINGCHANGE:
-        if (wParam == SPI_SETWORKAREA)
-            onDisplayChange(window);
-        return 0;
-    case WM_DPICHANGED:
-        // Windows gives the same DPI for x and y.
-        onDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        return 0;
-    case WM_QUERYENDSESSION:
-        return TRUE;
-    case WM_ENDSESSION:
-        onEndSession(wParam != FALSE);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
     }
+    // The owner is never shown and has no timer, but Windows broadcasts
+    // display, work-area and DPI changes to it too: it is not plix, and
+    // leaves them all to the default handling.
+    if (window != mainWindow || mainState == nullptr)
+        return DefWindowProcW(window, message, wParam, lParam);
+    return handleMainWindowMessage(window, *mainState, message, wParam, lParam);
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "common/DisplayFunctions.h"
 #include "counters/CounterQuery.h"
 #include "gauges/MonitorRegistry.h"
 #include "settings/Settings.h"
@@ -26,3 +27,7 @@ bool limitDllSearchToSystem32()
 CounterQuery counterQuery;
 Settings settings;
 MonitorRegistry monitorRegistry;
+
+// Bound after the DLL search is limited: shcore, which an older Windows
+// needs for a window's DPI, is loaded from System32 only.
+const DisplayFunctions& displayFunctions = systemDisplayFunctions();

@@ -4,9 +4,8 @@
 // gauges into a memory DC on a hidden 60 x 120 window, its drawing alone,
 // one gauge's draw with 60 and with 199 bars, and the Wine floor's paint.
 // The drawing targets a bitmap in the screen's format, as the paint pass
-// does. The paint pass, its drawing
-// and the 199-bar draw are also timed with gauges that draw every bar with
-// a line each and leave the clipping to GDI ("_every_bar").
+// does. The 199-bar draw is also timed with a gauge that draws every bar
+// with a line each and leaves the clipping to GDI ("_every_bar").
 // The paint figures run on a PDH table of constants, so the counters cost
 // nothing there. Each figure is the median of 1000 timed repetitions; the
 // output is one "name median min p90" line per figure.
@@ -22,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "app/PaintPass.h"
+#include "app/WindowPainter.h"
 #include "bench/floor/FloorPaint.h"
 #include "counters/CounterQuery.h"
 #include "gauges/AveragingPercentMonitor.h"
@@ -166,29 +165,29 @@ HWND createHiddenWindow()
                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-// One paint pass and its drawing alone, on three gauges of the given kind
-// whose histories are full, as after a long run.
-template <typename Gauge>
-void benchPaintPasses(HWND window, HDC target, const std::string& suffix)
+// One paint pass and its drawing alone, on three gauges whose histories are
+// full, as after a long run.
+void benchPaintPasses(HDC target)
 {
     CounterQuery query(kConstantPdh);
     MonitorRegistry registry;
-    std::vector<std::unique_ptr<Gauge>> gauges;
+    std::vector<std::unique_ptr<AveragingPercentMonitor>> gauges;
     for (std::size_t i = 0; i < kKeyNames.size(); ++i) {
         query.addCounter(kKeyNames[i], kCounterPaths[i]);
-        gauges.push_back(std::make_unique<Gauge>(kKeyNames[i]));
+        gauges.push_back(std::make_unique<AveragingPercentMonitor>(kKeyNames[i]));
         registry.slotFor(kKeyNames[i]) = gauges.back().get();
     }
     const StripLayout layout = stripLayoutInColumns(static_cast<int>(kKeyNames.size()), 1);
+    WindowPainter pass(query, registry);
     for (int i = 0; i < kSamplesForFullHistory; ++i)
-        paintGauges(window, target, layout, query, registry);
+        pass.paintGauges(target, layout);
 
-    timeRepetitions(("paint_pass" + suffix).c_str(), [&] {
-        paintWindow(target, window, layout, query, registry);
+    timeRepetitions("paint_pass", [&] {
+        pass.paintWindow(target, layout);
         return query.status == ERROR_SUCCESS;
     });
-    timeRepetitions(("paint_gauges" + suffix).c_str(), [&] {
-        paintGauges(window, target, layout, query, registry);
+    timeRepetitions("paint_gauges", [&] {
+        pass.paintGauges(target, layout);
         return query.status == ERROR_SUCCESS;
     });
 }
@@ -225,8 +224,7 @@ void benchPainting()
     SelectObject(target, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(target, TRANSPARENT);
 
-    benchPaintPasses<AveragingPercentMonitor>(window, target, "");
-    benchPaintPasses<EveryBarGauge>(window, target, "_every_bar");
+    benchPaintPasses(target);
 
     benchGaugeDraw<AveragingPercentMonitor>("gauge_draw_60_bars", kSamplesForSixtyBars, target);
     benchGaugeDraw<AveragingPercentMonitor>("gauge_draw_199_bars", kSamplesForFullHistory, target);
@@ -245,8 +243,8 @@ void benchPainting()
 
 } // namespace
 
-// The paint pass's own two-argument form refers to these; the timed passes
-// above run on objects of their own.
+// The process-wide objects plix_core refers to; the timed passes above run
+// on objects of their own.
 CounterQuery counterQuery(kConstantPdh);
 MonitorRegistry monitorRegistry;
 

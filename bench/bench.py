@@ -747,8 +747,6 @@ def report(programs, single, files, load_before, load_after):
         ("collect", "provider collect (PdhCollectQueryData + 3 formatted values)"),
         ("paint_pass", "paint pass into a memory DC (paintWindow, 3 full gauges)"),
         ("paint_gauges", "  of which drawing (paintGauges)"),
-        ("paint_pass_every_bar", "the same pass drawing every bar, left to GDI to clip"),
-        ("paint_gauges_every_bar", "  of which drawing"),
         ("gauge_draw_199_bars", "one gauge's draw, full history (199 bars)"),
         ("gauge_draw_199_bars_every_bar", "  the same drawing every bar"),
         ("gauge_draw_60_bars", "one gauge's draw, 60 bars"),

@@ -9,6 +9,7 @@ set(CORE_SOURCES
   gauges/BarPixels.cpp
   gauges/GaugeLabel.cpp
   gauges/ProcessorOrder.cpp
+  gauges/StripSize.cpp
   gauges/SampleAverager.cpp
   hostcounters/CounterPath.cpp
   hostcounters/ProcText.cpp
@@ -17,6 +18,7 @@ set(CORE_SOURCES
   ui/PlacementMath.cpp
   ui/StripLayout.cpp
   ui/WindowPlan.cpp
+  ui/WindowState.cpp
 )
 
 # Built into native_core_tests.

@@ -1,24 +1,10 @@
-// WindowDpi: the DPI a window or the system draws at. The functions that
-// tell it per window came with Windows 10, so they are looked up in user32
-// at run time: plix.exe imports nothing its oldest Windows lacks, and where
-// they are missing the screen's LOGPIXELSY, the one system-wide DPI, stands
-// in.
+// WindowDpi: the DPI a window or the system draws at, and the main window's
+// border at a DPI, each through the display table, falling back where a
+// Windows older than the function asked for lacks it.
 
 #include "common/WindowDpi.h"
 
-#include "common/SystemFunction.h"
-
 namespace {
-
-using DpiForWindow = UINT(WINAPI*)(HWND);
-using DpiForSystem = UINT(WINAPI*)();
-
-// user32.dll is loaded already: plix imports it.
-template <typename Function>
-Function user32Function(const char* name)
-{
-    return functionFrom<Function>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name));
-}
 
 int screenDpi()
 {
@@ -28,21 +14,45 @@ int screenDpi()
     return dpi;
 }
 
+int monitorDpi(const DisplayFunctions& display, HWND window)
+{
+    if (display.getDpiForMonitor == nullptr)
+        return 0;
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    const HMONITOR monitor = display.monitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    return SUCCEEDED(display.getDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &dpiX, &dpiY)) ? static_cast<int>(dpiY) : 0;
+}
+
 } // namespace
 
-int windowDpi(HWND window)
+int windowDpi(const DisplayFunctions& display, HWND window)
 {
-    static const DpiForWindow dpiForWindow = user32Function<DpiForWindow>("GetDpiForWindow");
-    // 0 is its answer for a handle that is no window.
-    const UINT dpi = dpiForWindow != nullptr ? dpiForWindow(window) : 0;
+    // 0 is GetDpiForWindow's answer for a handle that is no window.
+    const UINT dpi = display.getDpiForWindow != nullptr ? display.getDpiForWindow(window) : 0;
+    if (dpi != 0)
+        return static_cast<int>(dpi);
+    const int ofMonitor = monitorDpi(display, window);
+    return ofMonitor != 0 ? ofMonitor : systemDpi(display);
+}
+
+int systemDpi(const DisplayFunctions& display)
+{
+    const UINT dpi = display.getDpiForSystem != nullptr ? display.getDpiForSystem() : 0;
     return dpi != 0 ? static_cast<int>(dpi) : screenDpi();
 }
 
 int systemDpi()
 {
-    // Windows fixes the system DPI when the session starts, so it is asked
-    // once rather than at every paint.
-    static const DpiForSystem dpiForSystem = user32Function<DpiForSystem>("GetDpiForSystem");
-    static const int dpi = dpiForSystem != nullptr ? static_cast<int>(dpiForSystem()) : screenDpi();
+    static const int dpi = systemDpi(systemDisplayFunctions());
     return dpi;
+}
+
+int windowBorder(const DisplayFunctions& display, int dpi)
+{
+    RECT frame = {0, 0, 0, 0};
+    if (display.adjustWindowRectExForDpi == nullptr ||
+        !display.adjustWindowRectExForDpi(&frame, kMainWindowStyle, FALSE, 0, static_cast<UINT>(dpi)))
+        return 1;
+    return static_cast<int>(-frame.left);
 }

@@ -1,8 +1,8 @@
 // AveragingPercentMonitor: the gauge the paint pass feeds and draws. Its
 // SampleAverager folds every run of six samples into one mean and keeps the
 // newest 200; this class draws them as green bars from the right edge
-// leftwards under a label with the newest raw sample, at the DPI it was
-// given: the 96-DPI picture grown by dpi / 96. The bars are drawn as pixels
+// leftwards under a label with the newest raw sample, at the strip size the
+// paint pass hands it: the 96-DPI picture grown by its DPI. The bars are drawn as pixels
 // into a small image and laid over the DC in two calls.
 
 #include "gauges/AveragingPercentMonitor.h"
@@ -79,15 +79,10 @@ int textWidth(HDC dc, const std::wstring& text)
 
 } // namespace
 
-std::wstring fittingLabelFor(HDC dc, const std::wstring& keyName, int percent, int dpi)
+std::wstring fittingLabelFor(HDC dc, const std::wstring& keyName, int percent, int visibleWidth)
 {
-    return fittingLabel(labelForms(keyName, percent), AveragingPercentMonitor::visibleWidthAt(dpi),
+    return fittingLabel(labelForms(keyName, percent), visibleWidth,
                         [dc](const std::wstring& text) { return textWidth(dc, text); });
-}
-
-int AveragingPercentMonitor::visibleWidthAt(int dpi)
-{
-    return static_cast<int>(scaledLength(kWidth, dpi)) - (kWidth - kVisibleWidth);
 }
 
 AveragingPercentMonitor::AveragingPercentMonitor(const std::wstring& keyName)
@@ -103,29 +98,25 @@ int AveragingPercentMonitor::addSample(double sample)
 
 RECT AveragingPercentMonitor::getRect()
 {
-    return RECT{0, 0, static_cast<LONG>(scaledLength(width_, dpi_)), static_cast<LONG>(scaledLength(height_, dpi_))};
-}
-
-void AveragingPercentMonitor::setDpi(int dpi)
-{
-    // The same DPI the strip layout takes, so that the two agree.
-    if (usableDpi(dpi) == dpi_)
-        return;
-    dpi_ = usableDpi(dpi);
-    label_ = ChosenLabel{};
+    return RECT{0, 0, width_, height_};
 }
 
 void AveragingPercentMonitor::draw(HDC dc, int x, int y)
 {
-    drawBars(dc, x, y);
-    if (!averager_.pending().empty())
-        drawLabel(dc, x, y);
+    draw(dc, x, y, stripSizeAt(kBaseDpi));
 }
 
-void AveragingPercentMonitor::drawBars(HDC dc, int x, int y) const
+void AveragingPercentMonitor::draw(HDC dc, int x, int y, const StripSize& strip)
+{
+    drawBars(dc, x, y, strip);
+    if (!averager_.pending().empty())
+        drawLabel(dc, x, y, strip);
+}
+
+void AveragingPercentMonitor::drawBars(HDC dc, int x, int y, const StripSize& strip) const
 {
     const std::deque<double>& means = averager_.history();
-    const BarPlacement placement = {x, y, width_, height_, dpi_};
+    const BarPlacement placement = {x, y, width_, height_, strip.dpi};
     const ClipBox clip = clipBoxOf(dc);
     if (clip.kind == ERROR)
         return;
@@ -139,13 +130,18 @@ void AveragingPercentMonitor::drawBars(HDC dc, int x, int y) const
     stampBars(dc, area, barImage(area, means, shown, placement));
 }
 
-void AveragingPercentMonitor::drawLabel(HDC dc, int x, int y)
+void AveragingPercentMonitor::drawLabel(HDC dc, int x, int y, const StripSize& strip)
 {
     const int percent = labelPercent(averager_.pending().back());
-    if (!label_.chosen || label_.percent != percent)
-        label_ = ChosenLabel{true, percent, fittingLabelFor(dc, keyName_, percent, dpi_)};
-    RECT rect = getRect();
-    OffsetRect(&rect, x, y);
+    if (!label_.chosen || label_.percent != percent || label_.dpi != strip.dpi ||
+        label_.visibleWidth != strip.visibleWidth)
+        label_ = ChosenLabel{true, percent, strip.dpi, strip.visibleWidth,
+                             fittingLabelFor(dc, keyName_, percent, strip.visibleWidth)};
+    // Through the virtual getRect, so that a derived gauge's rectangle
+    // holds, grown to the strip's scale.
+    const RECT own = getRect();
+    const auto scaled = [&strip](LONG length) { return static_cast<LONG>(scaledLength(length, strip.dpi)); };
+    RECT rect = {x + scaled(own.left), y + scaled(own.top), x + scaled(own.right), y + scaled(own.bottom)};
     SetBkMode(dc, TRANSPARENT);
     // Clipped to the rectangle as DrawTextW with DT_SINGLELINE would, for
     // the same pixels at less cost.

@@ -17,9 +17,9 @@ HFONT LabelFont::fontFor(int dpi)
     HGDIOBJ stock = GetStockObject(DEFAULT_GUI_FONT);
     const int system = systemDpi();
     if (dpi == system)
-        return current_ = static_cast<HFONT>(stock);
+        return static_cast<HFONT>(stock);
     if (made_ != nullptr && madeFor_ == dpi)
-        return current_ = made_;
+        return made_;
     LOGFONTW font = {};
     GetObjectW(stock, sizeof font, &font);
     font.lfHeight = MulDiv(font.lfHeight, dpi, system);
@@ -29,5 +29,5 @@ HFONT LabelFont::fontFor(int dpi)
     if (replaced != nullptr)
         DeleteObject(replaced);
     // Without a font of that size the labels keep the stock one.
-    return current_ = made_ != nullptr ? made_ : static_cast<HFONT>(stock);
+    return made_ != nullptr ? made_ : static_cast<HFONT>(stock);
 }

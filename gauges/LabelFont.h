@@ -16,11 +16,8 @@ public:
     LabelFont& operator=(const LabelFont&) = delete;
 
     HFONT fontFor(int dpi);
-    // The font fontFor last handed out; null before the first.
-    HFONT current() const { return current_; }
 
 private:
     HFONT made_ = nullptr;
     int madeFor_ = 0;
-    HFONT current_ = nullptr;
 };

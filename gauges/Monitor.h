@@ -8,8 +8,6 @@ public:
     virtual int addSample(double sample) = 0;
     virtual RECT getRect() = 0;
     virtual void draw(HDC dc, int x, int y) = 0;
-    // The DPI the gauge is drawn at from now on: 96 draws the 100% picture.
-    virtual void setDpi(int dpi) = 0;
 
 protected:
     // Gauges live for the whole process and are never deleted, least of all

@@ -1,40 +1,35 @@
-// Placement and dragging of the main window. The monitors are read from
-// Windows only at start and when the displays change; everything else is
-// decided by ui/WindowPlan from that list. Every new position is stored in
-// the settings.
+// Placement and dragging of the main window, the thin Win32 side: it reads
+// the screen, asks ui/WindowState what to do, and applies the move. Every
+// new position is stored in the settings.
 
 #include "ui/Placement.h"
 
-#include <utility>
-
+#include "common/WindowDpi.h"
 #include "settings/Settings.h"
 
-POINT dragOffset = {0, 0};
-
 namespace {
-
-Monitors monitors;
-int reads = 0;
-// The cursor of the drag's last step: a DPI change in the middle of a drag
-// lands the window where that step put it.
-ScreenPoint dragCursor = {0, 0};
 
 ScreenRect toScreenRect(const RECT& rect)
 {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list)
+struct MonitorList {
+    const DisplayFunctions* display;
+    Monitors monitors;
+};
+
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data)
 {
+    auto* list = reinterpret_cast<MonitorList*>(data);
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(monitor, &info))
-        reinterpret_cast<Monitors*>(list)->push_back(
+    if (list->display->getMonitorInfo(monitor, &info))
+        list->monitors.push_back(
             {toScreenRect(info.rcMonitor), toScreenRect(info.rcWork), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
     return TRUE;
 }
 
-// Should Windows list no monitor at all, the primary work area stands in.
 MonitorArea primaryWorkArea()
 {
     RECT area = {};
@@ -48,45 +43,41 @@ ScreenPoint toScreen(HWND window, POINT clientPoint)
     return {clientPoint.x, clientPoint.y};
 }
 
-void anchorDrag(ScreenPoint cursor, HWND window)
+void anchorDrag(HWND window, WindowState& state, ScreenPoint cursor)
 {
-    ScreenPoint offset = dragOffsetOf(windowRect(window), cursor);
-    dragOffset = {offset.x, offset.y};
+    state.drag.offset = dragOffsetOf(windowRect(window), cursor);
 }
 
-// The layout and the stored position are taken before the window moves:
-// a move onto a monitor of another DPI sends WM_DPICHANGED from inside
-// SetWindowPos, and what that handler decides must stand.
-void moveWindow(HWND window, HWND after, const StripLayout& plan, ScreenPoint to, UINT flags, StripLayout& layout,
-                Settings& settings)
+// A tick's follow-back puts the window back at the top of the topmost
+// windows and activates it; every other move leaves both alone.
+HWND insertAfter(MoveKind kind)
 {
-    layout = plan;
-    settings.setPosition(to.x, to.y);
-    SetWindowPos(window, after, to.x, to.y, plan.width, plan.height, flags);
+    return kind == MoveKind::FollowBack ? HWND_TOPMOST : nullptr;
+}
+
+UINT flagsOf(MoveKind kind)
+{
+    switch (kind) {
+    case MoveKind::FollowBack:
+        return 0;
+    case MoveKind::DragStep:
+        return SWP_NOZORDER;
+    case MoveKind::DisplayChange:
+    case MoveKind::DpiChange:
+        break;
+    }
+    return SWP_NOZORDER | SWP_NOACTIVATE;
 }
 
 } // namespace
 
-const Monitors& knownMonitors()
+Monitors readMonitors(const DisplayFunctions& display)
 {
-    if (monitors.empty())
-        readMonitors();
-    return monitors;
-}
-
-void readMonitors()
-{
-    Monitors found;
-    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&found));
-    if (found.empty())
-        found.push_back(primaryWorkArea());
-    monitors = std::move(found);
-    ++reads;
-}
-
-int monitorReads()
-{
-    return reads;
+    MonitorList list = {&display, {}};
+    display.enumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&list));
+    if (list.monitors.empty())
+        list.monitors.push_back(primaryWorkArea());
+    return list.monitors;
 }
 
 ScreenRect windowRect(HWND window)
@@ -101,54 +92,69 @@ POINT clientPointOf(LPARAM lParam)
     return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
-void placeWindow(HWND window, int stripCount, StripLayout& layout, Settings& settings)
+WindowScale scaleAt(const DisplayFunctions& display, int dpi)
 {
-    const ScreenRect now = windowRect(window);
-    const WindowPlan plan = planWindow(stripCount, knownMonitors(), now, layout.dpi);
-    const ScreenRect& to = plan.rect;
+    const int usable = usableDpi(dpi);
+    return {usable, windowBorder(display, usable)};
+}
+
+void applyMove(HWND window, WindowState& state, const Move& move, Settings& settings)
+{
+    const ScreenRect& to = move.plan.rect;
+    state.layout = move.plan.layout;
     // Stored even when the window stays: a window made at a position pulled
     // in from off the screen stands where its first tick plans it.
-    layout = plan.layout;
     settings.setPosition(to.left, to.top);
-    if (to.left != now.left || to.top != now.top || to.right != now.right || to.bottom != now.bottom)
-        SetWindowPos(window, HWND_TOPMOST, to.left, to.top, layout.width, layout.height, 0);
+    if (move.changesWindow)
+        SetWindowPos(window, insertAfter(move.kind), to.left, to.top, move.plan.layout.width,
+                     move.plan.layout.height, flagsOf(move.kind));
 }
 
-void rescaleWindow(HWND window, int stripCount, int dpi, const RECT& suggested, bool dragging, StripLayout& layout,
-                   Settings& settings)
+void keepInWorkArea(HWND window, WindowState& state, Settings& settings)
 {
-    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-    if (dragging) {
-        dragOffset = {MulDiv(dragOffset.x, dpi, layout.dpi), MulDiv(dragOffset.y, dpi, layout.dpi)};
-        const DragPlan plan = planDrag(stripCount, knownMonitors(), dragCursor, {dragOffset.x, dragOffset.y}, dpi);
-        if (plan.step.move) {
-            moveWindow(window, nullptr, plan.layout, {plan.step.x, plan.step.y}, flags, layout, settings);
-            return;
-        }
-    }
-    const WindowPlan plan = planWindowAt(stripCount, knownMonitors(), {suggested.left, suggested.top}, dpi);
-    moveWindow(window, nullptr, plan.layout, {plan.rect.left, plan.rect.top}, flags, layout, settings);
+    applyMove(window, state, followBack(state, windowRect(window)), settings);
 }
 
-void beginDrag(POINT clientPoint, HWND window)
+void displayChanged(HWND window, WindowState& state, Settings& settings, const DisplayFunctions& display)
 {
-    dragCursor = toScreen(window, clientPoint);
-    anchorDrag(dragCursor, window);
+    state.monitors = readMonitors(display);
+    applyMove(window, state, afterDisplayChange(state, windowRect(window)), settings);
 }
 
-void dragTo(HWND window, POINT clientPoint, int stripCount, StripLayout& layout, Settings& settings)
+void dpiChanged(HWND window, WindowState& state, int dpi, const RECT& suggested, Settings& settings,
+                const DisplayFunctions& display)
+{
+    const WindowScale scale = scaleAt(display, dpi);
+    if (state.drag.active)
+        state.drag = rescaledDrag(state.drag, state.layout.strip.dpi, scale.dpi);
+    applyMove(window, state, afterDpiChange(state, scale, toScreenRect(suggested), windowRect(window)), settings);
+}
+
+void beginDrag(HWND window, WindowState& state, POINT clientPoint)
+{
+    state.drag.active = true;
+    state.drag.cursor = toScreen(window, clientPoint);
+    anchorDrag(window, state, state.drag.cursor);
+}
+
+void dragTo(HWND window, WindowState& state, POINT clientPoint, Settings& settings)
 {
     // The client point is relative to where the window stood when the
     // mouse moved, so the cursor's screen position is taken before moving.
     const ScreenPoint cursor = toScreen(window, clientPoint);
-    dragCursor = cursor;
-    const DragPlan plan = planDrag(stripCount, knownMonitors(), cursor, {dragOffset.x, dragOffset.y}, layout.dpi);
-    const DragStep& step = plan.step;
-    if (step.move)
-        moveWindow(window, nullptr, plan.layout, {step.x, step.y}, SWP_NOZORDER, layout, settings);
+    state.drag.cursor = cursor;
+    const DragMove step = dragStepTo(state, cursor);
+    // A step refused at the drag limit moves nothing and stores nothing.
+    if (step.move.changesWindow)
+        applyMove(window, state, step.move, settings);
     // Once the window has been stopped at an edge, anchor the drag where it
     // now stands, so that it follows the cursor as soon as the cursor turns
     // back instead of waiting for it to reach the point first grabbed.
     if (step.reanchor)
-        anchorDrag(cursor, window);
+        anchorDrag(window, state, cursor);
+}
+
+void endDrag(WindowState& state)
+{
+    state.drag.active = false;
 }

@@ -1,21 +1,18 @@
 #pragma once
-// The main window's place on the monitors: the monitors as Windows last
-// reported them, and the window sized and moved as ui/WindowPlan decides,
-// every tick and at each step of a drag.
+// The main window's place on the monitors, the Win32 side of ui/WindowState:
+// reading the monitors, the window's rectangle and the cursor, and applying
+// each move to the window and to the stored position.
 
 #include <windows.h>
 
-#include "ui/StripLayout.h"
-#include "ui/WindowPlan.h"
+#include "common/DisplayFunctions.h"
+#include "ui/WindowState.h"
 
 class Settings;
 
-// The monitors, read once at start and again by readMonitors when the
-// displays or the work area change: a tick asks Windows nothing about them.
-const Monitors& knownMonitors();
-void readMonitors();
-// How many times the monitors were read, so that tests can tell.
-int monitorReads();
+// The monitors as Windows lists them; the primary work area alone should it
+// list none.
+Monitors readMonitors(const DisplayFunctions& display);
 
 // The main window's rectangle, border included.
 ScreenRect windowRect(HWND window);
@@ -23,23 +20,27 @@ ScreenRect windowRect(HWND window);
 // The client point of a mouse message: signed 16-bit x and y.
 POINT clientPointOf(LPARAM lParam);
 
-// Sizes and moves the window, in one SetWindowPos, to its plan at
-// layout.dpi for the monitor it is on, unless it already stands so; the
-// plan's top-left corner is stored in the settings. `layout` becomes the
-// plan's.
-void placeWindow(HWND window, int stripCount, StripLayout& layout, Settings& settings);
+// The window's DPI and its border there.
+WindowScale scaleAt(const DisplayFunctions& display, int dpi);
 
-// The window's DPI became dpi (WM_DPICHANGED): laid out again at it with
-// its top-left corner at `suggested`'s, Windows' choice, or during a drag
-// where the cursor keeps the point it holds, the grab offset scaled by the
-// change; then clamped as always.
-void rescaleWindow(HWND window, int stripCount, int dpi, const RECT& suggested, bool dragging, StripLayout& layout,
-                   Settings& settings);
+// Applies a move: the layout and the stored position first, then one
+// SetWindowPos with the flags of the move's kind, made only when the window
+// changes. A DPI change that SetWindowPos sends from inside (a move onto a
+// monitor of another scale) is then handled on a state already true, and
+// its move is the one that stands.
+void applyMove(HWND window, WindowState& state, const Move& move, Settings& settings);
 
-void beginDrag(POINT clientPoint, HWND window);
-// Lays the window out at layout.dpi for the monitor under the cursor and
-// moves it there; `layout` follows the window's size.
-void dragTo(HWND window, POINT clientPoint, int stripCount, StripLayout& layout, Settings& settings);
+// A tick: the window laid out for its monitor and pulled inside its work
+// area.
+void keepInWorkArea(HWND window, WindowState& state, Settings& settings);
 
-// Window rectangle minus cursor position, from the last beginDrag or re-anchor.
-extern POINT dragOffset;
+// Monitors plugged in or out, a resolution or a taskbar changed.
+void displayChanged(HWND window, WindowState& state, Settings& settings, const DisplayFunctions& display);
+
+// WM_DPICHANGED with the DPI and the rectangle Windows suggests.
+void dpiChanged(HWND window, WindowState& state, int dpi, const RECT& suggested, Settings& settings,
+                const DisplayFunctions& display);
+
+void beginDrag(HWND window, WindowState& state, POINT clientPoint);
+void dragTo(HWND window, WindowState& state, POINT clientPoint, Settings& settings);
+void endDrag(WindowState& state);

@@ -4,6 +4,7 @@
 #include "ui/StripLayout.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -26,34 +27,38 @@ ColumnShares sharesOf(const StripLayout& layout)
 
 StripCell cellAt(const StripLayout& layout, int column, int row)
 {
-    return {layout.pitch * column, layout.stripHeight * row, column};
-}
-
-int scaled(int length, int dpi)
-{
-    return static_cast<int>(scaledLength(length, dpi));
+    return {layout.pitch * column, layout.strip.height * row, column};
 }
 
 } // namespace
 
-StripLayout stripLayoutInColumns(int stripCount, int columns, int dpi)
+StripLayout stripLayoutInColumns(int stripCount, int columns, int dpi, int border)
 {
-    const int strips = std::clamp(stripCount, 0, kMaxStrips);
-    const int cols = std::clamp(columns, 1, std::max(strips, 1));
-    const int rows = ceilDiv(strips, cols);
-    const int at = usableDpi(dpi);
-    const int stripHeight = scaled(kStripHeight, at);
-    // The border stays one pixel a side at any scale.
-    const int visibleWidth = scaled(kStripWidth, at) - (kStripWidth - kVisibleStripWidth);
-    const int pitch = visibleWidth + 1;
-    return {strips, cols, rows, pitch * cols + 1, stripHeight * rows, at, stripHeight, visibleWidth, pitch};
+    StripLayout layout = {};
+    layout.stripCount = std::clamp(stripCount, 0, kMaxStrips);
+    layout.columns = std::clamp(columns, 1, std::max(layout.stripCount, 1));
+    layout.rows = ceilDiv(layout.stripCount, layout.columns);
+    layout.strip = stripSizeAt(dpi);
+    layout.border = std::clamp(border, 0, kMaxBorder);
+    layout.pitch = layout.strip.visibleWidth + 1;
+    layout.clientWidth = layout.pitch * layout.columns - 1;
+    // The rows less the last strip's bottom two; nothing at all without strips.
+    layout.clientHeight = std::max(0, layout.strip.height * layout.rows - kHiddenStripPixels);
+    layout.width = layout.clientWidth + 2 * layout.border;
+    layout.height = layout.rows == 0 ? 0 : layout.clientHeight + 2 * layout.border;
+    return layout;
 }
 
-StripLayout stripLayout(int stripCount, int workAreaHeight, int dpi)
+StripLayout stripLayout(int stripCount, int workAreaHeight, int dpi, int border)
 {
     const int strips = std::clamp(stripCount, 0, kMaxStrips);
-    const int rowsThatFit = std::max(1, workAreaHeight / scaled(kStripHeight, usableDpi(dpi)));
-    return stripLayoutInColumns(strips, strips <= rowsThatFit ? 1 : ceilDiv(strips, rowsThatFit), dpi);
+    const int stripHeight = stripSizeAt(dpi).height;
+    // A column of R strips is R strip heights tall, less the two hidden rows
+    // and with the border above and below.
+    const std::int64_t frame = 2 * std::clamp(border, 0, kMaxBorder) - kHiddenStripPixels;
+    const std::int64_t rowsThatFit = std::max<std::int64_t>(1, (workAreaHeight - frame) / stripHeight);
+    const int columns = strips <= rowsThatFit ? 1 : ceilDiv(strips, static_cast<int>(rowsThatFit));
+    return stripLayoutInColumns(strips, columns, dpi, border);
 }
 
 int stripsInColumn(const StripLayout& layout, int column)

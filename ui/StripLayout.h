@@ -2,22 +2,26 @@
 // How the strips stand in the main window: one column while they fit the
 // height of the work area, balanced columns side by side when they do not.
 // No Win32 here: the window's size and each strip's cell are worked out from
-// the strip count, the work area's height and the window's DPI alone.
+// the strip count, the work area's height, the window's DPI and its border.
 
-#include "common/DisplayScale.h"
-
-// At 96 DPI a strip is a 60 x 40 gauge, but the window's one-pixel border
-// leaves only 58 of its columns visible. Columns stand 59 pixels apart: 58
-// for the strips and one for the line between two columns. At another DPI
-// the strip grows with it and the border stays one pixel.
-constexpr int kStripWidth = 60;
-constexpr int kStripHeight = 40;
-constexpr int kVisibleStripWidth = kStripWidth - 2;
-constexpr int kColumnPitch = kVisibleStripWidth + 1;
+#include "gauges/StripSize.h"
 
 // More strips than any one processor group and memory can ask for; a count
 // above it is laid out as this many, so no size overflows.
 constexpr int kMaxStrips = 4096;
+
+// The window's border at its DPI, in pixels each side: one at 96 DPI, and
+// what Windows says it is elsewhere.
+constexpr int kBaseBorder = 1;
+constexpr int kMaxBorder = 64;
+
+// What a window is laid out at: its DPI and its border there. A DPI alone
+// comes with the one-pixel border.
+struct WindowScale {
+    WindowScale(int dpiAsked = kBaseDpi, int borderAsked = kBaseBorder) : dpi(dpiAsked), border(borderAsked) {}
+    int dpi;
+    int border;
+};
 
 struct StripLayout {
     int stripCount;  // 0 to kMaxStrips
@@ -25,22 +29,27 @@ struct StripLayout {
     int rows;        // strips in the tallest column
     int width;       // outer size of the main window, border included
     int height;
-    int dpi = kBaseDpi;  // what the strips below are scaled for
-    int stripHeight = kStripHeight;
-    int visibleWidth = kVisibleStripWidth;  // of a strip, within the border
-    int pitch = kColumnPitch;               // from one column to the next
+    StripSize strip = stripSizeAt(kBaseDpi);
+    int border = kBaseBorder;
+    int pitch = strip.visibleWidth + 1;  // from one column to the next: a column and the line after it
+    int clientWidth = strip.visibleWidth;
+    int clientHeight = 0;
 };
 
-// One column of 60 x 40n while n strips fit the work area's height;
-// otherwise the fewest columns whose rows fit, ceil(n / R) for R rows that
-// fit, with the strips shared out so that no two columns differ by more
-// than one.
-// Strips are scaled for usableDpi(dpi).
-StripLayout stripLayout(int stripCount, int workAreaHeight, int dpi = kBaseDpi);
+// The client area holds each column's visible width, with a one-pixel line
+// between two columns, and the strips' rows less the last strip's bottom
+// two: at 96 DPI a window of 60 x 40n with its one-pixel border, as ever.
+// The outer size adds the border each side.
+
+// One column while the strips fit the work area's height; otherwise the
+// fewest columns whose rows fit, ceil(n / R) for R rows that fit, with the
+// strips shared out so that no two columns differ by more than one.
+// Strips are scaled for usableDpi(dpi); border is clamped to 0..kMaxBorder.
+StripLayout stripLayout(int stripCount, int workAreaHeight, int dpi = kBaseDpi, int border = kBaseBorder);
 
 // The same strips in a given number of columns (at least one, and no more
 // than there are strips).
-StripLayout stripLayoutInColumns(int stripCount, int columns, int dpi = kBaseDpi);
+StripLayout stripLayoutInColumns(int stripCount, int columns, int dpi = kBaseDpi, int border = kBaseBorder);
 
 // How many strips stand in a column: the first columns take one more when
 // the strips do not share out evenly.

@@ -92,38 +92,39 @@ const MonitorArea& monitorFor(const Monitors& monitors, ScreenPoint point)
                                            saturate32(std::int64_t{point.y} + 1)});
 }
 
-WindowPlan planOn(int stripCount, const MonitorArea& monitor, const ScreenRect& window, int dpi)
+WindowPlan planOn(int stripCount, const MonitorArea& monitor, const ScreenRect& window, WindowScale scale)
 {
-    const StripLayout layout = stripLayout(stripCount, heightOf(monitor.workArea), dpi);
+    const StripLayout layout = stripLayout(stripCount, heightOf(monitor.workArea), scale.dpi, scale.border);
     const ClampedPosition at = clampToWorkArea(window.left, window.top, layout.width, layout.height, monitor.workArea);
     return {layout, {at.x, at.y, saturate32(std::int64_t{at.x} + layout.width),
                      saturate32(std::int64_t{at.y} + layout.height)}};
 }
 
-const MonitorArea& monitorForWindow(int stripCount, const Monitors& monitors, const ScreenRect& window, int dpi)
+const MonitorArea& monitorForWindow(int stripCount, const Monitors& monitors, const ScreenRect& window, WindowScale scale)
 {
     const MonitorArea* resting = bestFor(monitors, window, [&](const MonitorArea& monitor) {
-        return planOn(stripCount, monitor, window, dpi).rect == window;
+        return planOn(stripCount, monitor, window, scale).rect == window;
     });
     return resting != nullptr ? *resting : monitorFor(monitors, window);
 }
 
-WindowPlan planWindow(int stripCount, const Monitors& monitors, const ScreenRect& window, int dpi)
+WindowPlan planWindow(int stripCount, const Monitors& monitors, const ScreenRect& window, WindowScale scale)
 {
-    return planOn(stripCount, monitorForWindow(stripCount, monitors, window, dpi), window, dpi);
+    return planOn(stripCount, monitorForWindow(stripCount, monitors, window, scale), window, scale);
 }
 
-WindowPlan planWindowAt(int stripCount, const Monitors& monitors, ScreenPoint topLeft, int dpi)
+WindowPlan planWindowAt(int stripCount, const Monitors& monitors, ScreenPoint topLeft, WindowScale scale)
 {
-    const StripLayout guess = stripLayout(stripCount, heightOf(monitorFor(monitors, topLeft).workArea), dpi);
+    const StripLayout guess = stripLayout(stripCount, heightOf(monitorFor(monitors, topLeft).workArea), scale.dpi,
+                                          scale.border);
     const ScreenRect window = {topLeft.x, topLeft.y, saturate32(std::int64_t{topLeft.x} + guess.width),
                                saturate32(std::int64_t{topLeft.y} + guess.height)};
-    return planWindow(stripCount, monitors, window, dpi);
+    return planWindow(stripCount, monitors, window, scale);
 }
 
-DragPlan planDrag(int stripCount, const Monitors& monitors, ScreenPoint cursor, ScreenPoint dragOffset, int dpi)
+DragPlan planDrag(int stripCount, const Monitors& monitors, ScreenPoint cursor, ScreenPoint dragOffset, WindowScale scale)
 {
     const ScreenRect& workArea = monitorFor(monitors, cursor).workArea;
-    const StripLayout layout = stripLayout(stripCount, heightOf(workArea), dpi);
+    const StripLayout layout = stripLayout(stripCount, heightOf(workArea), scale.dpi, scale.border);
     return {layout, dragStep(cursor, dragOffset, layout.width, layout.height, workArea)};
 }

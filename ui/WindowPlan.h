@@ -30,13 +30,13 @@ struct WindowPlan {
     ScreenRect rect;
 };
 
-// Every plan lays the strips out at dpi, the window's DPI.
+// Every plan lays the strips out at the window's scale: its DPI and border.
 
 // The window now at `window` planned on `monitor`: laid out for its work
 // area, and its top-left corner clamped into that work area with the
 // layout's size. A window for which this changes nothing is at rest on
 // that monitor.
-WindowPlan planOn(int stripCount, const MonitorArea& monitor, const ScreenRect& window, int dpi = kBaseDpi);
+WindowPlan planOn(int stripCount, const MonitorArea& monitor, const ScreenRect& window, WindowScale scale = {});
 
 // The monitor the window now at `window` is planned on: of the monitors it
 // is at rest on, the one Windows would choose among them; when it is at
@@ -48,16 +48,16 @@ WindowPlan planOn(int stripCount, const MonitorArea& monitor, const ScreenRect& 
 // either to the other monitor with another layout. In every ordinary case
 // (a window inside one work area) the choice is Windows' own.
 const MonitorArea& monitorForWindow(int stripCount, const Monitors& monitors, const ScreenRect& window,
-                                    int dpi = kBaseDpi);
+                                    WindowScale scale = {});
 
 // The window now at `window`, planned on monitorForWindow. Planning again
 // from the plan's rectangle gives the same plan.
-WindowPlan planWindow(int stripCount, const Monitors& monitors, const ScreenRect& window, int dpi = kBaseDpi);
+WindowPlan planWindow(int stripCount, const Monitors& monitors, const ScreenRect& window, WindowScale scale = {});
 
 // A window about to be made with its top-left corner at `topLeft`: sized
 // for the monitor under that corner, then planned as a tick would plan it,
 // so that the first tick finds nothing to change.
-WindowPlan planWindowAt(int stripCount, const Monitors& monitors, ScreenPoint topLeft, int dpi = kBaseDpi);
+WindowPlan planWindowAt(int stripCount, const Monitors& monitors, ScreenPoint topLeft, WindowScale scale = {});
 
 // One mouse move of a drag: laid out for the monitor under the cursor, so
 // that a window dragged onto a taller or shorter monitor takes its layout at
@@ -67,4 +67,4 @@ struct DragPlan {
     DragStep step;
 };
 DragPlan planDrag(int stripCount, const Monitors& monitors, ScreenPoint cursor, ScreenPoint dragOffset,
-                  int dpi = kBaseDpi);
+                  WindowScale scale = {});

@@ -11,6 +11,7 @@ TEST(StripLayout, OneColumnWhileTheStripsFitThenBalancedColumns)
         StripLayout expected;
         std::vector<int> perColumn;
         int dpi = kBaseDpi;
+        int border = kBaseBorder;
     };
     const Row rows[] = {
         {3, 738, {3, 1, 3, 60, 120}, {3}},
@@ -28,11 +29,17 @@ TEST(StripLayout, OneColumnWhileTheStripsFitThenBalancedColumns)
         {3, 738, {3, 1, 3, 60, 120}, {3}, 0},                // no DPI at all: 100%
         {3, 738, {3, 1, 3, 30, 60}, {3}, 1},                 // a DPI of 1: 50%, not strips with no height
         {kMaxStrips, 1 << 30, {kMaxStrips, 1, kMaxStrips, 600, 400 * kMaxStrips}, {kMaxStrips}, 1 << 20},
+        // A border Windows draws thicker: the same client area, the outer
+        // size grown, and one row fewer where the frame no longer fits.
+        {20, 768, {20, 3, 7, 360, 562}, {7, 7, 6}, 192, 2},
+        {18, 722, {18, 1, 18, 60, 720}, {18}},
+        {18, 722, {18, 2, 9, 123, 364}, {9, 9}, kBaseDpi, 3},
     };
     for (const Row& row : rows) {
-        const StripLayout got = stripLayout(row.strips, row.workAreaHeight, row.dpi);
+        const StripLayout got = stripLayout(row.strips, row.workAreaHeight, row.dpi, row.border);
         const StripLayout& want = row.expected;
-        const auto context = ::testing::Message() << row.strips << " strips in " << row.workAreaHeight << " at " << row.dpi;
+        const auto context = ::testing::Message() << row.strips << " strips in " << row.workAreaHeight << " at "
+                                                  << row.dpi << ", border " << row.border;
         EXPECT_EQ(got.stripCount, want.stripCount) << context;
         EXPECT_EQ(got.columns, want.columns) << context;
         EXPECT_EQ(got.rows, want.rows) << context;

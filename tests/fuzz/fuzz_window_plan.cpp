@@ -79,8 +79,9 @@ bool samePlan(const WindowPlan& a, const WindowPlan& b)
     const StripLayout& p = a.layout;
     const StripLayout& q = b.layout;
     return sameRect(a.rect, b.rect) && p.stripCount == q.stripCount && p.columns == q.columns && p.rows == q.rows &&
-           p.width == q.width && p.height == q.height && p.dpi == q.dpi && p.stripHeight == q.stripHeight &&
-           p.visibleWidth == q.visibleWidth && p.pitch == q.pitch;
+           p.width == q.width && p.height == q.height && p.strip.dpi == q.strip.dpi &&
+           p.strip.height == q.strip.height && p.strip.visibleWidth == q.strip.visibleWidth && p.pitch == q.pitch &&
+           p.border == q.border;
 }
 
 bool listed(const Monitors& monitors, const MonitorArea& chosen)

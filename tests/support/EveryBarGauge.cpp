@@ -16,13 +16,13 @@ int EveryBarGauge::addSample(double sample)
 
 RECT EveryBarGauge::getRect()
 {
-    return RECT{0, 0, AveragingPercentMonitor::kWidth, AveragingPercentMonitor::kHeight};
+    return RECT{0, 0, kStripWidth, kStripHeight};
 }
 
 void EveryBarGauge::draw(HDC dc, int x, int y)
 {
-    constexpr int kWidth = AveragingPercentMonitor::kWidth;
-    constexpr int kHeight = AveragingPercentMonitor::kHeight;
+    constexpr int kWidth = kStripWidth;
+    constexpr int kHeight = kStripHeight;
     HPEN pen = CreatePen(PS_SOLID, AveragingPercentMonitor::kBarPenWidth, AveragingPercentMonitor::kBarColour);
     HGDIOBJ previous = SelectObject(dc, pen);
     const std::deque<double>& means = averager_.history();
@@ -36,7 +36,8 @@ void EveryBarGauge::draw(HDC dc, int x, int y)
     if (!averager_.pending().empty()) {
         RECT rect = {x, y, x + kWidth, y + kHeight};
         SetBkMode(dc, TRANSPARENT);
-        const std::wstring label = fittingLabelFor(dc, keyName_, labelPercent(averager_.pending().back()), kBaseDpi);
+        const std::wstring label = fittingLabelFor(dc, keyName_, labelPercent(averager_.pending().back()),
+                                                    stripSizeAt(kBaseDpi).visibleWidth);
         DrawTextW(dc, label.c_str(), -1, &rect, DT_SINGLELINE);
     }
     SelectObject(dc, previous);

@@ -15,10 +15,9 @@ public:
 
     int addSample(double sample) override;
     RECT getRect() override;
+    // The 96-DPI picture: the tests grow it themselves to compare it with
+    // the gauge at other scales.
     void draw(HDC dc, int x, int y) override;
-    // The 96-DPI picture whatever the DPI: the tests grow it themselves to
-    // compare it with the gauge at other scales.
-    void setDpi(int) override {}
 
 private:
     SampleAverager averager_;

@@ -359,16 +359,15 @@ TEST(AveragingPercentMonitorDraw, LabelKeepsItsNumberInTheVisibleColumns)
         AveragingPercentMonitor gauge(row.keyName);
         gauge.addSample(row.earlier);
         gauge.draw(earlier.dc(), kX, kY);
-        gauge.setDpi(row.dpi);
+        const StripSize strip = stripSizeAt(row.dpi);
         gauge.addSample(row.sample);
-        gauge.draw(drawn.dc(), kX, kY);
-        RECT rect = gauge.getRect();
-        OffsetRect(&rect, kX, kY);
+        gauge.draw(drawn.dc(), kX, kY, strip);
+        RECT rect = {kX, kY, kX + strip.width, kY + strip.height};
         SetBkMode(expected.dc(), TRANSPARENT);
         DrawTextW(expected.dc(), row.shown, -1, &rect, DT_SINGLELINE);
         ASSERT_GT(expected.count(kBlack), 0);
         EXPECT_EQ(drawn.differingPixels(expected), 0) << row.shown;
-        const int pastVisible = kX + AveragingPercentMonitor::visibleWidthAt(row.dpi);
+        const int pastVisible = kX + strip.visibleWidth;
         EXPECT_EQ(drawn.PixelSurface::count(kBackground, pastVisible, 0, 140, 100), (140 - pastVisible) * 100)
             << row.shown;
     }
@@ -529,7 +528,7 @@ TEST(AveragingPercentMonitorDraw, DrawsTheSamePixelsAsDrawingEveryBar)
     for (const SurfaceCase& c : kSurfaceCases) {
         AveragingPercentMonitor gauge(L"cpu0");
         EveryBarGauge reference(L"cpu0");
-        gauge.setDpi(c.dpi);
+        const StripSize strip = stripSizeAt(c.dpi);
         const int scale = c.dpi / kBaseDpi;
         int k = 0;
         // History lengths 0 to 200 and on past the cap; a label from the
@@ -546,7 +545,7 @@ TEST(AveragingPercentMonitorDraw, DrawsTheSamePixelsAsDrawingEveryBar)
             ASSERT_TRUE(drawn.ready() && expected.ready() && plain.ready());
             clipTo(drawn.dc(), c.clip);
             clipTo(expected.dc(), c.clip);
-            gauge.draw(drawn.dc(), c.x, c.y);
+            gauge.draw(drawn.dc(), c.x, c.y, strip);
             reference.draw(plain.dc(), c.x / scale, c.y / scale);
             StretchBlt(expected.dc(), 0, 0, expected.width(), expected.height(), plain.dc(), 0, 0, plain.width(),
                        plain.height(), SRCCOPY);

@@ -6,7 +6,8 @@
 #include <utility>
 
 #include "app/MainWindow.h"
-#include "app/PaintPass.h"
+#include "common/WindowDpi.h"
+#include "app/WindowPainter.h"
 #include "counters/CounterQuery.h"
 #include "gauges/AveragingPercentMonitor.h"
 #include "gauges/MonitorRegistry.h"
@@ -14,6 +15,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/RecordingGauge.h"
+#include "tests/support/ScriptedDisplay.h"
 #include "tests/support/ScriptedPdh.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestWindows.h"
@@ -34,7 +36,7 @@ protected:
         settings.windowX = 100;
         settings.windowY = 100;
         settings.settingsDirty = false;
-        dragging = false;
+        ScriptedDisplay::reset();
         if (windowClassName[0] == 0) {
             LoadStringW(instance(), IDS_APP_TITLE, windowTitle, kWindowTextCapacity);
             LoadStringW(instance(), IDS_WINDOW_CLASS, windowClassName, kWindowTextCapacity);
@@ -81,6 +83,30 @@ protected:
     LRESULT send(UINT message, int x, int y, WPARAM wParam = 0)
     {
         return SendMessageW(mainWindow, message, wParam, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    }
+
+    // Whether a mouse move now drags the window along.
+    bool followsTheMouse()
+    {
+        const RECT before = windowRect();
+        send(WM_MOUSEMOVE, 45, 45, MK_LBUTTON);
+        const RECT after = windowRect();
+        return !EqualRect(&before, &after);
+    }
+
+    // Rows of the first strip's label that hold ink, read back from the
+    // window as a tick painted it.
+    int labelRows()
+    {
+        send(WM_TIMER, 0, 0, 1);
+        PixelSurface shown(40, 40, kBackgroundColour);
+        HDC dc = GetDC(mainWindow);
+        BitBlt(shown.dc(), 0, 0, 40, 40, dc, 0, 0, SRCCOPY);
+        ReleaseDC(mainWindow, dc);
+        int rows = 0;
+        for (int y = 0; y < 40; ++y)
+            rows += shown.count(RGB(0, 0, 0), 0, y, 40, y + 1) > 0 ? 1 : 0;
+        return rows;
     }
 };
 
@@ -139,9 +165,10 @@ TEST_F(MainWindow, MonitorsAreReadOnDisplayChangesAndTheWindowKeptOnScreenAtOnce
                     {WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, 0}};
     for (const auto& message : messages) {
         SetWindowPos(mainWindow, nullptr, work.left - 500, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        const int readsBefore = monitorReads();
+        const std::size_t readsBefore = ScriptedDisplay::monitorReads();
         SendMessageW(mainWindow, message.message, message.wParam, 0);
-        EXPECT_EQ(monitorReads() - readsBefore, message.reads) << message.message << " " << message.wParam;
+        EXPECT_EQ(ScriptedDisplay::monitorReads() - readsBefore, static_cast<std::size_t>(message.reads))
+            << message.message << " " << message.wParam;
         const bool placed = message.reads > 0 || message.message == WM_TIMER;
         EXPECT_EQ(windowRect().left, placed ? work.left : work.left - 500) << message.message << " " << message.wParam;
     }
@@ -169,10 +196,146 @@ TEST_F(MainWindow, DpiChangeScalesTheStripsAndFontAtTheSuggestedPlaceOrUnderTheD
         const RECT rect = windowRect();
         EXPECT_TRUE(EqualRect(&rect, &row.expected)) << row.dpi << (row.drag ? " dragging" : "");
         EXPECT_EQ(settings.windowX, row.expected.left);
-        EXPECT_EQ(fontHeight(labelFont.current()), MulDiv(fontHeight(GetStockObject(DEFAULT_GUI_FONT)), row.dpi, 96));
+        // The labels' font grows with the scale.
+        const int rows = labelRows();
+        EXPECT_GE(rows, 7 * row.dpi / 96) << row.dpi;
+        EXPECT_LE(rows, 12 * row.dpi / 96) << row.dpi;
         TearDown();
         SetUp();
     }
+}
+
+namespace {
+
+// The main window's own procedure, behind one that tells the window its DPI
+// changed the first time it moves once armed: what Windows does from inside
+// SetWindowPos when a move crosses onto a monitor of another scale.
+WNDPROC plixProcedure = nullptr;
+bool crossingArmed = false;
+RECT crossingSuggested = {};
+
+LRESULT CALLBACK crossingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = CallWindowProcW(plixProcedure, window, message, wParam, lParam);
+    if (message == WM_WINDOWPOSCHANGED && crossingArmed) {
+        crossingArmed = false;
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&crossingSuggested));
+    }
+    return result;
+}
+
+} // namespace
+
+TEST_F(MainWindow, ADpiChangeFromInsideAMoveIsTheMoveThatStands)
+{
+    // A tick pulls the window in from off the screen; a drag step moves it
+    // by (+10, +10) with the cursor at (121, 121). Either move crosses onto
+    // a monitor of twice the scale.
+    const struct {
+        const char* name;
+        bool drag;
+        RECT expected;
+    } rows[] = {{"tick", false, {300, 200, 420, 440}}, {"drag", true, {99, 99, 219, 339}}};
+    for (const auto& row : rows) {
+        start(3);
+        plixProcedure = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(crossingProcedure)));
+        crossingSuggested = {300, 200, 420, 440};
+        if (row.drag) {
+            send(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+            crossingArmed = true;
+            send(WM_MOUSEMOVE, 20, 20, MK_LBUTTON);
+        } else {
+            SetWindowPos(mainWindow, nullptr, -900, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            crossingArmed = true;
+            send(WM_TIMER, 0, 0, 1);
+        }
+        EXPECT_FALSE(crossingArmed) << row.name << ": no move";
+        const RECT rect = windowRect();
+        EXPECT_TRUE(EqualRect(&rect, &row.expected)) << row.name;
+        EXPECT_EQ(settings.windowX, row.expected.left) << row.name;
+        EXPECT_EQ(settings.windowY, row.expected.top) << row.name;
+        // And the next tick finds nothing to change.
+        send(WM_TIMER, 0, 0, 1);
+        const RECT later = windowRect();
+        EXPECT_TRUE(EqualRect(&later, &row.expected)) << row.name;
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(MainWindow, TheOwnerLeavesDisplayWorkAreaAndDpiChangesAlone)
+{
+    // plix on the second of two monitors, the taller: its 20 strips stand in
+    // one column there, where the first would take two.
+    ScriptedDisplay::setMonitors({{{0, 0, 1024, 768}, {0, 0, 1024, 768}, true},
+                                  {{1024, 0, 2304, 1024}, {1024, 0, 2304, 1024}, false}});
+    settings.windowX = 1100;
+    start(20);
+    const RECT placed = windowRect();
+    ASSERT_EQ(placed.right - placed.left, 60);
+    ASSERT_EQ(placed.left, 1100);
+    const std::size_t reads = ScriptedDisplay::monitorReads();
+
+    HWND owner = GetWindow(mainWindow, GW_OWNER);
+    RECT suggested = {0, 0, 120, 1600};
+    SendMessageW(owner, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    SendMessageW(owner, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    SendMessageW(owner, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    // A tick then works from the main window's state as it stands.
+    send(WM_TIMER, 0, 0, 1);
+
+    EXPECT_EQ(ScriptedDisplay::monitorReads(), reads);
+    const RECT rect = windowRect();
+    EXPECT_TRUE(EqualRect(&rect, &placed));
+    EXPECT_EQ(settings.windowX, 1100);
+    EXPECT_EQ(settings.windowY, 100);
+    EXPECT_FALSE(settings.settingsDirty);
+}
+
+namespace {
+
+UINT WINAPI dpi144ForWindow(HWND) { return 144; }
+UINT WINAPI dpi168ForSystem() { return 168; }
+HRESULT WINAPI dpi120ForMonitor(HMONITOR, MONITOR_DPI_TYPE, UINT* dpiX, UINT* dpiY)
+{
+    *dpiX = *dpiY = 120;
+    return S_OK;
+}
+HRESULT WINAPI failingDpiForMonitor(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*) { return E_INVALIDARG; }
+BOOL WINAPI borderOfDpiOver96(LPRECT rect, DWORD, BOOL, DWORD, UINT dpi)
+{
+    const int border = static_cast<int>(dpi) / 96;
+    InflateRect(rect, border, border);
+    return TRUE;
+}
+
+} // namespace
+
+TEST(WindowDpi, AskedOfTheWindowThenItsMonitorThenTheSystem)
+{
+    const struct {
+        const char* name;
+        UINT(WINAPI* forWindow)(HWND);
+        HRESULT(WINAPI* forMonitor)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
+        int expected;
+    } rows[] = {{"the window's", dpi144ForWindow, dpi120ForMonitor, 144},
+                {"its monitor's, before Windows 10 1607", nullptr, dpi120ForMonitor, 120},
+                {"the system's, before Windows 8.1", nullptr, nullptr, 168},
+                {"the system's, where the monitor cannot tell", nullptr, failingDpiForMonitor, 168}};
+    TestWindow window(60, 40);
+    for (const auto& row : rows) {
+        DisplayFunctions display = systemDisplayFunctions();
+        display.getDpiForWindow = row.forWindow;
+        display.getDpiForMonitor = row.forMonitor;
+        display.getDpiForSystem = dpi168ForSystem;
+        EXPECT_EQ(windowDpi(display, window.handle()), row.expected) << row.name;
+    }
+    DisplayFunctions display = systemDisplayFunctions();
+    display.adjustWindowRectExForDpi = borderOfDpiOver96;
+    EXPECT_EQ(windowBorder(display, 192), 2) << "as Windows frames the window";
+    display.adjustWindowRectExForDpi = nullptr;
+    EXPECT_EQ(windowBorder(display, 192), 1) << "where Windows cannot tell";
 }
 
 TEST_F(MainWindow, IsZeroPixelsHighWithoutKeyNames)
@@ -208,7 +371,7 @@ TEST_F(MainWindow, ReleaseWithoutAPressLeavesDraggingOff)
 {
     start(3);
     EXPECT_EQ(send(WM_LBUTTONUP, 5, 5), 0);
-    EXPECT_FALSE(dragging);
+    EXPECT_FALSE(followsTheMouse());
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
@@ -216,7 +379,6 @@ TEST_F(MainWindow, DragMovesTheWindowByTheMouseMotionAndStoresIt)
 {
     start(3);
     send(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
-    EXPECT_TRUE(dragging);
     EXPECT_EQ(GetCapture(), mainWindow);
     // Client coordinates are taken against the window where it stands when
     // the message arrives, so one move of (+20, +15) is enough to test.
@@ -228,7 +390,7 @@ TEST_F(MainWindow, DragMovesTheWindowByTheMouseMotionAndStoresIt)
     EXPECT_EQ(settings.windowY, 115);
     EXPECT_TRUE(settings.settingsDirty);
     send(WM_LBUTTONUP, 30, 25);
-    EXPECT_FALSE(dragging);
+    EXPECT_FALSE(followsTheMouse());
 }
 
 TEST_F(MainWindow, DragPushedPastTheLeftEdgeStopsThereAndFollowsAtOnceOnTheWayBack)
@@ -266,11 +428,9 @@ TEST_F(MainWindow, LosingTheCaptureEndsTheDrag)
 {
     start(3);
     send(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
-    ASSERT_TRUE(dragging);
     HWND owner = GetWindow(mainWindow, GW_OWNER);
     SetCapture(owner);
-    EXPECT_FALSE(dragging);
-    send(WM_MOUSEMOVE, 40, 40);
+    EXPECT_FALSE(followsTheMouse());
     RECT rect = windowRect();
     EXPECT_EQ(rect.left, 100);
     EXPECT_EQ(rect.top, 100);

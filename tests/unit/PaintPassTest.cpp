@@ -7,7 +7,7 @@
 
 #include <pdhmsg.h>
 
-#include "app/PaintPass.h"
+#include "app/WindowPainter.h"
 #include "counters/CounterQuery.h"
 #include "gauges/AveragingPercentMonitor.h"
 #include "gauges/MonitorRegistry.h"
@@ -38,9 +38,10 @@ protected:
             registry.slotFor(kKeys[i]) = gauges.back().get();
         }
         ScriptedPdh::clearCalls();
+        painter = std::make_unique<WindowPainter>(*query, registry);
     }
 
-    void paint() { paintWindow(surface.dc(), window.handle(), stripLayoutInColumns(3, 1), *query, registry); }
+    void paint() { painter->paintWindow(surface.dc(), stripLayoutInColumns(3, 1)); }
 
     // How many samples each gauge has been fed.
     std::vector<size_t> fed() const
@@ -54,21 +55,26 @@ protected:
     // Black label pixels in the top-left corner of the gauge starting at row y.
     int labelPixels(int y) const { return surface.count(kBlack, 0, y, 40, y + 14); }
 
+    // A window of the layout's outer size.
     TestWindow window{60, 120};
     PixelSurface surface{58, 118};
     std::unique_ptr<CounterQuery> query;
+    std::unique_ptr<WindowPainter> painter;
     std::vector<std::unique_ptr<RecordingGauge>> gauges;
     MonitorRegistry registry;
 };
 
 } // namespace
 
-TEST_F(PaintPass, ClientAreaOfTheBorderedWindowIs58By118)
+TEST_F(PaintPass, PaintsTheClientAreaOfTheBorderedWindowTheLayoutSizes)
 {
+    const StripLayout layout = stripLayoutInColumns(3, 1);
+    EXPECT_EQ(layout.clientWidth, 58);
+    EXPECT_EQ(layout.clientHeight, 118);
     RECT client = {};
     GetClientRect(window.handle(), &client);
-    EXPECT_EQ(client.right, 58);
-    EXPECT_EQ(client.bottom, 118);
+    EXPECT_EQ(client.right, layout.clientWidth);
+    EXPECT_EQ(client.bottom, layout.clientHeight);
 }
 
 TEST_F(PaintPass, FillsTheBackgroundAndStacksTheLabelsFortyPixelsApart)
@@ -206,12 +212,11 @@ TEST_F(PaintPass, CopiesToTheTargetInOneBlockAndLeavesItsObjectsAlone)
 TEST_F(PaintPass, ColumnsStandSideBySideEachClippedToItsStripsBehindALine)
 {
     // Two columns of two rows: cpu0 and cpu1 down the first, mem atop the second.
-    TestWindow twoColumns{119, 80};
     PixelSurface wide{117, 78};
     ScriptedPdh::setValue(kPaths[0], 100);
     ScriptedPdh::setValue(kPaths[2], 100);
     for (int pass = 0; pass < 25; ++pass)
-        paintWindow(wide.dc(), twoColumns.handle(), stripLayoutInColumns(3, 2), *query, registry);
+        painter->paintWindow(wide.dc(), stripLayoutInColumns(3, 2));
     const COLORREF green = AveragingPercentMonitor::kBarColour;
     EXPECT_EQ(wide.count(GetSysColor(COLOR_WINDOWFRAME), 58, 0, 59, 78), 78) << "the line between the columns";
     // Each column shows what a single column shows: full bars on its 58th

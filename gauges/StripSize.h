@@ -1,0 +1,21 @@
+#pragma once
+// A strip's size at a display scale, with nothing of the platform: the
+// 96-DPI gauge of 60 x 40 grown by dpi / 96. The main window shows all of a
+// strip's width but its last two columns, and of its last strip all but the
+// bottom two rows: what a one-pixel border each side takes at 96 DPI, and
+// what is left out at any scale.
+
+#include "common/DisplayScale.h"
+
+constexpr int kStripWidth = 60;
+constexpr int kStripHeight = 40;
+constexpr int kHiddenStripPixels = 2;
+
+struct StripSize {
+    int dpi;           // usableDpi of the DPI asked for: what the picture is scaled for
+    int width;
+    int height;
+    int visibleWidth;  // width less the hidden columns
+};
+
+StripSize stripSizeAt(int dpi);
