@@ -10,6 +10,7 @@ set(CORE_SOURCES
   gauges/GaugeLabel.cpp
   gauges/SampleAverager.cpp
   hostcounters/CounterPath.cpp
+  hostcounters/NodeTopology.cpp
   hostcounters/ProcText.cpp
   settings/SettingsRecord.cpp
   ui/ConfigField.cpp
@@ -25,6 +26,7 @@ set(CORE_TEST_SOURCES
   tests/core/DisplayScaleTest.cpp
   tests/core/GaugeLabelTest.cpp
   tests/core/HandleTableTest.cpp
+  tests/core/NodeTopologyTest.cpp
   tests/core/PlacementMathTest.cpp
   tests/core/ProcTextTest.cpp
   tests/core/SampleAveragerTest.cpp
@@ -36,6 +38,7 @@ set(CORE_TEST_SOURCES
 # libFuzzer targets: tests/fuzz/NAME.cpp, seeded from tests/fuzz/corpus/NAME.
 set(CORE_FUZZERS
   fuzz_config_field
+  fuzz_node_topology
   fuzz_proc_text
   fuzz_settings
   fuzz_strip_layout
