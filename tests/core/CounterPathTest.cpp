@@ -34,6 +34,16 @@ TEST(CounterPath, AcceptsProcessorPathsWithTheirNumber)
     EXPECT_EQ(later.processor, 63u);
 }
 
+TEST(CounterPath, AcceptsProcessorInformationPathsWithNodeAndIndex)
+{
+    CounterPath every = parseCounterPath(L"\\processor information(*)\\% Processor Time");
+    EXPECT_EQ(every.verdict, PathVerdict::AllNodeProcessors);
+    CounterPath one = parseCounterPath(L"\\Processor Information(1,63)\\% Processor Time");
+    EXPECT_EQ(one.verdict, PathVerdict::NodeProcessor);
+    EXPECT_EQ(one.node, 1u);
+    EXPECT_EQ(one.processor, 63u);
+}
+
 TEST(CounterPath, AcceptsTheCommittedMemoryPath)
 {
     EXPECT_EQ(parseCounterPath(L"\\Memory\\% Committed Bytes In Use").verdict, PathVerdict::CommittedMemory);
@@ -52,7 +62,14 @@ TEST(CounterPath, RefusesOtherPathsWithTheirReason)
     const RefusedPath refused[] = {
         {L"\\Disk(0)\\% Disk Time", PathVerdict::NoObject},
         {L"\\PhysicalDisk(_Total)\\% Disk Time", PathVerdict::NoObject},
-        {L"\\Processor Information(0,0)\\% Processor Time", PathVerdict::NoObject},
+        {L"\\Processor Info(0,0)\\% Processor Time", PathVerdict::NoObject},
+        {L"\\Processor Information(0,0)\\% Idle Time", PathVerdict::NoCounter},
+        {L"\\Processor Information(0)\\% Processor Time", PathVerdict::NoInstance},
+        {L"\\Processor Information(0,01)\\% Processor Time", PathVerdict::NoInstance},
+        {L"\\Processor Information(0,1,2)\\% Processor Time", PathVerdict::NoInstance},
+        {L"\\Processor Information(,1)\\% Processor Time", PathVerdict::NoInstance},
+        {L"\\Processor Information(0,*)\\% Processor Time", PathVerdict::NoInstance},
+        {L"\\Processor Information\\% Processor Time", PathVerdict::NoInstance},
         {L"\\Processor(0)\\% User Time", PathVerdict::NoCounter},
         {L"\\Processor(99)\\Interrupts/sec", PathVerdict::NoCounter},
         {L"\\Memory\\Available Bytes", PathVerdict::NoCounter},
