@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "hostcounters/HostFiles.h"
 
@@ -127,6 +129,44 @@ TEST(CollectLog, RewritesTheCountFromTheStart)
     DeleteFileW(path.c_str());
 }
 
+TEST(NodeLists, ReadsTheCpulistOfEveryNodeFolderOrNone)
+{
+    struct Row {
+        const char* name;
+        std::vector<std::pair<const wchar_t*, const char*>> entries;  // folder, cpulist (null: none)
+        std::vector<std::pair<unsigned, std::string>> lists;
+    };
+    const Row rows[] = {
+        {"node folders among others",
+         {{L"node0", "0-1\n"}, {L"node10", ""}, {L"node1", "2-3\n"}, {L"power", "9\n"}, {L"nodex", "9\n"}},
+         {{0, "0-1\n"}, {1, "2-3\n"}, {10, ""}}},
+        {"a node folder without its cpulist", {{L"node0", "0-1\n"}, {L"node1", nullptr}}, {}},
+        {"no node folder", {}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::wstring folder = tempPath(L"nodes");
+        CreateDirectoryW(folder.c_str(), nullptr);
+        writeFile(folder + L"\\possible", "0-3\n");
+        for (const auto& entry : row.entries) {
+            CreateDirectoryW((folder + L"\\" + entry.first).c_str(), nullptr);
+            if (entry.second != nullptr)
+                writeFile(folder + L"\\" + entry.first + L"\\cpulist", entry.second);
+        }
+        std::vector<std::pair<unsigned, std::string>> lists;
+        for (const NodeCpuList& list : readNodeLists(folder))
+            lists.emplace_back(list.node, list.text);
+        std::sort(lists.begin(), lists.end());
+        EXPECT_EQ(lists, row.lists);
+        for (const auto& entry : row.entries) {
+            DeleteFileW((folder + L"\\" + entry.first + L"\\cpulist").c_str());
+            RemoveDirectoryW((folder + L"\\" + entry.first).c_str());
+        }
+        DeleteFileW((folder + L"\\possible").c_str());
+        EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
+    }
+}
+
 TEST(HostConfig, ReadsTheHostsProcFilesWithoutTheVariables)
 {
     SetEnvironmentVariableW(L"PLIX_PROC_DIR", nullptr);
@@ -134,6 +174,7 @@ TEST(HostConfig, ReadsTheHostsProcFilesWithoutTheVariables)
     HostConfig config = readHostConfig();
     EXPECT_EQ(config.statPath, L"Z:\\proc\\stat");
     EXPECT_EQ(config.meminfoPath, L"Z:\\proc\\meminfo");
+    EXPECT_EQ(config.nodeFolder, L"Z:\\sys\\devices\\system\\node");
     EXPECT_FALSE(config.recordedFiles);
     EXPECT_TRUE(config.collectLogPath.empty());
 }
@@ -145,6 +186,7 @@ TEST(HostConfig, TakesTheFolderAndLogFromTheVariables)
     HostConfig config = readHostConfig();
     EXPECT_EQ(config.statPath, L"C:\\recorded\\stat");
     EXPECT_EQ(config.meminfoPath, L"C:\\recorded\\meminfo");
+    EXPECT_EQ(config.nodeFolder, L"C:\\recorded\\node");
     EXPECT_TRUE(config.recordedFiles);
     EXPECT_EQ(config.collectLogPath, L"C:\\out\\collects.txt");
 
