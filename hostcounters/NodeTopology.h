@@ -17,8 +17,8 @@ namespace hostcounters {
 constexpr std::size_t kGroupSize = 64;
 
 // Parses Linux's list format ("0-63,128-191", "5", an empty list), with or
-// without its trailing newline, into ascending, distinct cpu numbers. False
-// for anything else, and for a number of kMaxProcessors or more.
+// without its trailing newline, into ascending, distinct cpu numbers. False,
+// with no cpus, for anything else and for a number of kMaxProcessors or more.
 bool parseCpuList(std::string_view text, std::vector<unsigned>& cpus);
 
 // One node folder's cpulist as read.

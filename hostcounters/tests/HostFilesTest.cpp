@@ -129,42 +129,31 @@ TEST(CollectLog, RewritesTheCountFromTheStart)
     DeleteFileW(path.c_str());
 }
 
-TEST(NodeLists, ReadsTheCpulistOfEveryNodeFolderOrNone)
+TEST(NodeLists, ReadsTheCpulistOfEveryNodeFolderOrNoneWhenOneIsMissing)
 {
-    struct Row {
-        const char* name;
-        std::vector<std::pair<const wchar_t*, const char*>> entries;  // folder, cpulist (null: none)
-        std::vector<std::pair<unsigned, std::string>> lists;
-    };
-    const Row rows[] = {
-        {"node folders among others",
-         {{L"node0", "0-1\n"}, {L"node10", ""}, {L"node1", "2-3\n"}, {L"power", "9\n"}, {L"nodex", "9\n"}},
-         {{0, "0-1\n"}, {1, "2-3\n"}, {10, ""}}},
-        {"a node folder without its cpulist", {{L"node0", "0-1\n"}, {L"node1", nullptr}}, {}},
-        {"no node folder", {}, {}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        std::wstring folder = tempPath(L"nodes");
-        CreateDirectoryW(folder.c_str(), nullptr);
-        writeFile(folder + L"\\possible", "0-3\n");
-        for (const auto& entry : row.entries) {
-            CreateDirectoryW((folder + L"\\" + entry.first).c_str(), nullptr);
-            if (entry.second != nullptr)
-                writeFile(folder + L"\\" + entry.first + L"\\cpulist", entry.second);
-        }
-        std::vector<std::pair<unsigned, std::string>> lists;
-        for (const NodeCpuList& list : readNodeLists(folder))
-            lists.emplace_back(list.node, list.text);
-        std::sort(lists.begin(), lists.end());
-        EXPECT_EQ(lists, row.lists);
-        for (const auto& entry : row.entries) {
-            DeleteFileW((folder + L"\\" + entry.first + L"\\cpulist").c_str());
-            RemoveDirectoryW((folder + L"\\" + entry.first).c_str());
-        }
-        DeleteFileW((folder + L"\\possible").c_str());
-        EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
+    std::wstring folder = tempPath(L"nodes");
+    const wchar_t* const entries[] = {L"node0", L"node10", L"node1", L"power", L"nodex"};
+    const char* const texts[] = {"0-1\n", "", "2-3\n", "9\n", "9\n"};
+    CreateDirectoryW(folder.c_str(), nullptr);
+    writeFile(folder + L"\\possible", "0-3\n");
+    for (std::size_t n = 0; n < 5; ++n) {
+        CreateDirectoryW((folder + L"\\" + entries[n]).c_str(), nullptr);
+        writeFile(folder + L"\\" + entries[n] + L"\\cpulist", texts[n]);
     }
+    std::vector<std::pair<unsigned, std::string>> lists;
+    for (const NodeCpuList& list : readNodeLists(folder))
+        lists.emplace_back(list.node, list.text);
+    std::sort(lists.begin(), lists.end());
+    EXPECT_EQ(lists, (std::vector<std::pair<unsigned, std::string>>{{0, "0-1\n"}, {1, "2-3\n"}, {10, ""}}));
+
+    DeleteFileW((folder + L"\\node1\\cpulist").c_str());
+    EXPECT_TRUE(readNodeLists(folder).empty());
+    for (const wchar_t* entry : entries) {
+        DeleteFileW((folder + L"\\" + entry + L"\\cpulist").c_str());
+        RemoveDirectoryW((folder + L"\\" + entry).c_str());
+    }
+    DeleteFileW((folder + L"\\possible").c_str());
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
 }
 
 TEST(HostConfig, ReadsTheHostsProcFilesWithoutTheVariables)

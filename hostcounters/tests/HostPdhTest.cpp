@@ -234,73 +234,57 @@ protected:
         PdhDllTest::TearDown();
         for (const std::wstring& path : {statPath_, meminfoPath_, logPath_})
             DeleteFileW(path.c_str());
-        for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder) {
-            DeleteFileW((*folder + L"\\cpulist").c_str());
-            RemoveDirectoryW(folder->c_str());
+        for (std::size_t k = nodes_; k-- > 0;) {
+            DeleteFileW((folder_ + L"\\node\\node" + std::to_wstring(k) + L"\\cpulist").c_str());
+            RemoveDirectoryW((folder_ + L"\\node\\node" + std::to_wstring(k)).c_str());
         }
-        madeFolders_.clear();
+        RemoveDirectoryW((folder_ + L"\\node").c_str());
         RemoveDirectoryW(folder_.c_str());
     }
 
-    // The recorded sysfs copy: node\nodeK\cpulist holding lists[K].
-    void writeNodes(const std::vector<std::string>& lists)
+    // The recorded sysfs copy of node K's cpulist; nodes are written in order.
+    void writeNodeList(std::size_t k, const std::string& list)
     {
-        madeFolders_.push_back(folder_ + L"\\node");
-        CreateDirectoryW(madeFolders_.back().c_str(), nullptr);
-        for (std::size_t k = 0; k < lists.size(); ++k) {
-            madeFolders_.push_back(folder_ + L"\\node\\node" + std::to_wstring(k));
-            CreateDirectoryW(madeFolders_.back().c_str(), nullptr);
-            writeFile(madeFolders_.back() + L"\\cpulist", lists[k]);
-        }
+        CreateDirectoryW((folder_ + L"\\node").c_str(), nullptr);
+        std::wstring node = folder_ + L"\\node\\node" + std::to_wstring(k);
+        CreateDirectoryW(node.c_str(), nullptr);
+        writeFile(node + L"\\cpulist", list);
+        nodes_ = k + 1;
     }
 
-    std::vector<std::wstring> madeFolders_;
+    std::size_t nodes_ = 0;
     std::wstring folder_;
     std::wstring statPath_;
     std::wstring meminfoPath_;
     std::wstring logPath_;
 };
 
-struct NodePath {
-    const wchar_t* path;
-    long busy;  // -1: refused as no instance
-};
-
 // A recorded machine: its node cpulists (none: no node folder), its
-// processors, the node sizes the provider should find, and paths to add.
+// processors, the node sizes the provider should find, and instances to
+// add with the busy share they read (-1: refused as no instance).
 struct Machine {
     const char* name;
     std::vector<std::string> lists;
     int processors;
     std::vector<int> nodeSizes;
-    std::vector<NodePath> paths;
+    std::vector<std::pair<const wchar_t*, long>> instances;
 };
 
-const std::vector<Machine>& machines()
-{
-    static const std::vector<Machine> rows = {
-        {"TwoNodesOf64", {"0-63\n", "64-127\n"}, 128, {64, 64},
-         {{L"\\Processor Information(1,5)\\% Processor Time", 69},
-          {L"\\PROCESSOR INFORMATION(0,63)\\% processor time", 63},
-          {L"\\Processor Information(1,64)\\% Processor Time", -1},
-          {L"\\Processor Information(2,0)\\% Processor Time", -1},
-          {L"\\Processor(63)\\% Processor Time", 63}, {L"\\Processor(64)\\% Processor Time", -1}}},
-        // Group 0 takes two nodes: a third would make it 72.
-        {"FourNodesOf24", {"0-23", "24-47", "48-71", "72-95"}, 96, {24, 24, 24, 24},
-         {{L"\\Processor Information(3,23)\\% Processor Time", 95}, {L"\\Processor(47)\\% Processor Time", 47},
-          {L"\\Processor(48)\\% Processor Time", -1}}},
-        {"NodesOutOfCpuOrder", {"8-15\n", "0-7\n"}, 16, {8, 8},
-         {{L"\\Processor Information(1,3)\\% Processor Time", 3}, {L"\\Processor(3)\\% Processor Time", 11},
-          {L"\\Processor(15)\\% Processor Time", 7}}},
-        {"NoNodeFolder", {}, 16, {16},
-         {{L"\\Processor Information(0,15)\\% Processor Time", 15}, {L"\\Processor(15)\\% Processor Time", 15},
-          {L"\\Processor Information(1,0)\\% Processor Time", -1}}},
-        {"ListThatDoesNotParse", {"0-7", "8-x"}, 16, {16},
-         {{L"\\Processor Information(0,12)\\% Processor Time", 12},
-          {L"\\Processor Information(1,0)\\% Processor Time", -1}}},
-    };
-    return rows;
-}
+const Machine kMachines[] = {
+    {"TwoNodesOf64", {"0-63\n", "64-127\n"}, 128, {64, 64},
+     {{L"Processor Information(1,5)", 69}, {L"Processor Information(0,63)", 63},
+      {L"Processor Information(1,64)", -1}, {L"Processor Information(2,0)", -1}, {L"Processor(63)", 63},
+      {L"Processor(64)", -1}}},
+    // Group 0 takes two nodes: a third would make it 72.
+    {"FourNodesOf24", {"0-23", "24-47", "48-71", "72-95"}, 96, {24, 24, 24, 24},
+     {{L"Processor Information(3,23)", 95}, {L"Processor(47)", 47}, {L"Processor(48)", -1}}},
+    {"NodesOutOfCpuOrder", {"8-15\n", "0-7\n"}, 16, {8, 8},
+     {{L"Processor Information(1,3)", 3}, {L"Processor(3)", 11}, {L"Processor(15)", 7}}},
+    {"NoNodeFolder", {}, 16, {16},
+     {{L"Processor Information(0,15)", 15}, {L"Processor(15)", 15}, {L"Processor Information(1,0)", -1}}},
+    {"ListThatDoesNotParse", {"0-7", "8-x"}, 16, {16},
+     {{L"Processor Information(0,12)", 12}, {L"Processor Information(1,0)", -1}}},
+};
 
 class HostPdhMachine : public HostPdh, public ::testing::WithParamInterface<Machine> {};
 
@@ -615,7 +599,7 @@ TEST_F(HostPdh, RawCounterArrayTellsItsSizeAndFillsOneBuffer)
     PDH_HCOUNTER cpu1 = addCounter(query, L"\\Processor Information(0,1)\\% Processor Time");
     DWORD size = 0;
     DWORD count = 0;
-    EXPECT_EQ(rawArray_(every, &size, &count, nullptr), static_cast<PDH_STATUS>(PDH_INVALID_DATA));
+    EXPECT_EQ(rawArray_(every, &size, &count, nullptr), static_cast<PDH_STATUS>(PDH_INVALID_DATA));  // no collect yet
     EXPECT_EQ(rawArray_(query, &size, &count, nullptr), static_cast<PDH_STATUS>(PDH_INVALID_HANDLE));
     EXPECT_EQ(rawArray_(every, nullptr, &count, nullptr), static_cast<PDH_STATUS>(PDH_INVALID_ARGUMENT));
     EXPECT_EQ(rawArray_(every, &size, nullptr, nullptr), static_cast<PDH_STATUS>(PDH_INVALID_ARGUMENT));
@@ -625,50 +609,42 @@ TEST_F(HostPdh, RawCounterArrayTellsItsSizeAndFillsOneBuffer)
 
     // "0,0", "0,1", "0,_Total" and "_Total" with their terminators.
     const DWORD needed = 4 * sizeof(PDH_RAW_COUNTER_ITEM_W) + (4 + 4 + 9 + 7) * sizeof(wchar_t);
-    ASSERT_EQ(rawArray_(every, &size, &count, nullptr), static_cast<PDH_STATUS>(PDH_MORE_DATA));
-    EXPECT_EQ(size, needed);
-    EXPECT_EQ(count, 4u);
-    std::vector<ULONGLONG> buffer(needed / sizeof(ULONGLONG) + 1, ~0ull);
+    std::vector<ULONGLONG> buffer(needed / sizeof(ULONGLONG) + 1);
     auto* items = reinterpret_cast<PDH_RAW_COUNTER_ITEM_W*>(buffer.data());
-    size = needed - 1;
-    EXPECT_EQ(rawArray_(every, &size, &count, items), static_cast<PDH_STATUS>(PDH_MORE_DATA));
-    EXPECT_EQ(buffer[0], ~0ull);  // nothing written
-    size = needed;
-    ASSERT_EQ(rawArray_(every, &size, &count, items), ERROR_SUCCESS);
-    EXPECT_EQ(std::wstring(items[2].szName), L"0,_Total");
+    const std::pair<DWORD, PDH_STATUS> calls[] = {{0, PDH_MORE_DATA}, {needed - 1, PDH_MORE_DATA}, {needed, ERROR_SUCCESS}};
+    for (const auto& call : calls) {
+        size = call.first;
+        EXPECT_EQ(rawArray_(every, &size, &count, call.first == 0 ? nullptr : items), call.second);
+        EXPECT_EQ(size, needed);
+        EXPECT_EQ(count, 4u);
+    }
     EXPECT_EQ(reinterpret_cast<char*>(items[3].szName), reinterpret_cast<char*>(items) + needed - 7 * sizeof(wchar_t));
     // cpu1 idle 400 of 1000 jiffies, and both together 1050 + 50 of 2000.
     EXPECT_EQ(items[1].RawValue.FirstValue, 400 * kHundredNanosecondsPerJiffy);
     EXPECT_EQ(items[1].RawValue.SecondValue, 1000 * kHundredNanosecondsPerJiffy);
     EXPECT_EQ(items[3].RawValue.FirstValue, 1100 * kHundredNanosecondsPerJiffy);
-
     auto one = rawItems(cpu1);
     ASSERT_EQ(one.size(), 1u);
-    EXPECT_EQ(one[0].first, L"0,1");
-    EXPECT_EQ(one[0].second.FirstValue, items[1].RawValue.FirstValue);
+    EXPECT_EQ(one[0].first + L" " + std::to_wstring(one[0].second.FirstValue), L"0,1 40000000");
 }
 
 TEST_P(HostPdhMachine, ProcessorsAreArrangedByNodeAndTheLegacyObjectSeesTheFirstGroup)
 {
     const Machine& machine = GetParam();
     writeFile(statPath_, statOf(machine.processors));
-    if (!machine.lists.empty())
-        writeNodes(machine.lists);
+    for (std::size_t k = 0; k < machine.lists.size(); ++k)
+        writeNodeList(k, machine.lists[k]);
     PDH_HQUERY query = openQuery();
     PDH_HCOUNTER every = addCounter(query, kEveryNodeProcessor);
-    std::vector<PDH_HCOUNTER> counters;
-    for (const NodePath& path : machine.paths) {
-        PDH_HCOUNTER counter = nullptr;
-        EXPECT_EQ(addCounter_(query, path.path, 0, &counter),
-                  path.busy < 0 ? static_cast<PDH_STATUS>(PDH_CSTATUS_NO_INSTANCE) : ERROR_SUCCESS);
-        counters.push_back(counter);
+    std::vector<PDH_HCOUNTER> counters(machine.instances.size());
+    for (std::size_t n = 0; n < counters.size(); ++n) {
+        std::wstring path = L"\\" + std::wstring(machine.instances[n].first) + L"\\% Processor Time";
+        EXPECT_EQ(addCounter_(query, path.c_str(), 0, &counters[n]),
+                  machine.instances[n].second < 0 ? static_cast<PDH_STATUS>(PDH_CSTATUS_NO_INSTANCE) : ERROR_SUCCESS);
     }
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
-    for (std::size_t n = 0; n < machine.paths.size(); ++n) {
-        if (machine.paths[n].busy >= 0) {
-            EXPECT_EQ(longValue(counters[n]), machine.paths[n].busy) << n;
-        }
-    }
+    for (std::size_t n = 0; n < counters.size(); ++n)
+        EXPECT_EQ(machine.instances[n].second < 0 ? -1 : longValue(counters[n]), machine.instances[n].second) << n;
 
     std::vector<std::wstring> names = {L"_Total"};
     for (std::size_t node = 0; node < machine.nodeSizes.size(); ++node) {
@@ -686,5 +662,5 @@ TEST_P(HostPdhMachine, ProcessorsAreArrangedByNodeAndTheLegacyObjectSeesTheFirst
     EXPECT_EQ(items.back().second.SecondValue, machine.processors * 100 * kHundredNanosecondsPerJiffy);
 }
 
-INSTANTIATE_TEST_SUITE_P(Machines, HostPdhMachine, ::testing::ValuesIn(machines()),
+INSTANTIATE_TEST_SUITE_P(Machines, HostPdhMachine, ::testing::ValuesIn(kMachines),
                          [](const ::testing::TestParamInfo<Machine>& info) { return std::string(info.param.name); });
