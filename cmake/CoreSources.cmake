@@ -12,6 +12,7 @@ set(CORE_SOURCES
   gauges/StripSize.cpp
   gauges/SampleAverager.cpp
   hostcounters/CounterPath.cpp
+  hostcounters/NodeTopology.cpp
   hostcounters/ProcText.cpp
   settings/SettingsRecord.cpp
   ui/ConfigField.cpp
@@ -28,6 +29,7 @@ set(CORE_TEST_SOURCES
   tests/core/DisplayScaleTest.cpp
   tests/core/GaugeLabelTest.cpp
   tests/core/HandleTableTest.cpp
+  tests/core/NodeTopologyTest.cpp
   tests/core/PlacementMathTest.cpp
   tests/core/ProcessorOrderTest.cpp
   tests/core/ProcTextTest.cpp
@@ -40,6 +42,7 @@ set(CORE_TEST_SOURCES
 # libFuzzer targets: tests/fuzz/NAME.cpp, seeded from tests/fuzz/corpus/NAME.
 set(CORE_FUZZERS
   fuzz_config_field
+  fuzz_node_topology
   fuzz_proc_text
   fuzz_processor_order
   fuzz_settings

@@ -1,5 +1,5 @@
 // Splitting a counter path into object, instance and counter and matching
-// them against the two counters the host serves. Whether processor N exists
+// them against the counters the host serves. Whether processor N exists
 // is the caller's question: it depends on the host, not on the text.
 
 #include "hostcounters/CounterPath.h"
@@ -11,6 +11,8 @@ namespace hostcounters {
 namespace {
 
 constexpr std::wstring_view kProcessorObject = L"Processor";
+constexpr std::wstring_view kProcessorInformationObject = L"Processor Information";
+constexpr std::wstring_view kEveryInstance = L"*";
 constexpr std::wstring_view kProcessorTimeCounter = L"% Processor Time";
 constexpr std::wstring_view kMemoryObject = L"Memory";
 constexpr std::wstring_view kCommittedInUseCounter = L"% Committed Bytes In Use";
@@ -77,6 +79,14 @@ bool readProcessorNumber(std::wstring_view instance, unsigned& number)
     return true;
 }
 
+// "N,I" as Windows names a Processor Information instance.
+bool readNodeProcessor(std::wstring_view instance, unsigned& node, unsigned& processor)
+{
+    std::size_t comma = instance.find(L',');
+    return comma != std::wstring_view::npos && readProcessorNumber(instance.substr(0, comma), node) &&
+           readProcessorNumber(instance.substr(comma + 1), processor);
+}
+
 }  // namespace
 
 CounterPath parseCounterPath(std::wstring_view path)
@@ -101,6 +111,17 @@ CounterPath parseCounterPath(std::wstring_view path)
             result.verdict = PathVerdict::Processor;
             result.processor = processor;
         }
+        return result;
+    }
+    if (sameName(parts.object, kProcessorInformationObject)) {
+        if (!sameName(parts.counter, kProcessorTimeCounter))
+            result.verdict = PathVerdict::NoCounter;
+        else if (parts.hasInstance && parts.instance == kEveryInstance)
+            result.verdict = PathVerdict::AllNodeProcessors;
+        else if (parts.hasInstance && readNodeProcessor(parts.instance, result.node, result.processor))
+            result.verdict = PathVerdict::NodeProcessor;
+        else
+            result.verdict = PathVerdict::NoInstance;
         return result;
     }
     if (sameName(parts.object, kMemoryObject)) {

@@ -1,6 +1,7 @@
 // The Win32 file work of the host counters: reading the kept-open /proc
-// files and writing the collect log, with plain CreateFileW, SetFilePointer,
-// ReadFile and WriteFile so that Wine maps them onto the host's files.
+// files and the node cpulists and writing the collect log, with plain
+// CreateFileW, FindFirstFileW, SetFilePointer, ReadFile and WriteFile so
+// that Wine maps them onto the host's files.
 
 #include "hostcounters/HostFiles.h"
 
@@ -14,6 +15,10 @@ constexpr wchar_t kProcDirVariable[] = L"PLIX_PROC_DIR";
 constexpr wchar_t kCollectLogVariable[] = L"PLIX_COLLECT_LOG";
 constexpr wchar_t kHostStatPath[] = L"Z:\\proc\\stat";
 constexpr wchar_t kHostMeminfoPath[] = L"Z:\\proc\\meminfo";
+constexpr wchar_t kHostNodeFolder[] = L"Z:\\sys\\devices\\system\\node";
+constexpr std::wstring_view kNodePrefix = L"node";
+// A cpulist of every other processor of 8192 stays under this.
+constexpr DWORD kCpuListCapacity = 64 * 1024;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr std::size_t kMaxDecimalDigits = 20;
 
@@ -37,6 +42,35 @@ std::wstring inFolder(const std::wstring& folder, const wchar_t* name)
     return path + name;
 }
 
+// N of a folder named "nodeN".
+bool nodeNumberOf(std::wstring_view name, unsigned& node)
+{
+    if (name.substr(0, kNodePrefix.size()) != kNodePrefix || name.size() == kNodePrefix.size())
+        return false;
+    node = 0;
+    for (wchar_t c : name.substr(kNodePrefix.size())) {
+        if (c < L'0' || c > L'9' || node >= kMaxProcessors)
+            return false;
+        node = node * 10 + static_cast<unsigned>(c - L'0');
+    }
+    return true;
+}
+
+// The whole text of a small file; false when it cannot be opened or read.
+bool readSmallFile(const std::wstring& path, std::string& text)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    text.assign(kCpuListCapacity, '\0');
+    DWORD bytesRead = 0;
+    bool read = ReadFile(file, &text[0], kCpuListCapacity, &bytesRead, nullptr) != FALSE;
+    CloseHandle(file);
+    text.resize(read ? bytesRead : 0);
+    return read;
+}
+
 }  // namespace
 
 HostConfig readHostConfig()
@@ -46,8 +80,31 @@ HostConfig readHostConfig()
     config.recordedFiles = !procDir.empty();
     config.statPath = config.recordedFiles ? inFolder(procDir, L"stat") : kHostStatPath;
     config.meminfoPath = config.recordedFiles ? inFolder(procDir, L"meminfo") : kHostMeminfoPath;
+    config.nodeFolder = config.recordedFiles ? inFolder(procDir, L"node") : kHostNodeFolder;
     config.collectLogPath = environmentValue(kCollectLogVariable);
     return config;
+}
+
+std::vector<NodeCpuList> readNodeLists(const std::wstring& nodeFolder)
+{
+    std::vector<NodeCpuList> lists;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(inFolder(nodeFolder, L"node*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return lists;
+    bool readable = true;
+    do {
+        NodeCpuList list;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || !nodeNumberOf(found.cFileName, list.node))
+            continue;
+        std::wstring path = inFolder(inFolder(nodeFolder, found.cFileName), L"cpulist");
+        readable = readSmallFile(path, list.text);
+        lists.push_back(std::move(list));
+    } while (readable && FindNextFileW(search, &found));
+    FindClose(search);
+    if (!readable)
+        lists.clear();
+    return lists;
 }
 
 KeptOpenFile::~KeptOpenFile()

@@ -1,28 +1,39 @@
 #pragma once
 // The files behind the host counters: /proc/stat and /proc/meminfo read
-// through Wine's Z: drive (or a folder of recorded copies for tests), and
-// the optional collect log.
+// through Wine's Z: drive (or a folder of recorded copies for tests), the
+// NUMA nodes' cpulists from sysfs (or their recorded copies), and the
+// optional collect log.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "hostcounters/NodeTopology.h"
 
 namespace hostcounters {
 
 // Where the counters read from, taken from the environment once:
 //   PLIX_PROC_DIR     folder holding `stat` and `meminfo` to read instead
-//                     of Z:\proc
+//                     of Z:\proc, and `node\nodeN\cpulist` instead of
+//                     Z:\sys\devices\system\node
 //   PLIX_COLLECT_LOG  file that receives the running count of collects
 struct HostConfig {
     std::wstring statPath;
     std::wstring meminfoPath;
+    std::wstring nodeFolder;
     bool recordedFiles = false;  // PLIX_PROC_DIR was set
     std::wstring collectLogPath;  // empty: no log
 };
 
 HostConfig readHostConfig();
+
+// The cpulist of every nodeN folder in `nodeFolder`, in no particular order.
+// Empty when there are none, or when one of them cannot be read: either way
+// the topology is then one node.
+std::vector<NodeCpuList> readNodeLists(const std::wstring& nodeFolder);
 
 // A file kept open and read again from offset 0 each time: /proc files
 // produce fresh text for every read at the start. A failed read closes the

@@ -1,19 +1,24 @@
 // The exports of our own pdh.dll for running plix under Wine on Linux:
 // queries and counters behind numbered handles, and collects that read the
-// host's /proc/stat and /proc/meminfo once each. Statuses follow what
-// Windows' PDH returns for the same mistakes.
+// host's /proc/stat and /proc/meminfo once each. The processors are arranged
+// by NUMA node as Windows would, from the node cpulists read at first need.
+// Statuses follow what Windows' PDH returns for the same mistakes.
 
 #include <windows.h>
 #include <pdh.h>
 #include <pdhmsg.h>
 #include <winperf.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "hostcounters/CounterPath.h"
 #include "hostcounters/HandleTable.h"
 #include "hostcounters/HostFiles.h"
+#include "hostcounters/NodeTopology.h"
 #include "hostcounters/ProcText.h"
 
 namespace hostcounters {
@@ -28,6 +33,7 @@ constexpr DWORD kMeminfoBufferSize = 16 * 1024;
 constexpr std::uint8_t kQueryTag = 0x51;
 constexpr std::uint8_t kCounterTag = 0x43;
 constexpr DWORD kValueFormats = PDH_FMT_LONG | PDH_FMT_DOUBLE | PDH_FMT_LARGE;
+constexpr std::uint64_t kMaxRaw = 0x7fffffffffffffff;
 
 enum class Reading {
     NotCollected,  // no collect since the counter was added
@@ -36,12 +42,21 @@ enum class Reading {
     NoCommitCharge,  // /proc/meminfo lacked Committed_AS or CommitLimit
 };
 
+enum class CounterKind {
+    Processor,  // one Linux cpu, by either processor object
+    CommittedMemory,
+    AllNodeProcessors,  // every Processor Information instance: raw values only
+};
+
 struct CounterState {
-    bool isProcessor = false;
-    unsigned processor = 0;
+    CounterKind kind = CounterKind::CommittedMemory;
+    unsigned cpu = 0;
+    std::wstring instance;  // the name its raw value carries
     Reading reading = Reading::NotCollected;
     ProcessorTrack track;
     CommitCharge charge;
+    std::vector<InstanceSample> samples;  // AllNodeProcessors
+    FILETIME collected = {};
 };
 
 struct QueryState {
@@ -57,6 +72,9 @@ struct HostState {
     std::vector<char> statBuffer;
     std::vector<char> meminfoBuffer;
     std::vector<CpuSlot> cpus;
+    std::wstring nodeFolder;
+    bool hasTopology = false;
+    Topology topology;
     HandleTable<QueryState> queries{kQueryTag};
     HandleTable<CounterState> counters{kCounterTag};
 };
@@ -82,6 +100,7 @@ void configureOnce()
     host.stat.setPath(config.statPath, !config.recordedFiles);
     host.meminfo.setPath(config.meminfoPath, !config.recordedFiles);
     host.collectLog.setPath(config.collectLogPath);
+    host.nodeFolder = config.nodeFolder;
     host.statBuffer.resize(kStatBufferSize);
     host.meminfoBuffer.resize(kMeminfoBufferSize);
     host.configured = true;
@@ -101,10 +120,51 @@ bool processorPresent(unsigned processor)
     return processor < host.cpus.size() && host.cpus[processor].present;
 }
 
+// Reads /proc/stat, and the topology the first time it can be built: the
+// nodes do not change while Wine runs, and Windows numbers its processors
+// once too.
+bool readProcessorsAndTopology()
+{
+    configureOnce();
+    if (!readProcessors())
+        return false;
+    if (!host.hasTopology) {
+        host.topology = buildTopology(readNodeLists(host.nodeFolder), host.cpus);
+        host.hasTopology = true;
+    }
+    return true;
+}
+
+// Fills in the processor a path names, and its instance name; false when
+// there is no such processor.
+bool findProcessor(const CounterPath& path, CounterState& state)
+{
+    if (!readProcessorsAndTopology())
+        return false;
+    switch (path.verdict) {
+    case PathVerdict::Processor:
+        if (path.processor >= host.topology.firstGroup.size())
+            return false;
+        state.cpu = host.topology.firstGroup[path.processor];
+        state.instance = std::to_wstring(path.processor);
+        break;
+    case PathVerdict::NodeProcessor:
+        if (!cpuOfInstance(host.topology, path.node, path.processor, state.cpu))
+            return false;
+        state.instance = std::to_wstring(path.node) + L"," + std::to_wstring(path.processor);
+        break;
+    default:
+        return true;
+    }
+    return processorPresent(state.cpu);
+}
+
 PDH_STATUS statusOf(PathVerdict verdict)
 {
     switch (verdict) {
     case PathVerdict::Processor:
+    case PathVerdict::NodeProcessor:
+    case PathVerdict::AllNodeProcessors:
     case PathVerdict::CommittedMemory:
         return ERROR_SUCCESS;
     case PathVerdict::NoMachine:
@@ -121,13 +181,22 @@ PDH_STATUS statusOf(PathVerdict verdict)
     return PDH_CSTATUS_BAD_COUNTERNAME;
 }
 
-void takeReading(CounterState& counter, const std::optional<CommitCharge>& charge)
+void takeReading(CounterState& counter, const std::optional<CommitCharge>& charge, const FILETIME& now)
 {
-    if (counter.isProcessor) {
-        bool present = processorPresent(counter.processor);
-        advanceTrack(counter.track, present ? &host.cpus[counter.processor].times : nullptr);
+    counter.collected = now;
+    switch (counter.kind) {
+    case CounterKind::Processor: {
+        bool present = processorPresent(counter.cpu);
+        advanceTrack(counter.track, present ? &host.cpus[counter.cpu].times : nullptr);
         counter.reading = present ? Reading::Valid : Reading::ProcessorGone;
         return;
+    }
+    case CounterKind::AllNodeProcessors:
+        sampleInstances(host.topology.instances, host.cpus, counter.samples);
+        counter.reading = Reading::Valid;
+        return;
+    case CounterKind::CommittedMemory:
+        break;
     }
     counter.reading = charge ? Reading::Valid : Reading::NoCommitCharge;
     if (charge)
@@ -136,14 +205,63 @@ void takeReading(CounterState& counter, const std::optional<CommitCharge>& charg
 
 void formatReading(const CounterState& counter, DWORD format, PDH_FMT_COUNTERVALUE& value)
 {
+    bool isProcessor = counter.kind == CounterKind::Processor;
     if (format & PDH_FMT_LONG) {
-        value.longValue = counter.isProcessor ? busyPercent(counter.track) : committedPercent(counter.charge);
+        value.longValue = isProcessor ? busyPercent(counter.track) : committedPercent(counter.charge);
     } else if (format & PDH_FMT_DOUBLE) {
-        value.doubleValue =
-            counter.isProcessor ? busyPercentExact(counter.track) : committedPercentExact(counter.charge);
+        value.doubleValue = isProcessor ? busyPercentExact(counter.track) : committedPercentExact(counter.charge);
     } else {
-        value.largeValue = counter.isProcessor ? busyPercent(counter.track) : committedPercent(counter.charge);
+        value.largeValue = isProcessor ? busyPercent(counter.track) : committedPercent(counter.charge);
     }
+}
+
+struct RawItem {
+    const std::wstring* name;
+    PDH_RAW_COUNTER value;
+};
+
+// A processor's raw "% Processor Time" as PDH keeps it: idle time, then the
+// time it is measured against, both in 100 ns.
+PDH_RAW_COUNTER processorRaw(bool present, const CpuTimes& times, const FILETIME& stamp)
+{
+    PDH_RAW_COUNTER raw = {};
+    raw.CStatus = present ? PDH_CSTATUS_VALID_DATA : PDH_CSTATUS_NO_INSTANCE;
+    raw.TimeStamp = stamp;
+    raw.FirstValue = hundredNanoseconds(times.total - times.busy);
+    raw.SecondValue = hundredNanoseconds(times.total);
+    return raw;
+}
+
+// The items of a collected counter's raw array, their names pointing into
+// the counter and the topology.
+std::vector<RawItem> rawItemsOf(const CounterState& counter)
+{
+    std::vector<RawItem> items;
+    switch (counter.kind) {
+    case CounterKind::AllNodeProcessors:
+        for (std::size_t n = 0; n < counter.samples.size(); ++n) {
+            const InstanceSample& sample = counter.samples[n];
+            items.push_back({&host.topology.instances[n].name,
+                             processorRaw(sample.present, sample.times, counter.collected)});
+        }
+        break;
+    case CounterKind::Processor:
+        items.push_back({&counter.instance, processorRaw(counter.reading == Reading::Valid, counter.track.latest,
+                                                         counter.collected)});
+        break;
+    case CounterKind::CommittedMemory: {
+        // Committed and limit as a fraction; kB as they are, since the
+        // fraction is all a raw fraction carries.
+        PDH_RAW_COUNTER raw = {};
+        raw.CStatus = counter.reading == Reading::Valid ? PDH_CSTATUS_VALID_DATA : PDH_CSTATUS_INVALID_DATA;
+        raw.TimeStamp = counter.collected;
+        raw.FirstValue = static_cast<LONGLONG>(std::min<std::uint64_t>(counter.charge.committedKb, kMaxRaw));
+        raw.SecondValue = static_cast<LONGLONG>(std::min<std::uint64_t>(counter.charge.limitKb, kMaxRaw));
+        items.push_back({&counter.instance, raw});
+        break;
+    }
+    }
+    return items;
 }
 
 std::uint64_t numberOf(HANDLE handle)
@@ -188,14 +306,12 @@ PDH_FUNCTION PdhAddCounterW(PDH_HQUERY query, LPCWSTR path, DWORD_PTR, PDH_HCOUN
         return status;
 
     CounterState state;
-    state.isProcessor = parsed.verdict == PathVerdict::Processor;
-    state.processor = parsed.processor;
-    if (state.isProcessor) {
-        // A processor that cannot be seen cannot be checked either.
-        configureOnce();
-        if (!readProcessors() || !processorPresent(state.processor))
-            return PDH_CSTATUS_NO_INSTANCE;
-    }
+    state.kind = parsed.verdict == PathVerdict::CommittedMemory     ? CounterKind::CommittedMemory
+                 : parsed.verdict == PathVerdict::AllNodeProcessors ? CounterKind::AllNodeProcessors
+                                                                    : CounterKind::Processor;
+    // A processor that cannot be seen cannot be checked either.
+    if (state.kind != CounterKind::CommittedMemory && !findProcessor(parsed, state))
+        return PDH_CSTATUS_NO_INSTANCE;
     std::uint64_t handle = host.counters.insert(state);
     if (handle == 0)
         return PDH_MEMORY_ALLOCATION_FAILURE;
@@ -219,9 +335,11 @@ PDH_FUNCTION PdhCollectQueryData(PDH_HQUERY query)
     if (meminfo.empty())
         return PDH_NO_DATA;
     std::optional<CommitCharge> charge = parseMeminfo(meminfo);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
 
     for (std::uint64_t handle : owner->counters)
-        takeReading(*host.counters.find(handle), charge);
+        takeReading(*host.counters.find(handle), charge, now);
 
     host.collectLog.write(++host.collects);
     return ERROR_SUCCESS;
@@ -234,10 +352,12 @@ PDH_FUNCTION PdhGetFormattedCounterValue(PDH_HCOUNTER counter, DWORD format, LPD
     const CounterState* state = host.counters.find(numberOf(counter));
     if (state == nullptr)
         return PDH_INVALID_HANDLE;
-    if (value == nullptr || (format & kValueFormats) == 0)
+    // A wildcard counter has no one value: PdhGetFormattedCounterArray and
+    // PdhGetRawCounterArray read it.
+    if (value == nullptr || (format & kValueFormats) == 0 || state->kind == CounterKind::AllNodeProcessors)
         return PDH_INVALID_ARGUMENT;
     if (type != nullptr)
-        *type = state->isProcessor ? PERF_100NSEC_TIMER : PERF_RAW_FRACTION;
+        *type = state->kind == CounterKind::Processor ? PERF_100NSEC_TIMER : PERF_RAW_FRACTION;
 
     *value = PDH_FMT_COUNTERVALUE{};
     switch (state->reading) {
@@ -253,6 +373,41 @@ PDH_FUNCTION PdhGetFormattedCounterValue(PDH_HCOUNTER counter, DWORD format, LPD
     }
     value->CStatus = PDH_CSTATUS_VALID_DATA;
     formatReading(*state, format, *value);
+    return ERROR_SUCCESS;
+}
+
+PDH_FUNCTION PdhGetRawCounterArrayW(PDH_HCOUNTER counter, LPDWORD bufferSize, LPDWORD itemCount,
+                                    PPDH_RAW_COUNTER_ITEM_W items)
+{
+    HostLock lock;
+    const CounterState* state = host.counters.find(numberOf(counter));
+    if (state == nullptr)
+        return PDH_INVALID_HANDLE;
+    if (bufferSize == nullptr || itemCount == nullptr)
+        return PDH_INVALID_ARGUMENT;
+    if (state->reading == Reading::NotCollected)
+        return PDH_INVALID_DATA;
+
+    // The items first, then their names, as PDH lays them out: the items
+    // keep the buffer's 8-byte alignment, and the names need none.
+    std::vector<RawItem> raw = rawItemsOf(*state);
+    std::size_t needed = raw.size() * sizeof(PDH_RAW_COUNTER_ITEM_W);
+    for (const RawItem& item : raw)
+        needed += (item.name->size() + 1) * sizeof(wchar_t);
+    *itemCount = static_cast<DWORD>(raw.size());
+    if (items == nullptr || *bufferSize < needed) {
+        *bufferSize = static_cast<DWORD>(needed);
+        return PDH_MORE_DATA;
+    }
+    auto* names = reinterpret_cast<wchar_t*>(items + raw.size());
+    for (std::size_t n = 0; n < raw.size(); ++n) {
+        std::size_t length = raw[n].name->size() + 1;
+        std::memcpy(names, raw[n].name->c_str(), length * sizeof(wchar_t));
+        items[n].szName = names;
+        items[n].RawValue = raw[n].value;
+        names += length;
+    }
+    *bufferSize = static_cast<DWORD>(needed);
     return ERROR_SUCCESS;
 }
 

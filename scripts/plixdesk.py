@@ -84,7 +84,29 @@ def window_size():
     return WINDOW_WIDTH, STRIP_HEIGHT * (processor_count() + 1)
 
 
-def many_processors(count, folder, library=None):
+# Wine 8 keeps GetSystemInfo's processor count in a byte: from 256 on, a
+# preloaded count reads modulo 256 (256 as 0, 300 as 44). Up to 255 it
+# reads as set, though past 64 it is more than Windows ever reports for one
+# processor group, beside a mask of 64 bits.
+MAX_PRELOADED_PROCESSORS = 255
+
+
+def write_whole(path, text):
+    """Replaces a file whole, so that a reader never sees half of it."""
+    fresh = path + ".new"
+    with open(fresh, "w") as f:
+        f.write(text)
+    os.replace(fresh, path)
+
+
+def cpu_list(first, count):
+    """Linux's list format for `count` cpus from `first` on."""
+    if count == 0:
+        return "\n"
+    return "%d\n" % first if count == 1 else "%d-%d\n" % (first, first + count - 1)
+
+
+def many_processors(count, folder, library=None, nodes=None):
     """Makes a Wine program see `count` processors on this machine; returns
     the environment additions that do it.
 
@@ -99,7 +121,16 @@ def many_processors(count, folder, library=None):
     half of one. The preloaded library (`library`, or else the one
     PLIX_PROCESSOR_COUNT_LIBRARY names: the build's tools/processor_count.so)
     makes Wine count `count` processors; PLIX_PROC_DIR points the provider at
-    the folder."""
+    the folder. For more than MAX_PRELOADED_PROCESSORS it is left out, and
+    Wine counts the host's own.
+
+    `nodes`, processor counts per NUMA node adding up to `count` ([64, 64]),
+    writes the recorded sysfs copy `node/nodeK/cpulist` beside them, each
+    node holding the next cpus in order. Without it no node is written (and
+    one left by an earlier call is removed): the provider then takes one
+    node."""
+    if nodes is not None and sum(nodes) != count:
+        raise ValueError("nodes %r do not add up to %d processors" % (nodes, count))
     with open("/proc/stat") as f:
         lines = f.read().splitlines()
     host_cpus = [line.split()[1:] for line in lines if line.startswith("cpu") and line[3].isdigit()]
@@ -112,15 +143,21 @@ def many_processors(count, folder, library=None):
         meminfo = f.read()
     os.makedirs(folder, exist_ok=True)
     for name, text in (("stat", "\n".join(stat) + "\n"), ("meminfo", meminfo)):
-        fresh = os.path.join(folder, name + ".new")
-        with open(fresh, "w") as f:
-            f.write(text)
-        os.replace(fresh, os.path.join(folder, name))
+        write_whole(os.path.join(folder, name), text)
+    node_folder = os.path.join(folder, "node")
+    if nodes is None:
+        shutil.rmtree(node_folder, ignore_errors=True)
+    for k, size in enumerate(nodes or []):
+        os.makedirs(os.path.join(node_folder, "node%d" % k), exist_ok=True)
+        write_whole(os.path.join(node_folder, "node%d" % k, "cpulist"), cpu_list(sum(nodes[:k]), size))
+    env = {"PLIX_PROC_DIR": windows_path(folder)}
+    if count > MAX_PRELOADED_PROCESSORS:
+        return env
     library = library or os.environ.get("PLIX_PROCESSOR_COUNT_LIBRARY", "")
     if not os.path.isfile(library):
         raise SystemExit("no processor count library at %r: build the processor_count target" % library)
-    return {"LD_PRELOAD": os.path.abspath(library), "PLIX_PROCESSORS": str(count),
-            "PLIX_PROC_DIR": windows_path(folder)}
+    env.update({"LD_PRELOAD": os.path.abspath(library), "PLIX_PROCESSORS": str(count)})
+    return env
 
 
 def still_loads(folder, loads):

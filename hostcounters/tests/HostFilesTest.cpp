@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "hostcounters/HostFiles.h"
 
@@ -127,6 +129,33 @@ TEST(CollectLog, RewritesTheCountFromTheStart)
     DeleteFileW(path.c_str());
 }
 
+TEST(NodeLists, ReadsTheCpulistOfEveryNodeFolderOrNoneWhenOneIsMissing)
+{
+    std::wstring folder = tempPath(L"nodes");
+    const wchar_t* const entries[] = {L"node0", L"node10", L"node1", L"power", L"nodex"};
+    const char* const texts[] = {"0-1\n", "", "2-3\n", "9\n", "9\n"};
+    CreateDirectoryW(folder.c_str(), nullptr);
+    writeFile(folder + L"\\possible", "0-3\n");
+    for (std::size_t n = 0; n < 5; ++n) {
+        CreateDirectoryW((folder + L"\\" + entries[n]).c_str(), nullptr);
+        writeFile(folder + L"\\" + entries[n] + L"\\cpulist", texts[n]);
+    }
+    std::vector<std::pair<unsigned, std::string>> lists;
+    for (const NodeCpuList& list : readNodeLists(folder))
+        lists.emplace_back(list.node, list.text);
+    std::sort(lists.begin(), lists.end());
+    EXPECT_EQ(lists, (std::vector<std::pair<unsigned, std::string>>{{0, "0-1\n"}, {1, "2-3\n"}, {10, ""}}));
+
+    DeleteFileW((folder + L"\\node1\\cpulist").c_str());
+    EXPECT_TRUE(readNodeLists(folder).empty());
+    for (const wchar_t* entry : entries) {
+        DeleteFileW((folder + L"\\" + entry + L"\\cpulist").c_str());
+        RemoveDirectoryW((folder + L"\\" + entry).c_str());
+    }
+    DeleteFileW((folder + L"\\possible").c_str());
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
+}
+
 TEST(HostConfig, ReadsTheHostsProcFilesWithoutTheVariables)
 {
     SetEnvironmentVariableW(L"PLIX_PROC_DIR", nullptr);
@@ -134,6 +163,7 @@ TEST(HostConfig, ReadsTheHostsProcFilesWithoutTheVariables)
     HostConfig config = readHostConfig();
     EXPECT_EQ(config.statPath, L"Z:\\proc\\stat");
     EXPECT_EQ(config.meminfoPath, L"Z:\\proc\\meminfo");
+    EXPECT_EQ(config.nodeFolder, L"Z:\\sys\\devices\\system\\node");
     EXPECT_FALSE(config.recordedFiles);
     EXPECT_TRUE(config.collectLogPath.empty());
 }
@@ -145,6 +175,7 @@ TEST(HostConfig, TakesTheFolderAndLogFromTheVariables)
     HostConfig config = readHostConfig();
     EXPECT_EQ(config.statPath, L"C:\\recorded\\stat");
     EXPECT_EQ(config.meminfoPath, L"C:\\recorded\\meminfo");
+    EXPECT_EQ(config.nodeFolder, L"C:\\recorded\\node");
     EXPECT_TRUE(config.recordedFiles);
     EXPECT_EQ(config.collectLogPath, L"C:\\out\\collects.txt");
 

@@ -9,7 +9,10 @@
 #include <pdhmsg.h>
 #include <winperf.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -18,6 +21,7 @@ using AddCounter = PDH_STATUS(WINAPI*)(PDH_HQUERY, LPCWSTR, DWORD_PTR, PDH_HCOUN
 using CollectQueryData = PDH_STATUS(WINAPI*)(PDH_HQUERY);
 using GetFormattedCounterValue = PDH_STATUS(WINAPI*)(PDH_HCOUNTER, DWORD, LPDWORD, PPDH_FMT_COUNTERVALUE);
 using CloseQuery = PDH_STATUS(WINAPI*)(PDH_HQUERY);
+using GetRawCounterArray = PDH_STATUS(WINAPI*)(PDH_HCOUNTER, LPDWORD, LPDWORD, PPDH_RAW_COUNTER_ITEM_W);
 
 constexpr DWORD kPeHeaderBytes = 4096;
 constexpr wchar_t kProcDirVariable[] = L"PLIX_PROC_DIR";
@@ -25,6 +29,8 @@ constexpr wchar_t kCollectLogVariable[] = L"PLIX_COLLECT_LOG";
 constexpr wchar_t kProcessor0[] = L"\\Processor(0)\\% Processor Time";
 constexpr wchar_t kProcessor1[] = L"\\Processor(1)\\% Processor Time";
 constexpr wchar_t kCommittedInUse[] = L"\\Memory\\% Committed Bytes In Use";
+constexpr wchar_t kEveryNodeProcessor[] = L"\\Processor Information(*)\\% Processor Time";
+constexpr LONGLONG kHundredNanosecondsPerJiffy = 100000;
 
 // Two processors: cpu0 has been busy 300 of 1000 jiffies, cpu1 600 of 1000.
 constexpr char kStat[] =
@@ -59,6 +65,16 @@ constexpr char kMeminfo[] =
 constexpr char kMeminfoWithoutCommit[] =
     "MemTotal:        4000000 kB\n"
     "MemFree:         1000000 kB\n";
+
+// `count` processors, cpu K busy K % 100 of 100 jiffies.
+std::string statOf(int count)
+{
+    std::string text = "cpu  0 0 0 0 0 0 0 0 0 0\n";
+    for (int k = 0; k < count; ++k)
+        text += "cpu" + std::to_string(k) + " " + std::to_string(k % 100) + " 0 0 " + std::to_string(100 - k % 100) +
+                " 0 0 0 0 0 0\n";
+    return text;
+}
 
 // GetProcAddress hands out one generic function type; going through
 // void (*)() tells the compiler the conversion is meant.
@@ -127,7 +143,8 @@ protected:
         collect_ = exportOf<CollectQueryData>(module_, "PdhCollectQueryData");
         format_ = exportOf<GetFormattedCounterValue>(module_, "PdhGetFormattedCounterValue");
         closeQuery_ = exportOf<CloseQuery>(module_, "PdhCloseQuery");
-        ASSERT_TRUE(openQuery_ && addCounter_ && collect_ && format_ && closeQuery_);
+        rawArray_ = exportOf<GetRawCounterArray>(module_, "PdhGetRawCounterArrayW");
+        ASSERT_TRUE(openQuery_ && addCounter_ && collect_ && format_ && closeQuery_ && rawArray_);
         // Counter names here are English on every host, so both adds are one.
         ASSERT_EQ(exportOf<AddCounter>(module_, "PdhAddEnglishCounterW"), addCounter_);
     }
@@ -170,6 +187,21 @@ protected:
         return value.longValue;
     }
 
+    // The counter's raw array, asked for its size first as callers do.
+    std::vector<std::pair<std::wstring, PDH_RAW_COUNTER>> rawItems(PDH_HCOUNTER counter)
+    {
+        DWORD size = 0;
+        DWORD count = 0;
+        EXPECT_EQ(rawArray_(counter, &size, &count, nullptr), static_cast<PDH_STATUS>(PDH_MORE_DATA));
+        std::vector<ULONGLONG> buffer(size / sizeof(ULONGLONG) + 1);
+        auto* items = reinterpret_cast<PDH_RAW_COUNTER_ITEM_W*>(buffer.data());
+        EXPECT_EQ(rawArray_(counter, &size, &count, items), ERROR_SUCCESS);
+        std::vector<std::pair<std::wstring, PDH_RAW_COUNTER>> result;
+        for (DWORD n = 0; n < count; ++n)
+            result.emplace_back(items[n].szName, items[n].RawValue);
+        return result;
+    }
+
     std::wstring dllPath_;
     HMODULE module_ = nullptr;
     OpenQuery openQuery_ = nullptr;
@@ -177,6 +209,7 @@ protected:
     CollectQueryData collect_ = nullptr;
     GetFormattedCounterValue format_ = nullptr;
     CloseQuery closeQuery_ = nullptr;
+    GetRawCounterArray rawArray_ = nullptr;
 };
 
 // Reads recorded files from a temporary folder and logs its collects there.
@@ -201,14 +234,59 @@ protected:
         PdhDllTest::TearDown();
         for (const std::wstring& path : {statPath_, meminfoPath_, logPath_})
             DeleteFileW(path.c_str());
+        for (std::size_t k = nodes_; k-- > 0;) {
+            DeleteFileW((folder_ + L"\\node\\node" + std::to_wstring(k) + L"\\cpulist").c_str());
+            RemoveDirectoryW((folder_ + L"\\node\\node" + std::to_wstring(k)).c_str());
+        }
+        RemoveDirectoryW((folder_ + L"\\node").c_str());
         RemoveDirectoryW(folder_.c_str());
     }
 
+    // The recorded sysfs copy of node K's cpulist; nodes are written in order.
+    void writeNodeList(std::size_t k, const std::string& list)
+    {
+        CreateDirectoryW((folder_ + L"\\node").c_str(), nullptr);
+        std::wstring node = folder_ + L"\\node\\node" + std::to_wstring(k);
+        CreateDirectoryW(node.c_str(), nullptr);
+        writeFile(node + L"\\cpulist", list);
+        nodes_ = k + 1;
+    }
+
+    std::size_t nodes_ = 0;
     std::wstring folder_;
     std::wstring statPath_;
     std::wstring meminfoPath_;
     std::wstring logPath_;
 };
+
+// A recorded machine: its node cpulists (none: no node folder), its
+// processors, the node sizes the provider should find, and instances to
+// add with the busy share they read (-1: refused as no instance).
+struct Machine {
+    const char* name;
+    std::vector<std::string> lists;
+    int processors;
+    std::vector<int> nodeSizes;
+    std::vector<std::pair<const wchar_t*, long>> instances;
+};
+
+const Machine kMachines[] = {
+    {"TwoNodesOf64", {"0-63\n", "64-127\n"}, 128, {64, 64},
+     {{L"Processor Information(1,5)", 69}, {L"Processor Information(0,63)", 63},
+      {L"Processor Information(1,64)", -1}, {L"Processor Information(2,0)", -1}, {L"Processor(63)", 63},
+      {L"Processor(64)", -1}}},
+    // Group 0 takes two nodes: a third would make it 72.
+    {"FourNodesOf24", {"0-23", "24-47", "48-71", "72-95"}, 96, {24, 24, 24, 24},
+     {{L"Processor Information(3,23)", 95}, {L"Processor(47)", 47}, {L"Processor(48)", -1}}},
+    {"NodesOutOfCpuOrder", {"8-15\n", "0-7\n"}, 16, {8, 8},
+     {{L"Processor Information(1,3)", 3}, {L"Processor(3)", 11}, {L"Processor(15)", 7}}},
+    {"NoNodeFolder", {}, 16, {16},
+     {{L"Processor Information(0,15)", 15}, {L"Processor(15)", 15}, {L"Processor Information(1,0)", -1}}},
+    {"ListThatDoesNotParse", {"0-7", "8-x"}, 16, {16},
+     {{L"Processor Information(0,12)", 12}, {L"Processor Information(1,0)", -1}}},
+};
+
+class HostPdhMachine : public HostPdh, public ::testing::WithParamInterface<Machine> {};
 
 }  // namespace
 
@@ -513,3 +591,76 @@ TEST_F(HostPdh, ProcFolderIsTakenOnceAtFirstUse)
     EXPECT_EQ(longValue(cpu0), 30);
     RemoveDirectoryW(elsewhere.c_str());
 }
+
+TEST_F(HostPdh, RawCounterArrayTellsItsSizeAndFillsOneBuffer)
+{
+    PDH_HQUERY query = openQuery();
+    PDH_HCOUNTER every = addCounter(query, kEveryNodeProcessor);
+    PDH_HCOUNTER cpu1 = addCounter(query, L"\\Processor Information(0,1)\\% Processor Time");
+    DWORD size = 0;
+    DWORD count = 0;
+    EXPECT_EQ(rawArray_(every, &size, &count, nullptr), static_cast<PDH_STATUS>(PDH_INVALID_DATA));  // no collect yet
+    EXPECT_EQ(rawArray_(query, &size, &count, nullptr), static_cast<PDH_STATUS>(PDH_INVALID_HANDLE));
+    EXPECT_EQ(rawArray_(every, nullptr, &count, nullptr), static_cast<PDH_STATUS>(PDH_INVALID_ARGUMENT));
+    EXPECT_EQ(rawArray_(every, &size, nullptr, nullptr), static_cast<PDH_STATUS>(PDH_INVALID_ARGUMENT));
+    ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    PDH_FMT_COUNTERVALUE value = {};
+    EXPECT_EQ(format_(every, PDH_FMT_LONG, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_ARGUMENT));
+
+    // "0,0", "0,1", "0,_Total" and "_Total" with their terminators.
+    const DWORD needed = 4 * sizeof(PDH_RAW_COUNTER_ITEM_W) + (4 + 4 + 9 + 7) * sizeof(wchar_t);
+    std::vector<ULONGLONG> buffer(needed / sizeof(ULONGLONG) + 1);
+    auto* items = reinterpret_cast<PDH_RAW_COUNTER_ITEM_W*>(buffer.data());
+    const std::pair<DWORD, PDH_STATUS> calls[] = {{0, PDH_MORE_DATA}, {needed - 1, PDH_MORE_DATA}, {needed, ERROR_SUCCESS}};
+    for (const auto& call : calls) {
+        size = call.first;
+        EXPECT_EQ(rawArray_(every, &size, &count, call.first == 0 ? nullptr : items), call.second);
+        EXPECT_EQ(size, needed);
+        EXPECT_EQ(count, 4u);
+    }
+    EXPECT_EQ(reinterpret_cast<char*>(items[3].szName), reinterpret_cast<char*>(items) + needed - 7 * sizeof(wchar_t));
+    // cpu1 idle 400 of 1000 jiffies, and both together 1050 + 50 of 2000.
+    EXPECT_EQ(items[1].RawValue.FirstValue, 400 * kHundredNanosecondsPerJiffy);
+    EXPECT_EQ(items[1].RawValue.SecondValue, 1000 * kHundredNanosecondsPerJiffy);
+    EXPECT_EQ(items[3].RawValue.FirstValue, 1100 * kHundredNanosecondsPerJiffy);
+    auto one = rawItems(cpu1);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].first + L" " + std::to_wstring(one[0].second.FirstValue), L"0,1 40000000");
+}
+
+TEST_P(HostPdhMachine, ProcessorsAreArrangedByNodeAndTheLegacyObjectSeesTheFirstGroup)
+{
+    const Machine& machine = GetParam();
+    writeFile(statPath_, statOf(machine.processors));
+    for (std::size_t k = 0; k < machine.lists.size(); ++k)
+        writeNodeList(k, machine.lists[k]);
+    PDH_HQUERY query = openQuery();
+    PDH_HCOUNTER every = addCounter(query, kEveryNodeProcessor);
+    std::vector<PDH_HCOUNTER> counters(machine.instances.size());
+    for (std::size_t n = 0; n < counters.size(); ++n) {
+        std::wstring path = L"\\" + std::wstring(machine.instances[n].first) + L"\\% Processor Time";
+        EXPECT_EQ(addCounter_(query, path.c_str(), 0, &counters[n]),
+                  machine.instances[n].second < 0 ? static_cast<PDH_STATUS>(PDH_CSTATUS_NO_INSTANCE) : ERROR_SUCCESS);
+    }
+    ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    for (std::size_t n = 0; n < counters.size(); ++n)
+        EXPECT_EQ(machine.instances[n].second < 0 ? -1 : longValue(counters[n]), machine.instances[n].second) << n;
+
+    std::vector<std::wstring> names = {L"_Total"};
+    for (std::size_t node = 0; node < machine.nodeSizes.size(); ++node) {
+        names.push_back(std::to_wstring(node) + L",_Total");
+        for (int index = 0; index < machine.nodeSizes[node]; ++index)
+            names.push_back(std::to_wstring(node) + L"," + std::to_wstring(index));
+    }
+    std::sort(names.begin(), names.end());
+    auto items = rawItems(every);
+    ASSERT_EQ(items.size(), names.size());
+    for (std::size_t n = 0; n < items.size(); ++n) {
+        EXPECT_EQ(items[n].first, names[n]);
+        EXPECT_EQ(items[n].second.CStatus, PDH_CSTATUS_VALID_DATA);
+    }
+    EXPECT_EQ(items.back().second.SecondValue, machine.processors * 100 * kHundredNanosecondsPerJiffy);
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, HostPdhMachine, ::testing::ValuesIn(kMachines),
+                         [](const ::testing::TestParamInfo<Machine>& info) { return std::string(info.param.name); });

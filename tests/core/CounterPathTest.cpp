@@ -32,6 +32,11 @@ TEST(CounterPath, AcceptsProcessorPathsWithTheirNumber)
     CounterPath later = parseCounterPath(L"\\Processor(63)\\% Processor Time");
     EXPECT_EQ(later.verdict, PathVerdict::Processor);
     EXPECT_EQ(later.processor, 63u);
+
+    CounterPath node = parseCounterPath(L"\\Processor Information(1,63)\\% Processor Time");
+    EXPECT_EQ(node.verdict, PathVerdict::NodeProcessor);
+    EXPECT_EQ(node.node * 100 + node.processor, 163u);
+    EXPECT_EQ(parseCounterPath(L"\\processor information(*)\\% Processor Time").verdict, PathVerdict::AllNodeProcessors);
 }
 
 TEST(CounterPath, AcceptsTheCommittedMemoryPath)
@@ -52,7 +57,11 @@ TEST(CounterPath, RefusesOtherPathsWithTheirReason)
     const RefusedPath refused[] = {
         {L"\\Disk(0)\\% Disk Time", PathVerdict::NoObject},
         {L"\\PhysicalDisk(_Total)\\% Disk Time", PathVerdict::NoObject},
-        {L"\\Processor Information(0,0)\\% Processor Time", PathVerdict::NoObject},
+        {L"\\Processor Info(0,0)\\% Processor Time", PathVerdict::NoObject},
+        {L"\\Processor Information(0,0)\\% Idle Time", PathVerdict::NoCounter},
+        {L"\\Processor Information(0)\\% Processor Time", PathVerdict::NoInstance},
+        {L"\\Processor Information(0,01)\\% Processor Time", PathVerdict::NoInstance},
+        {L"\\Processor Information(0,*)\\% Processor Time", PathVerdict::NoInstance},
         {L"\\Processor(0)\\% User Time", PathVerdict::NoCounter},
         {L"\\Processor(99)\\Interrupts/sec", PathVerdict::NoCounter},
         {L"\\Memory\\Available Bytes", PathVerdict::NoCounter},
