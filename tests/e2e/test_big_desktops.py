@@ -28,6 +28,40 @@ class ManyProcessors(DesktopTest):
             self.assertGreater(label, 10, "no label on strip %d" % strip)
 
 
+    def test_every_processor_of_two_nodes_stands_where_its_key_name_sorts(self):
+        # 128 processors in two NUMA nodes of 64, as Windows puts them in two
+        # processor groups: 129 strips in seven balanced columns, 19 rows
+        # fitting the 768-pixel screen. Only processor 5 of node 1 (Linux
+        # cpu 69, so key name cpu69) is busy.
+        run = self.prepare(settings=settings_bytes(10, 0, 0))
+        proc = os.path.join(run.folder, "proc")
+        run.env.update(many_processors(128, proc, nodes=[64, 64]))
+        still_loads(proc, [1.0 if k == 69 else 0.0 for k in range(128)])
+        run.start()
+        self.assertEqual(run.geometry(), (0, 0, 1 + 59 * 7, 760))
+        self.assertTrue(wait_for(lambda: run.collects() >= 30, 20), "too few collects")
+        image = run.screenshot()
+        keys = sorted(["cpu%d" % k for k in range(128)] + ["mem"])
+        # The first 129 % 7 = 3 columns hold 19 strips, the others 18.
+        cells = [(c, r) for c in range(7) for r in range(19 if c < 3 else 18)]
+        for key, (column, row) in zip(keys, cells):
+            left, top = 1 + 59 * column, 1 + 40 * row
+            label = sum(1 for y in range(top, top + 13) for x in range(left, left + 40) if dark(image.pixel(x, y)))
+            self.assertGreater(label, 10, "no label on %s's strip" % key)
+            if key.startswith("cpu"):
+                # The newest bar that shows, below the label: full for the
+                # busy processor, only its foot pixel on the next strip's
+                # top row for the idle ones.
+                bar = sum(1 for y in range(top + 14, top + 39) if image.pixel(left + 57, y) == BAR)
+                self.assertEqual(bar, 25 if key == "cpu69" else 0, key)
+
+    def test_sixteen_processors_of_one_node_keep_their_single_column(self):
+        run = self.prepare(settings=settings_bytes(10, 100, 50))
+        run.env.update(many_processors(16, os.path.join(run.folder, "proc"), nodes=[16]))
+        run.start()
+        self.assertEqual(run.geometry(), (100, 50, 60, 680))
+
+
 class TwoMonitors(DesktopTest):
     """Two 1280 x 1024 heads, the second right of the first, in a prefix of
     their own."""
