@@ -1,31 +1,26 @@
 // The paint pass behind every tick and every WM_PAINT. It is also what
 // drives sampling: each pass collects the counters once and feeds every
-// gauge exactly one sample before drawing it, down one column, or down each
-// column in turn when the window holds several. Where each strip stands and
-// at what size is the layout's to say.
+// gauge exactly one sample. The picture is kept between passes: a strip's
+// cell is drawn again only when what it shows changed (a new mean scrolled
+// its bars, its label's number changed), straight into the picture's
+// pixels, and a tick copies only those cells to the window. A new layout,
+// the red cross and its recovery draw everything. Where each strip stands
+// and at what size is the layout's to say.
 
 #include "app/WindowPainter.h"
 
+#include <algorithm>
 #include <string>
 
+#include "common/PixelFormat.h"
 #include "counters/CounterQuery.h"
 #include "gauges/AveragingPercentMonitor.h"
 #include "gauges/MonitorRegistry.h"
 
 namespace {
 
-RECT clientRect(const StripLayout& layout)
-{
-    return RECT{0, 0, layout.clientWidth, layout.clientHeight};
-}
-
-void fillBackground(HDC dc, const StripLayout& layout)
-{
-    const RECT rect = clientRect(layout);
-    HBRUSH brush = CreateSolidBrush(kBackgroundColour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
+constexpr std::uint32_t kBackgroundPixel = pixelOf(kBackgroundColour);
+constexpr std::uint32_t kBarPixel = pixelOf(AveragingPercentMonitor::kBarColour);
 
 // Collects once, and once more after reopening the query if that failed.
 bool collectSamples(CounterQuery& query)
@@ -38,30 +33,40 @@ bool collectSamples(CounterQuery& query)
     return query.status == ERROR_SUCCESS;
 }
 
-// One pixel between two columns, in the border's colour, so that the columns
-// read as gauges side by side rather than one column's labels running into
-// the next one's newest bars.
-void drawColumnSeparators(HDC dc, const StripLayout& layout)
+PixelRect clientArea(const StripLayout& layout)
 {
-    for (int column = 1; column < layout.columns; ++column) {
-        const RECT line = {layout.pitch * column - 1, 0, layout.pitch * column, layout.clientHeight};
-        FillRect(dc, &line, GetSysColorBrush(COLOR_WINDOWFRAME));
-    }
+    return {0, 0, layout.clientWidth, layout.clientHeight};
 }
 
-// Clips the drawing to one column's visible pixels (58 at 96 DPI), down to
-// the foot of its last strip, so that a strip shows in any column just what
-// it would show in a single one and an empty cell below a shorter column
-// shows only the background. Returns the saved state that unclips it,
-// dropping the previous column's clip first.
-int clipToColumn(HDC dc, int previousColumnState, const StripLayout& layout, const StripCell& top)
+// A column's visible pixels (58 columns at 96 DPI), down to the foot of its
+// last strip, so that a strip shows in any column just what it would show
+// in a single one and an empty cell below a shorter column shows only the
+// background.
+PixelRect columnArea(const StripLayout& layout, int column)
 {
-    if (previousColumnState != 0)
-        RestoreDC(dc, previousColumnState);
-    const int state = SaveDC(dc);
-    IntersectClipRect(dc, top.x, 0, top.x + layout.strip.visibleWidth,
-                      layout.strip.height * stripsInColumn(layout, top.column));
-    return state;
+    const std::int64_t left = std::int64_t{layout.pitch} * column;
+    const std::int64_t bottom =
+        std::min<std::int64_t>(std::int64_t{layout.strip.height} * stripsInColumn(layout, column), layout.clientHeight);
+    return {left, 0, left + layout.strip.visibleWidth, bottom};
+}
+
+// A strip's own rows of its column. The foot row below them, where its bars
+// stand, is the next strip's top row, and drawn with that strip's cell.
+PixelRect cellArea(const StripLayout& layout, const StripCell& cell)
+{
+    const PixelRect column = columnArea(layout, cell.column);
+    return {column.left, cell.y, column.right, std::min<std::int64_t>(cell.y + layout.strip.height, column.bottom)};
+}
+
+RECT toRect(const PixelRect& area)
+{
+    return RECT{static_cast<LONG>(area.left), static_cast<LONG>(area.top), static_cast<LONG>(area.right),
+                static_cast<LONG>(area.bottom)};
+}
+
+bool isEmpty(const PixelRect& area)
+{
+    return area.left >= area.right || area.top >= area.bottom;
 }
 
 } // namespace
@@ -81,66 +86,204 @@ std::vector<Strip> stripsOf(const CounterQuery& query, MonitorRegistry& registry
     return strips;
 }
 
-WindowPainter::WindowPainter(CounterQuery& query, MonitorRegistry& registry) : query_(query), registry_(registry) {}
-
-void WindowPainter::paintWindow(HDC target, const StripLayout& layout)
+WindowPainter::WindowPainter(CounterQuery& query, MonitorRegistry& registry)
+    : query_(query), registry_(registry), stamps_({kBackgroundPixel, kBarPixel})
 {
-    const int width = layout.clientWidth;
-    const int height = layout.clientHeight;
-    HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
-    HDC memoryDc = CreateCompatibleDC(target);
-    HGDIOBJ previous = SelectObject(memoryDc, bitmap);
-    paintGauges(memoryDc, layout);
-    BitBlt(target, 0, 0, width, height, memoryDc, 0, 0, SRCCOPY);
-    SelectObject(memoryDc, previous);
-    DeleteDC(memoryDc);
-    DeleteObject(bitmap);
 }
 
-void WindowPainter::paintGauges(HDC dc, const StripLayout& layout)
+void WindowPainter::paintWindow(HDC target, const StripLayout& layout, Copy copy)
 {
-    fillBackground(dc, layout);
-    HFONT font = font_.fontFor(layout.strip.dpi);
-    HGDIOBJ previousFont = SelectObject(dc, font);
-    if (collectSamples(query_))
-        feedAndDrawGauges(dc, layout);
-    else
-        drawErrorCross(dc, layout);
-    // The stock font, the one at the system DPI, may stay selected: putting
-    // the old font back costs Wine a font lookup every pass. A font made for
-    // another DPI is put back out, so that it can be deleted when replaced.
-    if (font != GetStockObject(DEFAULT_GUI_FONT))
-        SelectObject(dc, previousFont);
+    paintGauges(layout);
+    if (copy == Copy::Whole) {
+        BitBlt(target, 0, 0, layout.clientWidth, layout.clientHeight, buffer_.dc(), 0, 0, SRCCOPY);
+        return;
+    }
+    for (const RECT& rect : changed_)
+        BitBlt(target, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, buffer_.dc(), rect.left,
+               rect.top, SRCCOPY);
 }
 
-void WindowPainter::feedAndDrawGauges(HDC dc, const StripLayout& layout)
+void WindowPainter::paintGauges(const StripLayout& layout)
 {
+    if (buffer_.fit(layout.clientWidth, layout.clientHeight) || !(layout == drawnLayout_))
+        whole_ = true;
+    drawnLayout_ = layout;
+    changed_.clear();
+    stamps_.useFont(font_.fontFor(layout.strip.dpi), layout.strip.dpi);
+    if (!collectSamples(query_)) {
+        drawErrorCross(layout);
+        return;
+    }
     if (!listed_) {
         strips_ = stripsOf(query_, registry_);
         listed_ = true;
     }
-    SetBkMode(dc, TRANSPARENT);
-    drawColumnSeparators(dc, layout);
-
-    int columnState = 0;
     const int shown = std::min(static_cast<int>(strips_.size()), layout.stripCount);
     for (int k = 0; k < shown; ++k) {
-        const StripCell cell = stripCell(layout, k);
-        if (cell.y == 0)
-            columnState = clipToColumn(dc, columnState, layout, cell);
-        AveragingPercentMonitor& gauge = *strips_[static_cast<std::size_t>(k)].gauge;
-        gauge.addSample(strips_[static_cast<std::size_t>(k)].counter->value.longValue / 100.0);
-        gauge.draw(dc, cell.x, cell.y, layout.strip);
+        const Strip& strip = strips_[static_cast<std::size_t>(k)];
+        strip.gauge->addSample(strip.counter->value.longValue / 100.0);
     }
-    if (columnState != 0)
-        RestoreDC(dc, columnState);
+    if (buffer_.pixels().height == 0)
+        return;
+    if (whole_)
+        drawEverything(layout);
+    else
+        drawChanged(layout);
+}
+
+void WindowPainter::fill(const PixelRect& area, std::uint32_t pixel)
+{
+    const PixelRows pixels = buffer_.pixels();
+    const std::int64_t left = std::max<std::int64_t>(area.left, 0);
+    const std::int64_t right = std::min<std::int64_t>(area.right, pixels.width);
+    for (std::int64_t y = std::max<std::int64_t>(area.top, 0); y < std::min<std::int64_t>(area.bottom, pixels.height);
+         ++y)
+        std::fill(pixels.rows + y * pixels.pitch + left, pixels.rows + y * pixels.pitch + right, pixel);
+}
+
+void WindowPainter::drawEverything(const StripLayout& layout)
+{
+    fill(clientArea(layout), kBackgroundPixel);
+    // One pixel between two columns, in the border's colour, so that the
+    // columns read as gauges side by side rather than one column's labels
+    // running into the next one's newest bars.
+    const std::uint32_t line = pixelOf(GetSysColor(COLOR_WINDOWFRAME));
+    for (int column = 1; column < layout.columns; ++column)
+        fill({layout.pitch * column - 1, 0, layout.pitch * column, layout.clientHeight}, line);
+    const int shown = std::min(static_cast<int>(strips_.size()), layout.stripCount);
+    for (int k = 0; k < shown; ++k)
+        checkBars(layout, k);
+    for (int column = 0, first = 0; column < layout.columns; first += stripsInColumn(layout, column), ++column)
+        drawColumn(layout, column, first, std::min(first + stripsInColumn(layout, column), shown));
+    changed_.push_back(toRect(clientArea(layout)));
+    whole_ = false;
+}
+
+void WindowPainter::drawChanged(const StripLayout& layout)
+{
+    const int shown = std::min(static_cast<int>(strips_.size()), layout.stripCount);
+    markChanges(layout, shown);
+    for (int column = 0, first = 0; column < layout.columns; first += stripsInColumn(layout, column), ++column) {
+        const int end = std::min(first + stripsInColumn(layout, column), shown);
+        const bool escapes = std::any_of(strips_.begin() + std::min(first, end), strips_.begin() + end,
+                                         [](const Strip& strip) { return !strip.barsStay; });
+        if (escapes || (first < end && changedCells_[static_cast<std::size_t>(first)] == 2)) {
+            // A bar reaches past its cell and the foot row below: the column
+            // is drawn again as a whole, in order, as a bar above or below
+            // may lie over any of its cells.
+            fill(columnArea(layout, column), kBackgroundPixel);
+            drawColumn(layout, column, first, end);
+            changed_.push_back(toRect(columnArea(layout, column)));
+            continue;
+        }
+        PixelRect span = {0, 0, 0, 0};
+        for (int k = first; k < end; ++k) {
+            if (changedCells_[static_cast<std::size_t>(k)] == 0)
+                continue;
+            drawCell(layout, k);
+            const PixelRect cell = cellArea(layout, stripCell(layout, k));
+            span = isEmpty(span) ? cell : PixelRect{cell.left, span.top, cell.right, cell.bottom};
+        }
+        if (!isEmpty(span))
+            changed_.push_back(toRect(span));
+    }
+}
+
+// Which cells show something new: a cell whose strip has a new mean or a
+// new label number, and the cell below one with a new mean, whose top row
+// holds its bars' feet. A strip whose bars left or entered its cell marks
+// its whole column (2 on the column's first cell).
+void WindowPainter::markChanges(const StripLayout& layout, int shown)
+{
+    changedCells_.assign(static_cast<std::size_t>(shown), 0);
+    for (int k = 0; k < shown; ++k) {
+        Strip& strip = strips_[static_cast<std::size_t>(k)];
+        const AveragingPercentMonitor& gauge = *strip.gauge;
+        char& changed = changedCells_[static_cast<std::size_t>(k)];
+        if (strip.drawnLabel != gauge.hasLabel() || strip.drawnPercent != gauge.percentShown())
+            changed = std::max<char>(changed, 1);
+        if (strip.drawnMeans == gauge.meansMade())
+            continue;
+        changed = std::max<char>(changed, 1);
+        const StripCell cell = stripCell(layout, k);
+        if (k + 1 < shown && stripCell(layout, k + 1).y > 0)
+            changedCells_[static_cast<std::size_t>(k) + 1] = std::max<char>(changedCells_[static_cast<std::size_t>(k) + 1], 1);
+        const bool stayed = strip.barsStay;
+        checkBars(layout, k);
+        if (strip.barsStay != stayed)
+            changedCells_[static_cast<std::size_t>(k - cell.y / layout.strip.height)] = 2;
+    }
+}
+
+void WindowPainter::checkBars(const StripLayout& layout, int k)
+{
+    const StripCell cell = stripCell(layout, k);
+    const PixelRect column = columnArea(layout, cell.column);
+    Strip& strip = strips_[static_cast<std::size_t>(k)];
+    strip.barsStay = strip.gauge->barsStayInStrip(cell.x, cell.y, layout.strip, static_cast<int>(column.left),
+                                                  static_cast<int>(column.right));
+}
+
+void WindowPainter::drawColumn(const StripLayout& layout, int column, int first, int end)
+{
+    const PixelRect clip = columnArea(layout, column);
+    for (int k = first; k < end; ++k) {
+        const StripCell cell = stripCell(layout, k);
+        strips_[static_cast<std::size_t>(k)].gauge->paintBars(buffer_.pixels(), clip, cell.x, cell.y, layout.strip);
+        drawLabel(layout, k, clip);
+    }
+}
+
+void WindowPainter::drawCell(const StripLayout& layout, int k)
+{
+    const StripCell cell = stripCell(layout, k);
+    const PixelRect clip = cellArea(layout, cell);
+    fill(clip, kBackgroundPixel);
+    if (cell.y > 0) {
+        const StripCell above = stripCell(layout, k - 1);
+        strips_[static_cast<std::size_t>(k) - 1].gauge->paintBars(buffer_.pixels(), clip, above.x, above.y,
+                                                                   layout.strip);
+    }
+    strips_[static_cast<std::size_t>(k)].gauge->paintBars(buffer_.pixels(), clip, cell.x, cell.y, layout.strip);
+    drawLabel(layout, k, clip);
+}
+
+void WindowPainter::drawLabel(const StripLayout& layout, int k, const PixelRect& clip)
+{
+    Strip& strip = strips_[static_cast<std::size_t>(k)];
+    const StripCell cell = stripCell(layout, k);
+    if (!strip.gauge->paintLabel(buffer_.pixels(), clip, cell.x, cell.y, layout.strip, stamps_)) {
+        // Drawn as the gauge draws into any DC, in the label font and
+        // within the same clip.
+        HDC dc = buffer_.dc();
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, static_cast<int>(clip.left), static_cast<int>(clip.top), static_cast<int>(clip.right),
+                          static_cast<int>(clip.bottom));
+        SelectObject(dc, font_.fontFor(layout.strip.dpi));
+        SetBkMode(dc, TRANSPARENT);
+        strip.gauge->drawLabel(dc, cell.x, cell.y, layout.strip);
+        RestoreDC(dc, saved);
+        GdiFlush();
+    }
+    strip.drawnMeans = strip.gauge->meansMade();
+    strip.drawnLabel = strip.gauge->hasLabel();
+    strip.drawnPercent = strip.gauge->percentShown();
+}
+
+void WindowPainter::drawErrorCross(const StripLayout& layout)
+{
+    fill(clientArea(layout), kBackgroundPixel);
+    ::drawErrorCross(buffer_.dc(), layout);
+    GdiFlush();
+    changed_.push_back(toRect(clientArea(layout)));
+    whole_ = true;
 }
 
 void drawErrorCross(HDC dc, const StripLayout& layout)
 {
     HPEN pen = CreatePen(PS_SOLID, 1, kErrorCrossColour);
     HGDIOBJ previous = SelectObject(dc, pen);
-    const RECT rect = clientRect(layout);
+    const RECT rect = {0, 0, layout.clientWidth, layout.clientHeight};
     // LineTo leaves out its end point, so the first line stops short of the
     // bottom-right corner and the second starts on the last column.
     MoveToEx(dc, rect.left, rect.top, nullptr);

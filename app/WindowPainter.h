@@ -1,13 +1,17 @@
 #pragma once
 // The paint pass: collect every counter once, feed each gauge one sample and
-// draw the gauges where the strip layout puts them, through an off-screen
-// bitmap.
+// draw the gauges where the strip layout puts them, into a picture kept
+// from one pass to the next, of which only what changed is drawn again and
+// copied to the window.
 
 #include <windows.h>
 
+#include <cstdint>
 #include <vector>
 
+#include "app/BackBuffer.h"
 #include "gauges/LabelFont.h"
+#include "gauges/LabelStamps.h"
 #include "ui/StripLayout.h"
 
 class AveragingPercentMonitor;
@@ -18,10 +22,15 @@ struct CounterEntry;
 constexpr COLORREF kBackgroundColour = RGB(255, 255, 128);
 constexpr COLORREF kErrorCrossColour = RGB(255, 0, 0);
 
-// One strip: the counter and the gauge filed under one key name.
+// One strip: the counter and the gauge filed under one key name, and what
+// its cell was last drawn from.
 struct Strip {
     const CounterEntry* counter;
     AveragingPercentMonitor* gauge;
+    std::uint64_t drawnMeans = 0;
+    int drawnPercent = 0;
+    bool drawnLabel = false;
+    bool barsStay = true;  // its bars keep to its cell and the foot row below
 };
 
 // The strips of every key name the query files that has a gauge, in key
@@ -31,22 +40,43 @@ std::vector<Strip> stripsOf(const CounterQuery& query, MonitorRegistry& registry
 
 class WindowPainter {
 public:
+    // What a pass copies to its target: what changed (a tick's pass into
+    // the window, which shows the rest already) or all of it.
+    enum class Copy { Changed, Whole };
+
     WindowPainter(CounterQuery& query, MonitorRegistry& registry);
 
     // One pass into `target`, whose client area the layout describes: its
-    // bitmap size, columns, strip positions and the strips' DPI.
-    void paintWindow(HDC target, const StripLayout& layout);
-    // The same, drawn straight into `dc`.
-    void paintGauges(HDC dc, const StripLayout& layout);
+    // size, columns, strip positions and the strips' DPI.
+    void paintWindow(HDC target, const StripLayout& layout, Copy copy = Copy::Whole);
+    // The same pass without the copy: the picture alone.
+    void paintGauges(const StripLayout& layout);
+    // The next pass draws everything again: the displays changed.
+    void redrawEverything() { whole_ = true; }
 
 private:
-    void feedAndDrawGauges(HDC dc, const StripLayout& layout);
+    void drawEverything(const StripLayout& layout);
+    void drawChanged(const StripLayout& layout);
+    void markChanges(const StripLayout& layout, int shown);
+    void checkBars(const StripLayout& layout, int strip);
+    void drawColumn(const StripLayout& layout, int column, int first, int end);
+    void drawCell(const StripLayout& layout, int strip);
+    void drawLabel(const StripLayout& layout, int strip, const PixelRect& clip);
+    void drawErrorCross(const StripLayout& layout);
+    void fill(const PixelRect& area, std::uint32_t pixel);
 
     CounterQuery& query_;
     MonitorRegistry& registry_;
     std::vector<Strip> strips_;
     bool listed_ = false;
+    BackBuffer buffer_;
+    StripLayout drawnLayout_ = {};
+    bool whole_ = true;
     LabelFont font_;
+    LabelStamps stamps_;
+    // Kept between passes, so that a pass allocates nothing.
+    std::vector<char> changedCells_;
+    std::vector<RECT> changed_;
 };
 
 // The red cross over a client area of the layout's size.

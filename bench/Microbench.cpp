@@ -180,14 +180,14 @@ void benchPaintPasses(HDC target)
     const StripLayout layout = stripLayoutInColumns(static_cast<int>(kKeyNames.size()), 1);
     WindowPainter pass(query, registry);
     for (int i = 0; i < kSamplesForFullHistory; ++i)
-        pass.paintGauges(target, layout);
+        pass.paintGauges(layout);
 
     timeRepetitions("paint_pass", [&] {
         pass.paintWindow(target, layout);
         return query.status == ERROR_SUCCESS;
     });
     timeRepetitions("paint_gauges", [&] {
-        pass.paintGauges(target, layout);
+        pass.paintGauges(layout);
         return query.status == ERROR_SUCCESS;
     });
 }

@@ -8,6 +8,7 @@ set(CORE_SOURCES
   common/DisplayScale.cpp
   gauges/BarPixels.cpp
   gauges/GaugeLabel.cpp
+  gauges/LabelStamp.cpp
   gauges/ProcessorOrder.cpp
   gauges/StripSize.cpp
   gauges/SampleAverager.cpp

@@ -4,6 +4,15 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
+// A colour as such a pixel holds it: red, green and blue from the high byte
+// down.
+constexpr std::uint32_t pixelOf(COLORREF colour)
+{
+    return (std::uint32_t{GetRValue(colour)} << 16) | (std::uint32_t{GetGValue(colour)} << 8) | GetBValue(colour);
+}
+
 inline BITMAPINFO topDownPixelsInfo(int width, int height)
 {
     BITMAPINFO info = {};

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "common/PixelFormat.h"
-#include "gauges/BarPixels.h"
 #include "gauges/GaugeLabel.h"
+#include "gauges/LabelStamps.h"
 
 namespace {
 
@@ -30,10 +30,7 @@ ClipBox clipBoxOf(HDC dc)
     return clip;
 }
 
-// A 32-bit DIB pixel holds red, green and blue from the high byte down.
-constexpr std::uint32_t kBarPixel = (GetRValue(AveragingPercentMonitor::kBarColour) << 16) |
-                                    (GetGValue(AveragingPercentMonitor::kBarColour) << 8) |
-                                    GetBValue(AveragingPercentMonitor::kBarColour);
+constexpr std::uint32_t kBarPixel = pixelOf(AveragingPercentMonitor::kBarColour);
 constexpr std::uint32_t kKeepPixel = 0x00FFFFFF;
 static_assert(kBarPixel != 0, "a bar's pixels tell themselves from the black around them");
 
@@ -130,18 +127,75 @@ void AveragingPercentMonitor::drawBars(HDC dc, int x, int y, const StripSize& st
     stampBars(dc, area, barImage(area, means, shown, placement));
 }
 
-void AveragingPercentMonitor::drawLabel(HDC dc, int x, int y, const StripSize& strip)
+RECT AveragingPercentMonitor::labelRect(int x, int y, const StripSize& strip)
 {
-    const int percent = labelPercent(averager_.pending().back());
-    if (!label_.chosen || label_.percent != percent || label_.dpi != strip.dpi ||
-        label_.visibleWidth != strip.visibleWidth)
-        label_ = ChosenLabel{true, percent, strip.dpi, strip.visibleWidth,
-                             fittingLabelFor(dc, keyName_, percent, strip.visibleWidth)};
     // Through the virtual getRect, so that a derived gauge's rectangle
     // holds, grown to the strip's scale.
     const RECT own = getRect();
     const auto scaled = [&strip](LONG length) { return static_cast<LONG>(scaledLength(length, strip.dpi)); };
-    RECT rect = {x + scaled(own.left), y + scaled(own.top), x + scaled(own.right), y + scaled(own.bottom)};
+    return RECT{x + scaled(own.left), y + scaled(own.top), x + scaled(own.right), y + scaled(own.bottom)};
+}
+
+int AveragingPercentMonitor::percentShown() const
+{
+    return hasLabel() ? labelPercent(averager_.pending().back()) : 0;
+}
+
+bool AveragingPercentMonitor::barsStayInStrip(int x, int y, const StripSize& strip, int left, int right) const
+{
+    const std::deque<double>& means = averager_.history();
+    const BarPlacement placement = {x, y, width_, height_, strip.dpi};
+    return ::barsStayInStrip(means, barsShown(placement, means.size(), left, right), placement);
+}
+
+void AveragingPercentMonitor::paintBars(const PixelRows& surface, const PixelRect& clip, int x, int y,
+                                        const StripSize& strip) const
+{
+    const std::deque<double>& means = averager_.history();
+    const BarPlacement placement = {x, y, width_, height_, strip.dpi};
+    ::paintBars(surface, clip, means, barsShown(placement, means.size(), clip.left, clip.right), placement, kBarPixel);
+}
+
+const LabelStamp& AveragingPercentMonitor::keyStamp(std::size_t form, LabelStamps& stamps)
+{
+    if (keyStamps_.dpi != stamps.dpi())
+        keyStamps_ = KeyStamps{stamps.dpi(), {}, {}};
+    if (!keyStamps_.made[form]) {
+        keyStamps_.forms[form] = stamps.render(labelPrefixes(keyName_)[form]);
+        keyStamps_.made[form] = true;
+    }
+    return keyStamps_.forms[form];
+}
+
+bool AveragingPercentMonitor::paintLabel(const PixelRows& surface, const PixelRect& clip, int x, int y,
+                                         const StripSize& strip, LabelStamps& stamps)
+{
+    if (!hasLabel())
+        return true;
+    const LabelStamp* number = stamps.number(percentShown());
+    if (number == nullptr)
+        return false;
+    // The first form whose two pieces fit the columns that show, as
+    // fittingLabel chooses: text advances add up.
+    std::size_t form = 0;
+    while (form + 1 < std::tuple_size<LabelForms>::value &&
+           keyStamp(form, stamps).advance + number->advance > strip.visibleWidth)
+        ++form;
+    const RECT rect = labelRect(x, y, strip);
+    const PixelRect within = {std::max<std::int64_t>(clip.left, rect.left), std::max<std::int64_t>(clip.top, rect.top),
+                              std::min<std::int64_t>(clip.right, rect.right),
+                              std::min<std::int64_t>(clip.bottom, rect.bottom)};
+    return stampLabel(surface, within, rect.left, rect.top, keyStamp(form, stamps), *number, stamps.colours());
+}
+
+void AveragingPercentMonitor::drawLabel(HDC dc, int x, int y, const StripSize& strip)
+{
+    const int percent = percentShown();
+    if (!label_.chosen || label_.percent != percent || label_.dpi != strip.dpi ||
+        label_.visibleWidth != strip.visibleWidth)
+        label_ = ChosenLabel{true, percent, strip.dpi, strip.visibleWidth,
+                             fittingLabelFor(dc, keyName_, percent, strip.visibleWidth)};
+    RECT rect = labelRect(x, y, strip);
     SetBkMode(dc, TRANSPARENT);
     // Clipped to the rectangle as DrawTextW with DT_SINGLELINE would, for
     // the same pixels at less cost.

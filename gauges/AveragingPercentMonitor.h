@@ -4,11 +4,17 @@
 // sample as a whole-percent label shortened, when it must, to fit the
 // strip's visible columns.
 
+#include <array>
+#include <cstdint>
 #include <string>
 
+#include "gauges/BarPixels.h"
+#include "gauges/LabelStamp.h"
 #include "gauges/Monitor.h"
 #include "gauges/SampleAverager.h"
 #include "gauges/StripSize.h"
+
+class LabelStamps;
 
 class AveragingPercentMonitor : public Monitor {
 public:
@@ -24,12 +30,32 @@ public:
     void draw(HDC dc, int x, int y) override;
     // The picture at the strip's size: the 96-DPI one grown by its DPI.
     void draw(HDC dc, int x, int y, const StripSize& strip);
+    // Its label alone, as draw draws it: over whatever lies beneath.
+    void drawLabel(HDC dc, int x, int y, const StripSize& strip);
+
+    // The same picture straight into 32-bit pixels, within `clip`: the bars,
+    // and the label from stamps. The label is left undrawn, and false
+    // returned, where stamps cannot give draw's pixels (a percent outside 0
+    // to 100, glyphs of its two pieces sharing a column, something other
+    // than background or bar beneath): drawLabel then draws it.
+    void paintBars(const PixelRows& surface, const PixelRect& clip, int x, int y, const StripSize& strip) const;
+    bool paintLabel(const PixelRows& surface, const PixelRect& clip, int x, int y, const StripSize& strip,
+                    LabelStamps& stamps);
+
+    // What the picture is drawn from: it changes only when one of these does.
+    std::uint64_t meansMade() const { return averager_.meansMade(); }
+    bool hasLabel() const { return !averager_.pending().empty(); }
+    int percentShown() const;
+    // Whether every bar that shows between the columns stays within the
+    // strip's rows and its foot, as the bars of means from 0 to 1 do.
+    bool barsStayInStrip(int x, int y, const StripSize& strip, int left, int right) const;
 
     const std::wstring& keyName() const { return keyName_; }
 
 private:
     void drawBars(HDC dc, int x, int y, const StripSize& strip) const;
-    void drawLabel(HDC dc, int x, int y, const StripSize& strip);
+    RECT labelRect(int x, int y, const StripSize& strip);
+    const LabelStamp& keyStamp(std::size_t form, LabelStamps& stamps);
 
     // The label last drawn, and the percent and visible width it was chosen
     // for: its width changes only with its text and scale, so it is
@@ -42,11 +68,20 @@ private:
         std::wstring text;
     };
 
+    // The key-name part of each label form, rendered at the first label
+    // that needs it, for the stamps' DPI.
+    struct KeyStamps {
+        int dpi = 0;
+        std::array<bool, 3> made = {};
+        std::array<LabelStamp, 3> forms;
+    };
+
     SampleAverager averager_;
     int width_ = kStripWidth;
     int height_ = kStripHeight;
     std::wstring keyName_;
     ChosenLabel label_;
+    KeyStamps keyStamps_;
 };
 
 // The label for keyName and a percent in the first form that fits

@@ -56,6 +56,17 @@ BarPositions barsShown(const BarPlacement& placement, std::size_t meanCount, std
     return barsInColumns(meanCount, placement.width - 1, first, end);
 }
 
+bool barsStayInStrip(const std::deque<double>& means, BarPositions shown, const BarPlacement& placement)
+{
+    const std::int64_t footBottom = placement.top + scaledLength(placement.height + 1, placement.dpi);
+    for (std::size_t position = shown.first; position < shown.end; ++position) {
+        const RowSpan rows = barRows(placement, means[position]);
+        if (rows.top < rows.bottom && (rows.top < placement.top || rows.bottom > footBottom))
+            return false;
+    }
+    return true;
+}
+
 PixelRect barArea(const PixelRect& clip, const std::deque<double>& means, BarPositions shown,
                   const BarPlacement& placement)
 {

@@ -51,6 +51,11 @@ RowSpan barRows(const BarPlacement& placement, double mean);
 // The history positions whose bars touch the surface columns [left, right).
 BarPositions barsShown(const BarPlacement& placement, std::size_t meanCount, std::int64_t left, std::int64_t right);
 
+// Whether the bars of history positions `shown` stay within the rows from
+// the gauge's top down to its foot, as the bar of any mean from 0 to 1 does;
+// a mean above 1 reaches into the strip above, one below 0 further down.
+bool barsStayInStrip(const std::deque<double>& means, BarPositions shown, const BarPlacement& placement);
+
 // A top-down surface of 32-bit pixels: row y starts at rows + y * pitch.
 struct PixelRows {
     std::uint32_t* rows;

@@ -6,13 +6,6 @@
 
 namespace {
 
-// The percent as "%02d%%" writes it: "07%", "100%", "-5%".
-std::wstring percentText(int percent)
-{
-    const std::wstring digits = std::to_wstring(percent);
-    return (percent >= 0 && percent < 10 ? L"0" : L"") + digits + L"%";
-}
-
 bool isLetter(wchar_t c)
 {
     return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
@@ -29,12 +22,25 @@ std::wstring withoutLetters(const std::wstring& text)
 
 } // namespace
 
+std::wstring percentText(int percent)
+{
+    const std::wstring digits = std::to_wstring(percent);
+    return (percent >= 0 && percent < 10 ? L"0" : L"") + digits + L"%";
+}
+
+LabelForms labelPrefixes(const std::wstring& keyName)
+{
+    const std::wstring keyRest = withoutLetters(keyName);
+    return LabelForms{keyName + L": ", keyName + L":", keyRest.empty() ? L"" : keyRest + L":"};
+}
+
 LabelForms labelForms(const std::wstring& keyName, int percent)
 {
     const std::wstring number = percentText(percent);
-    const std::wstring keyRest = withoutLetters(keyName);
-    return LabelForms{keyName + L": " + number, keyName + L":" + number,
-                      keyRest.empty() ? number : keyRest + L":" + number};
+    LabelForms forms = labelPrefixes(keyName);
+    for (std::wstring& form : forms)
+        form += number;
+    return forms;
 }
 
 const std::wstring& fittingLabel(const LabelForms& forms, int availableWidth, const TextWidth& widthOf)

@@ -14,6 +14,12 @@ using LabelForms = std::array<std::wstring, 3>;
 
 LabelForms labelForms(const std::wstring& keyName, int percent);
 
+// Each form is its key-name part and the number: "cpu17: ", "cpu17:" and
+// "17:" (or nothing) for cpu17, and "100%", "07%" or "-5%" as "%02d%%"
+// writes the percent.
+LabelForms labelPrefixes(const std::wstring& keyName);
+std::wstring percentText(int percent);
+
 // Text width in pixels, as the caller measures it.
 using TextWidth = std::function<int(const std::wstring& text)>;
 

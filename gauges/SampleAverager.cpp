@@ -21,6 +21,7 @@ void SampleAverager::addSample(double sample)
         for (double pendingSample : pending_)
             sum += pendingSample;
         history_.push_back(sum / static_cast<double>(pendingCount));
+        ++meansMade_;
         pending_.clear();
         while (history_.size() > kHistoryCap)
             history_.pop_front();

@@ -23,10 +23,14 @@ public:
     const std::deque<double>& history() const { return history_; }
     // Raw samples since the last mean, oldest first; 1 to 6 once fed.
     const std::deque<double>& pending() const { return pending_; }
+    // Means made so far, the dropped ones included: the history changed
+    // exactly when this did.
+    std::uint64_t meansMade() const { return meansMade_; }
 
 private:
     std::deque<double> history_;
     std::deque<double> pending_;
+    std::uint64_t meansMade_ = 0;
     int averagingWindow_ = kAveragingWindow;
 };
 

@@ -36,6 +36,8 @@ struct StripLayout {
     int clientHeight = 0;
 };
 
+bool operator==(const StripLayout& a, const StripLayout& b);
+
 // The client area holds each column's visible width, with a one-pixel line
 // between two columns, and the strips' rows less the last strip's bottom
 // two: at 96 DPI a window of 60 x 40n with its one-pixel border, as ever.

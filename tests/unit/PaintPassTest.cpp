@@ -228,3 +228,90 @@ TEST_F(PaintPass, ColumnsStandSideBySideEachClippedToItsStripsBehindALine)
     EXPECT_GT(wide.count(kBlack, 59, 0, 99, 14), 10) << "mem's label";
     EXPECT_EQ(wide.count(kBlack, 59, 40, 117, 78) + wide.count(green, 59, 40, 117, 78), 0) << "nothing below mem";
 }
+
+namespace {
+
+// The picture as a pass drew it when it kept nothing: everything anew with
+// GDI, each gauge drawing itself into its column's clip.
+void drawEverythingAnew(HDC dc, const StripLayout& layout, const std::vector<AveragingPercentMonitor*>& gauges,
+                        HFONT font)
+{
+    const RECT client = {0, 0, layout.clientWidth, layout.clientHeight};
+    HBRUSH brush = CreateSolidBrush(kBackgroundColour);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    for (int column = 1; column < layout.columns; ++column) {
+        const RECT line = {layout.pitch * column - 1, 0, layout.pitch * column, layout.clientHeight};
+        FillRect(dc, &line, GetSysColorBrush(COLOR_WINDOWFRAME));
+    }
+    const int saved = SaveDC(dc);
+    SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    for (std::size_t k = 0; k < gauges.size(); ++k) {
+        const StripCell cell = stripCell(layout, static_cast<int>(k));
+        if (cell.y == 0) {
+            SelectClipRgn(dc, nullptr);
+            IntersectClipRect(dc, cell.x, 0, cell.x + layout.strip.visibleWidth,
+                              layout.strip.height * stripsInColumn(layout, cell.column));
+        }
+        gauges[k]->draw(dc, cell.x, cell.y, layout.strip);
+    }
+    RestoreDC(dc, saved);
+}
+
+} // namespace
+
+TEST(PaintPassPicture, ATickCopiesWhatChangedAndTheWindowShowsWhatDrawingAnewWould)
+{
+    // Seven strips in columns of 3, 2 and 2, fed for long enough that bars
+    // lie under the labels. The numbers change from pass to pass, now and
+    // then above 100 (bars reaching into the strip above, a number no stamp
+    // holds) or below 0, and both collects of one pass fail.
+    for (const int dpi : {kBaseDpi, 2 * kBaseDpi}) {
+        ScriptedPdh::reset();
+        CounterQuery query(scriptedPdhTable);
+        MonitorRegistry registry;
+        std::vector<std::unique_ptr<AveragingPercentMonitor>> owned;
+        std::vector<AveragingPercentMonitor*> gauges;
+        const std::vector<std::wstring> keys = {L"cpu0", L"cpu1", L"cpu2", L"cpu3", L"cpu4", L"cpu5", L"mem"};
+        for (const std::wstring& key : keys) {
+            query.addCounter(key, key);
+            owned.push_back(std::make_unique<AveragingPercentMonitor>(key));
+            gauges.push_back(owned.back().get());
+            registry.slotFor(key) = gauges.back();
+        }
+        const StripLayout layout = stripLayoutInColumns(7, 3, dpi);
+        WindowPainter painter(query, registry);
+        LabelFont font;
+        PixelSurface window(layout.clientWidth, layout.clientHeight);
+        PixelSurface anew(layout.clientWidth, layout.clientHeight);
+        for (int pass = 0; pass < 400; ++pass) {
+            // Spread out, or in spells of 95 to 103 that fill the strips
+            // with bars under their labels, while mem's reach far into
+            // cpu5's, low then; cpu3 steady at first.
+            for (std::size_t i = 0; i < keys.size(); ++i) {
+                const LONG spread = static_cast<LONG>((pass * 37 + i * 11) % 109);
+                const LONG high = static_cast<LONG>(i == 6 ? 150 : i == 5 ? 5 : 95 + (pass + i) % 9);
+                const LONG value = pass % 17 == 5 ? -spread / 10 : pass < 40 && i == 3 ? 1 : (pass / 60) % 2 ? high : spread;
+                ScriptedPdh::setValue(keys[i], value);
+            }
+            const bool failing = pass == 50;
+            if (failing) {
+                ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
+                ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
+            }
+            painter.paintWindow(window.dc(), layout, pass == 0 ? WindowPainter::Copy::Whole
+                                                               : WindowPainter::Copy::Changed);
+            if (failing) {
+                const RECT client = {0, 0, layout.clientWidth, layout.clientHeight};
+                HBRUSH brush = CreateSolidBrush(kBackgroundColour);
+                FillRect(anew.dc(), &client, brush);
+                DeleteObject(brush);
+                drawErrorCross(anew.dc(), layout);
+            } else {
+                drawEverythingAnew(anew.dc(), layout, gauges, font.fontFor(layout.strip.dpi));
+            }
+            ASSERT_EQ(window.differingPixels(anew), 0) << "pass " << pass << " at " << dpi << " DPI";
+        }
+    }
+}
