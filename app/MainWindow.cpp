@@ -80,8 +80,9 @@ void takeWindowDpi(HWND window, WindowState& state)
 void onTimer(HWND window, MainWindowState& state)
 {
     keepInWorkArea(window, state.window, settings);
+    // The window shows the rest already: only what changed is copied.
     HDC dc = GetDC(window);
-    state.paint.paintWindow(dc, state.window.layout);
+    state.paint.paintWindow(dc, state.window.layout, WindowPainter::Copy::Changed);
     ReleaseDC(window, dc);
     settings.saveIfDue();
 }
@@ -92,6 +93,14 @@ void onPaint(HWND window, MainWindowState& state)
     HDC dc = BeginPaint(window, &paint);
     state.paint.paintWindow(dc, state.window.layout);
     EndPaint(window, &paint);
+}
+
+// Monitors plugged in or out, a resolution or a taskbar changed: the window
+// is laid out and kept on screen at once, and drawn anew.
+void onDisplayChange(HWND window, MainWindowState& state)
+{
+    displayChanged(window, state.window, settings, displayFunctions);
+    state.paint.redrawEverything();
 }
 
 // Windows ends the process soon after WM_ENDSESSION without running static
@@ -148,11 +157,11 @@ LRESULT handleMainWindowMessage(HWND window, MainWindowState& state, UINT messag
         showContextMenu(clientPointOf(lParam), window, appInstance, restartPollingTimer);
         return 0;
     case WM_DISPLAYCHANGE:
-        displayChanged(window, state.window, settings, displayFunctions);
+        onDisplayChange(window, state);
         return 0;
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETWORKAREA)
-            displayChanged(window, state.window, settings, displayFunctions);
+            onDisplayChange(window, state);
         return 0;
     case WM_DPICHANGED:
         // Windows gives the same DPI for x and y.

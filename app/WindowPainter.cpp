@@ -167,7 +167,7 @@ void WindowPainter::drawChanged(const StripLayout& layout)
         const int end = std::min(first + stripsInColumn(layout, column), shown);
         const bool escapes = std::any_of(strips_.begin() + std::min(first, end), strips_.begin() + end,
                                          [](const Strip& strip) { return !strip.barsStay; });
-        if (escapes || (first < end && changedCells_[static_cast<std::size_t>(first)] == 2)) {
+        if (escapes || (first < end && redraws_[static_cast<std::size_t>(first)] == Redraw::Column)) {
             // A bar reaches past its cell and the foot row below: the column
             // is drawn again as a whole, in order, as a bar above or below
             // may lie over any of its cells.
@@ -178,40 +178,43 @@ void WindowPainter::drawChanged(const StripLayout& layout)
         }
         PixelRect span = {0, 0, 0, 0};
         for (int k = first; k < end; ++k) {
-            if (changedCells_[static_cast<std::size_t>(k)] == 0)
+            const Redraw redraw = redraws_[static_cast<std::size_t>(k)];
+            if (redraw == Redraw::Nothing)
                 continue;
-            drawCell(layout, k);
-            const PixelRect cell = cellArea(layout, stripCell(layout, k));
-            span = isEmpty(span) ? cell : PixelRect{cell.left, span.top, cell.right, cell.bottom};
+            const PixelRect drawn = drawCell(layout, k, redraw == Redraw::LabelRows);
+            span = isEmpty(span) ? drawn : PixelRect{drawn.left, span.top, drawn.right, drawn.bottom};
         }
         if (!isEmpty(span))
             changed_.push_back(toRect(span));
     }
 }
 
-// Which cells show something new: a cell whose strip has a new mean or a
-// new label number, and the cell below one with a new mean, whose top row
-// holds its bars' feet. A strip whose bars left or entered its cell marks
-// its whole column (2 on the column's first cell).
+// What each cell shows anew: the rows of its label where only the label's
+// number changed; the whole cell where its strip has a new mean, and the
+// cell below, whose top row holds its bars' feet; the whole column where a
+// strip's bars left their cell or came back into it.
 void WindowPainter::markChanges(const StripLayout& layout, int shown)
 {
-    changedCells_.assign(static_cast<std::size_t>(shown), 0);
+    redraws_.assign(static_cast<std::size_t>(shown), Redraw::Nothing);
+    const auto atLeast = [this](int k, Redraw redraw) {
+        Redraw& marked = redraws_[static_cast<std::size_t>(k)];
+        marked = std::max(marked, redraw);
+    };
     for (int k = 0; k < shown; ++k) {
         Strip& strip = strips_[static_cast<std::size_t>(k)];
         const AveragingPercentMonitor& gauge = *strip.gauge;
-        char& changed = changedCells_[static_cast<std::size_t>(k)];
         if (strip.drawnLabel != gauge.hasLabel() || strip.drawnPercent != gauge.percentShown())
-            changed = std::max<char>(changed, 1);
+            atLeast(k, Redraw::LabelRows);
         if (strip.drawnMeans == gauge.meansMade())
             continue;
-        changed = std::max<char>(changed, 1);
+        atLeast(k, Redraw::Cell);
         const StripCell cell = stripCell(layout, k);
         if (k + 1 < shown && stripCell(layout, k + 1).y > 0)
-            changedCells_[static_cast<std::size_t>(k) + 1] = std::max<char>(changedCells_[static_cast<std::size_t>(k) + 1], 1);
+            atLeast(k + 1, Redraw::Cell);
         const bool stayed = strip.barsStay;
         checkBars(layout, k);
         if (strip.barsStay != stayed)
-            changedCells_[static_cast<std::size_t>(k - cell.y / layout.strip.height)] = 2;
+            atLeast(k - cell.y / layout.strip.height, Redraw::Column);
     }
 }
 
@@ -234,10 +237,12 @@ void WindowPainter::drawColumn(const StripLayout& layout, int column, int first,
     }
 }
 
-void WindowPainter::drawCell(const StripLayout& layout, int k)
+PixelRect WindowPainter::drawCell(const StripLayout& layout, int k, bool labelRowsOnly)
 {
     const StripCell cell = stripCell(layout, k);
-    const PixelRect clip = cellArea(layout, cell);
+    PixelRect clip = cellArea(layout, cell);
+    if (labelRowsOnly)
+        clip.bottom = std::min<std::int64_t>(clip.bottom, clip.top + stamps_.textHeight());
     fill(clip, kBackgroundPixel);
     if (cell.y > 0) {
         const StripCell above = stripCell(layout, k - 1);
@@ -246,6 +251,7 @@ void WindowPainter::drawCell(const StripLayout& layout, int k)
     }
     strips_[static_cast<std::size_t>(k)].gauge->paintBars(buffer_.pixels(), clip, cell.x, cell.y, layout.strip);
     drawLabel(layout, k, clip);
+    return clip;
 }
 
 void WindowPainter::drawLabel(const StripLayout& layout, int k, const PixelRect& clip)

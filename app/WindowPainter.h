@@ -60,7 +60,8 @@ private:
     void markChanges(const StripLayout& layout, int shown);
     void checkBars(const StripLayout& layout, int strip);
     void drawColumn(const StripLayout& layout, int column, int first, int end);
-    void drawCell(const StripLayout& layout, int strip);
+    // The cell, or the rows of its label alone; returns what it drew.
+    PixelRect drawCell(const StripLayout& layout, int strip, bool labelRowsOnly);
     void drawLabel(const StripLayout& layout, int strip, const PixelRect& clip);
     void drawErrorCross(const StripLayout& layout);
     void fill(const PixelRect& area, std::uint32_t pixel);
@@ -74,8 +75,10 @@ private:
     bool whole_ = true;
     LabelFont font_;
     LabelStamps stamps_;
+    // What a pass draws again of each cell, the least first.
+    enum class Redraw : char { Nothing, LabelRows, Cell, Column };
     // Kept between passes, so that a pass allocates nothing.
-    std::vector<char> changedCells_;
+    std::vector<Redraw> redraws_;
     std::vector<RECT> changed_;
 };
 

@@ -12,8 +12,8 @@
 
 struct LabelStamp {
     struct Pixel {
-        std::int32_t x;  // from where the text starts; a glyph may reach left of it
-        std::int32_t y;
+        std::int16_t x;  // from where the text starts; a glyph may reach left of it
+        std::int16_t y;
         std::uint32_t overBackground;
         std::uint32_t overBar;
     };

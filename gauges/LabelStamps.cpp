@@ -59,6 +59,17 @@ private:
     HGDIOBJ previousFont_ = nullptr;
 };
 
+int fontHeight(HFONT font)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return metrics.tmHeight;
+}
+
 SIZE textSize(HFONT font, const std::wstring& text)
 {
     HDC dc = CreateCompatibleDC(nullptr);
@@ -80,6 +91,7 @@ void LabelStamps::useFont(HFONT font, int dpi)
         return;
     font_ = font;
     dpi_ = dpi;
+    textHeight_ = fontHeight(font);
     made_.fill(false);
 }
 
@@ -106,7 +118,8 @@ LabelStamp LabelStamps::render(const std::wstring& text) const
             const std::uint32_t bar = overBar.pixel(x, y);
             if (background == colours_.background && bar == colours_.bar)
                 continue;
-            stamp.pixels.push_back({x - margin, y, background, bar});
+            stamp.pixels.push_back(
+                {static_cast<std::int16_t>(x - margin), static_cast<std::int16_t>(y), background, bar});
             stamp.left = std::min(stamp.left, x - margin);
             stamp.right = std::max(stamp.right, x - margin + 1);
         }

@@ -17,6 +17,8 @@ public:
     // a new font drops the numbers made in the last.
     void useFont(HFONT font, int dpi);
     int dpi() const { return dpi_; }
+    // The font's height: a label takes no more rows than this.
+    int textHeight() const { return textHeight_; }
     const StripColours& colours() const { return colours_; }
 
     // `text` rendered as DrawTextW and ExtTextOutW render it in the font,
@@ -33,6 +35,7 @@ private:
     StripColours colours_;
     HFONT font_ = nullptr;
     int dpi_ = 0;
+    int textHeight_ = 0;
     std::array<LabelStamp, kPercents> numbers_;
     std::array<bool, kPercents> made_ = {};
 };
