@@ -233,16 +233,53 @@ void WindowPainter::drawColumn(const StripLayout& layout, int column, int first,
     for (int k = first; k < end; ++k) {
         const StripCell cell = stripCell(layout, k);
         strips_[static_cast<std::size_t>(k)].gauge->paintBars(buffer_.pixels(), clip, cell.x, cell.y, layout.strip);
+        keepUnderLabel(k, labelRows(layout, cell));
         drawLabel(layout, k, clip);
     }
+}
+
+// The rows of a cell its label may take.
+PixelRect WindowPainter::labelRows(const StripLayout& layout, const StripCell& cell) const
+{
+    PixelRect rows = cellArea(layout, cell);
+    rows.bottom = std::min<std::int64_t>(rows.bottom, rows.top + stamps_.textHeight());
+    return rows;
+}
+
+// What lies under a label, its strip's bars and those of the strip above
+// over the background, kept as it is drawn, so that a new number can be
+// laid over it without drawing the bars again.
+void WindowPainter::keepUnderLabel(int k, const PixelRect& rows)
+{
+    std::vector<std::uint32_t>& kept = strips_[static_cast<std::size_t>(k)].underLabel;
+    const PixelRows pixels = buffer_.pixels();
+    const std::size_t width = static_cast<std::size_t>(std::max<std::int64_t>(rows.right - rows.left, 0));
+    kept.resize(width * static_cast<std::size_t>(std::max<std::int64_t>(rows.bottom - rows.top, 0)));
+    for (std::int64_t y = rows.top, i = 0; y < rows.bottom; ++y, ++i)
+        std::copy_n(pixels.rows + y * pixels.pitch + rows.left, width, kept.begin() + static_cast<std::ptrdiff_t>(i * width));
+}
+
+bool WindowPainter::restoreUnderLabel(int k, const PixelRect& rows)
+{
+    const std::vector<std::uint32_t>& kept = strips_[static_cast<std::size_t>(k)].underLabel;
+    const PixelRows pixels = buffer_.pixels();
+    const std::size_t width = static_cast<std::size_t>(std::max<std::int64_t>(rows.right - rows.left, 0));
+    if (kept.size() != width * static_cast<std::size_t>(std::max<std::int64_t>(rows.bottom - rows.top, 0)))
+        return false;
+    for (std::int64_t y = rows.top, i = 0; y < rows.bottom; ++y, ++i)
+        std::copy_n(kept.begin() + static_cast<std::ptrdiff_t>(i * width), width, pixels.rows + y * pixels.pitch + rows.left);
+    return true;
 }
 
 PixelRect WindowPainter::drawCell(const StripLayout& layout, int k, bool labelRowsOnly)
 {
     const StripCell cell = stripCell(layout, k);
-    PixelRect clip = cellArea(layout, cell);
-    if (labelRowsOnly)
-        clip.bottom = std::min<std::int64_t>(clip.bottom, clip.top + stamps_.textHeight());
+    const PixelRect rows = labelRows(layout, cell);
+    if (labelRowsOnly && restoreUnderLabel(k, rows)) {
+        drawLabel(layout, k, rows);
+        return rows;
+    }
+    const PixelRect clip = cellArea(layout, cell);
     fill(clip, kBackgroundPixel);
     if (cell.y > 0) {
         const StripCell above = stripCell(layout, k - 1);
@@ -250,6 +287,7 @@ PixelRect WindowPainter::drawCell(const StripLayout& layout, int k, bool labelRo
                                                                    layout.strip);
     }
     strips_[static_cast<std::size_t>(k)].gauge->paintBars(buffer_.pixels(), clip, cell.x, cell.y, layout.strip);
+    keepUnderLabel(k, rows);
     drawLabel(layout, k, clip);
     return clip;
 }

@@ -25,12 +25,15 @@ constexpr COLORREF kErrorCrossColour = RGB(255, 0, 0);
 // One strip: the counter and the gauge filed under one key name, and what
 // its cell was last drawn from.
 struct Strip {
+    Strip(const CounterEntry* entry, AveragingPercentMonitor* averaging) : counter(entry), gauge(averaging) {}
+
     const CounterEntry* counter;
     AveragingPercentMonitor* gauge;
     std::uint64_t drawnMeans = 0;
     int drawnPercent = 0;
     bool drawnLabel = false;
     bool barsStay = true;  // its bars keep to its cell and the foot row below
+    std::vector<std::uint32_t> underLabel;  // the pixels of its label's rows before the label
 };
 
 // The strips of every key name the query files that has a gauge, in key
@@ -63,6 +66,9 @@ private:
     // The cell, or the rows of its label alone; returns what it drew.
     PixelRect drawCell(const StripLayout& layout, int strip, bool labelRowsOnly);
     void drawLabel(const StripLayout& layout, int strip, const PixelRect& clip);
+    PixelRect labelRows(const StripLayout& layout, const StripCell& cell) const;
+    void keepUnderLabel(int strip, const PixelRect& rows);
+    bool restoreUnderLabel(int strip, const PixelRect& rows);
     void drawErrorCross(const StripLayout& layout);
     void fill(const PixelRect& area, std::uint32_t pixel);
 

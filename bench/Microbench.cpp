@@ -14,6 +14,7 @@
 #include <pdh.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <iterator>
@@ -83,6 +84,23 @@ PDH_STATUS WINAPI constantCloseQuery(PDH_HQUERY)
 
 // It lists no processors: the paint figures file their own.
 const PdhFunctions kConstantPdh = {constantOpenQuery,  constantAddCounter, constantCollect, constantFormat,
+                                   constantCloseQuery, nullptr};
+
+// The same, but every value a fresh pseudo-random percent: any from 0 to
+// 100 (busy), or mostly 0 to 2 with one in fifty any (idle).
+bool busyValues = true;
+std::uint32_t valueSeed = 1;
+
+PDH_STATUS WINAPI changingFormat(PDH_HCOUNTER, DWORD, LPDWORD, PPDH_FMT_COUNTERVALUE value)
+{
+    valueSeed = valueSeed * 1664525u + 1013904223u;
+    const std::uint32_t random = valueSeed >> 8;
+    *value = PDH_FMT_COUNTERVALUE{};
+    value->longValue = static_cast<LONG>(busyValues || random % 50 == 0 ? random % 101 : random % 3);
+    return ERROR_SUCCESS;
+}
+
+const PdhFunctions kChangingPdh = {constantOpenQuery,  constantAddCounter, constantCollect, changingFormat,
                                    constantCloseQuery, nullptr};
 
 double secondsPerTick()
@@ -192,6 +210,40 @@ void benchPaintPasses(HDC target)
     });
 }
 
+// A tick's paint pass at 256 processors and memory in the 14 columns of a
+// 768-pixel screen, its histories full, busy and idle: the pass and the
+// copy of what changed into a bitmap in the screen's format.
+void benchBigTicks(HDC screen)
+{
+    constexpr int kStrips = 257;
+    CounterQuery query(kChangingPdh);
+    MonitorRegistry registry;
+    std::vector<std::unique_ptr<AveragingPercentMonitor>> gauges;
+    for (int k = 0; k < kStrips; ++k) {
+        const std::wstring key = k + 1 < kStrips ? processorKeyName(k) : std::wstring(kMemoryKeyName);
+        query.addCounter(key, key);
+        gauges.push_back(std::make_unique<AveragingPercentMonitor>(key));
+        registry.slotFor(key) = gauges.back().get();
+    }
+    const StripLayout layout = stripLayout(kStrips, 768);
+    HDC target = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, layout.clientWidth, layout.clientHeight);
+    HGDIOBJ previous = SelectObject(target, bitmap);
+    WindowPainter pass(query, registry);
+    for (const bool busy : {true, false}) {
+        busyValues = busy;
+        for (int i = 0; i < kSamplesForFullHistory; ++i)
+            pass.paintGauges(layout);
+        timeRepetitions(busy ? "tick_257_busy" : "tick_257_idle", [&] {
+            pass.paintWindow(target, layout, WindowPainter::Copy::Changed);
+            return query.status == ERROR_SUCCESS;
+        });
+    }
+    SelectObject(target, previous);
+    DeleteObject(bitmap);
+    DeleteDC(target);
+}
+
 // One gauge fed `samples` constant samples, then its draw timed on its own.
 template <typename Gauge>
 void benchGaugeDraw(const char* name, int samples, HDC target)
@@ -225,6 +277,7 @@ void benchPainting()
     SetBkMode(target, TRANSPARENT);
 
     benchPaintPasses(target);
+    benchBigTicks(screen);
 
     benchGaugeDraw<AveragingPercentMonitor>("gauge_draw_60_bars", kSamplesForSixtyBars, target);
     benchGaugeDraw<AveragingPercentMonitor>("gauge_draw_199_bars", kSamplesForFullHistory, target);
