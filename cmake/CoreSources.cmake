@@ -43,7 +43,6 @@ set(CORE_TEST_SOURCES
 # libFuzzer targets: tests/fuzz/NAME.cpp, seeded from tests/fuzz/corpus/NAME.
 set(CORE_FUZZERS
   fuzz_config_field
-  fuzz_node_topology
   fuzz_proc_text
   fuzz_processor_order
   fuzz_settings

@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "hostcounters/HostFiles.h"
 
@@ -127,33 +125,6 @@ TEST(CollectLog, RewritesTheCountFromTheStart)
         EXPECT_EQ(readFile(path), "18446744073709551615");
     }
     DeleteFileW(path.c_str());
-}
-
-TEST(NodeLists, ReadsTheCpulistOfEveryNodeFolderOrNoneWhenOneIsMissing)
-{
-    std::wstring folder = tempPath(L"nodes");
-    const wchar_t* const entries[] = {L"node0", L"node10", L"node1", L"power", L"nodex"};
-    const char* const texts[] = {"0-1\n", "", "2-3\n", "9\n", "9\n"};
-    CreateDirectoryW(folder.c_str(), nullptr);
-    writeFile(folder + L"\\possible", "0-3\n");
-    for (std::size_t n = 0; n < 5; ++n) {
-        CreateDirectoryW((folder + L"\\" + entries[n]).c_str(), nullptr);
-        writeFile(folder + L"\\" + entries[n] + L"\\cpulist", texts[n]);
-    }
-    std::vector<std::pair<unsigned, std::string>> lists;
-    for (const NodeCpuList& list : readNodeLists(folder))
-        lists.emplace_back(list.node, list.text);
-    std::sort(lists.begin(), lists.end());
-    EXPECT_EQ(lists, (std::vector<std::pair<unsigned, std::string>>{{0, "0-1\n"}, {1, "2-3\n"}, {10, ""}}));
-
-    DeleteFileW((folder + L"\\node1\\cpulist").c_str());
-    EXPECT_TRUE(readNodeLists(folder).empty());
-    for (const wchar_t* entry : entries) {
-        DeleteFileW((folder + L"\\" + entry + L"\\cpulist").c_str());
-        RemoveDirectoryW((folder + L"\\" + entry).c_str());
-    }
-    DeleteFileW((folder + L"\\possible").c_str());
-    EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
 }
 
 TEST(HostConfig, ReadsTheHostsProcFilesWithoutTheVariables)

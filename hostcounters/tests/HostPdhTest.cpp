@@ -284,6 +284,9 @@ const Machine kMachines[] = {
      {{L"Processor Information(0,15)", 15}, {L"Processor(15)", 15}, {L"Processor Information(1,0)", -1}}},
     {"ListThatDoesNotParse", {"0-7", "8-x"}, 16, {16},
      {{L"Processor Information(0,12)", 12}, {L"Processor Information(1,0)", -1}}},
+    {"CpuInTwoNodes", {"0-9", "8-15"}, 16, {16}, {{L"Processor Information(0,12)", 12}}},
+    // A node larger than a group is split; the legacy object sees its first 64.
+    {"OneNodeOf128", {"0-127"}, 128, {128}, {{L"Processor Information(0,99)", 99}, {L"Processor(64)", -1}}},
 };
 
 class HostPdhMachine : public HostPdh, public ::testing::WithParamInterface<Machine> {};

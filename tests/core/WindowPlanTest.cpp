@@ -117,37 +117,16 @@ TEST(WindowPlan, TheNextTickLeavesAPlanAsItIs)
     }
 }
 
-TEST(WindowState, EachEventGivesAPlanOfItsKind)
+TEST(WindowState, ARefusedDragStepAndARescaledGrabPoint)
 {
+    // A step past the drag limit moves nothing, so nothing is stored.
     WindowState state;
     state.stripCount = 3;
-    state.monitors = kSideBySide;
-    state.layout = stripLayout(3, 984);
-    const ScreenRect inside = {100, 100, 160, 220};
-
-    const Move tick = followBack(state, inside);
-    EXPECT_EQ(tick.kind, MoveKind::FollowBack);
-    EXPECT_FALSE(tick.changesWindow) << "a window at rest is left alone";
-    const Move display = afterDisplayChange(state, {-500, 100, -440, 220});
-    EXPECT_EQ(display.kind, MoveKind::DisplayChange);
-    EXPECT_TRUE(display.changesWindow && display.plan.rect == (ScreenRect{0, 100, 60, 220}));
-
-    state.drag = {true, {-11, -11}, {111, 111}};
-    WindowState far = state;
-    far.monitors = {{{40000, 0, 41000, 800}, {40000, 0, 41000, 800}, true}};
-    const DragMove refused = dragStepTo(far, {40100, 100});
-    EXPECT_FALSE(refused.move.changesWindow) << "past the drag limit";
-    const DragMove step = dragStepTo(state, {131, 126});
-    EXPECT_TRUE(step.move.changesWindow && step.move.plan.rect == (ScreenRect{120, 115, 180, 235}));
-
-    // At twice the scale the grab point keeps its place under the cursor;
-    // a half pixel rounds away from zero, as MulDiv rounds.
+    state.monitors = {{{40000, 0, 41000, 800}, {40000, 0, 41000, 800}, true}};
+    state.drag = {true, {-11, -11}, {40111, 111}};
+    EXPECT_FALSE(dragStepTo(state, {40100, 100}).move.changesWindow);
+    // The grab point keeps its place under the cursor at another scale; half
+    // a pixel rounds away from zero, as MulDiv rounds.
     EXPECT_EQ(rescaledDrag(state.drag, 96, 192).offset.x, -22);
     EXPECT_EQ(rescaledDrag(state.drag, 96, 144).offset.y, -17);
-    state.drag = rescaledDrag(state.drag, 96, 192);
-    const Move dragged = afterDpiChange(state, 192, {300, 200, 390, 380}, inside);
-    EXPECT_EQ(dragged.kind, MoveKind::DpiChange);
-    EXPECT_TRUE(dragged.plan.rect == (ScreenRect{89, 89, 209, 329}));
-    state.drag.active = false;
-    EXPECT_TRUE(afterDpiChange(state, 192, {300, 200, 390, 380}, inside).plan.rect == (ScreenRect{300, 200, 420, 440}));
 }

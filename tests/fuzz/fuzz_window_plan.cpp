@@ -60,42 +60,27 @@ bool inside(std::int64_t x, std::int64_t y, const StripLayout& layout, const Scr
     return x >= area.left && y >= area.top && x + layout.width <= area.right && y + layout.height <= area.bottom;
 }
 
-// Inside the work area, and as large as the layout, wherever the layout fits.
-bool landsWhole(const WindowPlan& plan, const ScreenRect& area)
-{
-    return !fits(plan.layout, area) ||
-           (inside(plan.rect.left, plan.rect.top, plan.layout, area) &&
-            std::int64_t{plan.rect.right} - plan.rect.left == plan.layout.width &&
-            std::int64_t{plan.rect.bottom} - plan.rect.top == plan.layout.height);
-}
-
-bool sameRect(const ScreenRect& a, const ScreenRect& b)
+bool operator==(const ScreenRect& a, const ScreenRect& b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-bool samePlan(const WindowPlan& a, const WindowPlan& b)
-{
-    const StripLayout& p = a.layout;
-    const StripLayout& q = b.layout;
-    return sameRect(a.rect, b.rect) && p.stripCount == q.stripCount && p.columns == q.columns && p.rows == q.rows &&
-           p.width == q.width && p.height == q.height && p.strip.dpi == q.strip.dpi &&
-           p.strip.height == q.strip.height && p.strip.visibleWidth == q.strip.visibleWidth && p.pitch == q.pitch &&
-           p.border == q.border;
-}
-
 bool listed(const Monitors& monitors, const MonitorArea& chosen)
 {
-    return std::any_of(monitors.begin(), monitors.end(), [&](const MonitorArea& m) { return &m == &chosen; });
+    return &chosen >= monitors.data() && &chosen < monitors.data() + monitors.size();
 }
 
-// A plan lands whole on the monitor the next tick plans it on, which then
-// leaves it as it is.
+// The plan lies whole in the work area of the monitor the next tick plans
+// it on, wherever its layout fits there, and that tick plans it the same.
 bool isFixedPoint(int strips, const Monitors& monitors, const WindowPlan& plan, int dpi)
 {
     const MonitorArea& home = monitorForWindow(strips, monitors, plan.rect, dpi);
-    return listed(monitors, home) && landsWhole(plan, home.workArea) &&
-           samePlan(planWindow(strips, monitors, plan.rect, dpi), plan);
+    const WindowPlan again = planWindow(strips, monitors, plan.rect, dpi);
+    const bool whole = !fits(plan.layout, home.workArea) ||
+                       (inside(plan.rect.left, plan.rect.top, plan.layout, home.workArea) &&
+                        std::int64_t{plan.rect.right} - plan.rect.left == plan.layout.width &&
+                        std::int64_t{plan.rect.bottom} - plan.rect.top == plan.layout.height);
+    return listed(monitors, home) && whole && again.rect == plan.rect && again.layout == plan.layout;
 }
 
 } // namespace
@@ -120,10 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const MonitorArea& windows = monitorFor(monitors, window);
     const MonitorArea& home = monitorForWindow(strips, monitors, window, dpi);
     bool holds = listed(monitors, windows) && listed(monitors, home) && listed(monitors, monitorFor(monitors, cursor));
-    holds &= !sameRect(planOn(strips, windows, window, dpi).rect, window) || &home == &windows;
+    holds &= !(planOn(strips, windows, window, dpi).rect == window) || &home == &windows;
 
-    const WindowPlan plan = planWindow(strips, monitors, window, dpi);
-    holds &= landsWhole(plan, home.workArea) && isFixedPoint(strips, monitors, plan, dpi);
+    holds &= isFixedPoint(strips, monitors, planWindow(strips, monitors, window, dpi), dpi);
     holds &= isFixedPoint(strips, monitors, planWindowAt(strips, monitors, cursor, dpi), dpi);
 
     const DragPlan drag = planDrag(strips, monitors, cursor, offset, dpi);

@@ -101,11 +101,6 @@ std::wstring informationPath(const std::wstring& instance)
     return L"\\Processor Information(" + instance + L")\\% Processor Time";
 }
 
-PDH_STATUS WINAPI noRawCounterArray(PDH_HCOUNTER, LPDWORD, LPDWORD, PPDH_RAW_COUNTER_ITEM_W)
-{
-    return static_cast<PDH_STATUS>(PDH_FUNCTION_NOT_FOUND);
-}
-
 } // namespace
 
 TEST_F(GaugeSetup, InactiveProcessorGetsNeitherCounterNorGauge)
@@ -238,28 +233,28 @@ TEST_F(GaugeSetup, ProcessorsAreListedByNodeAndElseByIndex)
         std::vector<std::wstring> listed;
         DWORD addStatus;    // of the wildcard path
         DWORD arrayStatus;  // of the first array call
-        bool arrayMissing;
         std::size_t strips;
         std::vector<std::pair<std::wstring, std::wstring>> keyPaths;  // a few, checked
     };
     // The fallback: one group of four.
     const ProcessorInfo oneGroup = processorInfo(4, 0xF);
     const Row rows[] = {
-        {"128 in two nodes", listedInstances({64, 64}), 0, 0, false, 129,
+        {"128 in two nodes", listedInstances({64, 64}), 0, 0, 129,
          {{L"cpu0", informationPath(L"0,0")}, {L"cpu63", informationPath(L"0,63")},
           {L"cpu64", informationPath(L"1,0")}, {L"cpu69", informationPath(L"1,5")},
           {L"cpu127", informationPath(L"1,63")}}},
-        {"96 in four nodes of 24", listedInstances({24, 24, 24, 24}), 0, 0, false, 97,
+        {"96 in four nodes of 24", listedInstances({24, 24, 24, 24}), 0, 0, 97,
          {{L"cpu24", informationPath(L"1,0")}, {L"cpu95", informationPath(L"3,23")}}},
-        {"one node of 16: the keys of one group", listedInstances({16}), 0, 0, false, 17,
+        {"one node of 16: the keys of one group", listedInstances({16}), 0, 0, 17,
          {{L"cpu10", informationPath(L"0,10")}, {L"cpu15", informationPath(L"0,15")}}},
-        {"past the layout's bound, memory kept", listedInstances({5000}), 0, 0, false, 4096,
+        {"past the layout's bound, memory kept", listedInstances({5000}), 0, 0, 4096,
          {{L"cpu4094", informationPath(L"0,4094")}, {L"mem", kMemoryPath}}},
-        {"no such object", {}, PDH_CSTATUS_NO_OBJECT, 0, false, 5, {{L"cpu3", processorPath(3)}}},
-        {"the array call fails", listedInstances({8}), 0, PDH_INVALID_DATA, false, 5, {{L"cpu0", processorPath(0)}}},
-        {"no array function", listedInstances({8}), 0, 0, true, 5, {{L"cpu0", processorPath(0)}}},
-        {"only totals", {L"0,_Total", L"_Total"}, 0, 0, false, 5, {{L"cpu0", processorPath(0)}}},
-        {"only malformed names", {L"1,", L"a,b", L"1,2,3"}, 0, 0, false, 5, {{L"cpu2", processorPath(2)}}},
+        {"no such object", {}, PDH_CSTATUS_NO_OBJECT, 0, 5, {{L"cpu3", processorPath(3)}}},
+        {"the array call fails", listedInstances({8}), 0, PDH_INVALID_DATA, 5, {{L"cpu0", processorPath(0)}}},
+        // What the table answers where pdh.dll lacks the function.
+        {"no array function", listedInstances({8}), 0, PDH_FUNCTION_NOT_FOUND, 5, {{L"cpu0", processorPath(0)}}},
+        {"only totals", {L"0,_Total", L"_Total"}, 0, 0, 5, {{L"cpu0", processorPath(0)}}},
+        {"only malformed names", {L"1,", L"a,b", L"1,2,3"}, 0, 0, 5, {{L"cpu2", processorPath(2)}}},
     };
     for (const Row& row : rows) {
         ScriptedPdh::reset();
@@ -268,11 +263,7 @@ TEST_F(GaugeSetup, ProcessorsAreListedByNodeAndElseByIndex)
             ScriptedPdh::refuseAdd(kEveryProcessorInformation, row.addStatus);
         if (row.arrayStatus != 0)
             ScriptedPdh::queueStatus(PdhCall::GetRawCounterArray, row.arrayStatus);
-        PdhFunctions pdh = scriptedPdhTable;
-        if (row.arrayMissing)
-            pdh.getRawCounterArray = noRawCounterArray;
-
-        const ProcessorCounters processors = processorCounters(pdh, oneGroup);
+        const ProcessorCounters processors = processorCounters(scriptedPdhTable, oneGroup);
         EXPECT_EQ(ScriptedPdh::countOf(PdhCall::OpenQuery), ScriptedPdh::countOf(PdhCall::CloseQuery))
             << row.name << ": the listing's query is left open";
         CounterQuery rowQuery(scriptedPdhTable);
