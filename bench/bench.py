@@ -82,7 +82,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
 from plixdesk import (Display, SteppedLoads, copy_host_times, kill, many_processors, resident_kib,  # noqa: E402
-                      settings_bytes, start_quietly, window_geometry, write_whole)
+                      settings_bytes, start_quietly, wait_for, window_geometry, write_whole)
 
 SECONDS = float(os.environ.get("BENCH_SECONDS", "60"))
 RUNS = int(os.environ.get("BENCH_RUNS", "3"))
@@ -631,8 +631,17 @@ def single_checks(programs, root, template, log_dir, files):
     started = time.monotonic()
     display = Display(FIRST_DISPLAY, log_dir)
     prefix = Prefix(os.path.join(root, "prefixes"), "single", template, display, log_dir, files["pdh"])
+    desktop = None
     try:
         prefix.start_server()
+        # Wine's desktop (explorer.exe) starts with the first window, in that
+        # program's process group, and ends with it when that program is
+        # killed; a start after that now and then found the desktop half gone
+        # and no display driver. A program kept up throughout keeps one
+        # desktop for every start, as on Windows.
+        desktop = start_quietly(["wine", "notepad"], os.path.join(log_dir, "desktop.log"), env=prefix.env)
+        if not wait_for(lambda: display.visible_window("--name", "Notepad"), 20):
+            log("  no Notepad window to keep Wine's desktop up")
         folder = fresh_folder(root, "run-single")
         for f in ("plix", "micro", "floor"):
             shutil.copy(files[f], folder)
@@ -687,7 +696,9 @@ def single_checks(programs, root, template, log_dir, files):
                                          cwd=folder, env=env)
 
                 seconds, process = time_to_window(display, launch, search)
-                if attempt > 0 and seconds is not None:
+                if seconds is None:
+                    log("  %s: no window (exit code %s)" % (kind, process.poll()))
+                elif attempt > 0:
                     times.append(seconds * 1000.0)
                 kill(process)
                 # Let the window go away before the next start looks for one.
@@ -699,6 +710,8 @@ def single_checks(programs, root, template, log_dir, files):
             starts[kind] = times
         results["starts"] = starts
     finally:
+        if desktop:
+            kill(desktop)
         prefix.stop()
         display.stop()
         log("  microbenchmarks, collect rates and start-ups took %.0f s" % (time.monotonic() - started))
