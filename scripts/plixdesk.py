@@ -2,9 +2,11 @@
 it: shared by the desktop tests, the bench and the run command.
 
 It knows plix.cfg's bytes and where plix keeps it per user, the window's
-size, how to make a folder unwritable, how to start plix and find its
-window, the right-click menu, screenshots and pixels, a process's
-resident memory, and private Xvfb displays. Each PlixRun starts plix in a
+size, how to make a folder unwritable, recorded /proc files of a machine
+with many processors and the loads written into them (still, moving in
+waves, or stepped: busy or idle), how to start plix and find its window,
+the right-click menu, screenshots and pixels, a process's resident
+memory, and private Xvfb displays. Each PlixRun starts plix in a
 folder holding a copy of plix.exe (and, if asked, a prepared plix.cfg), and
 stops everything it started on close(). The Linux counter provider is the
 Wine prefix's system32 pdh.dll (install_provider), never a file beside
