@@ -5,30 +5,52 @@ Runs side by side, each on a private Xvfb and each Wine program in a Wine
 prefix (so with a wineserver) of its own:
   plix.exe under Wine with the Linux counter provider, at 10 Hz and 1 Hz;
   the counters floor (bench/floor in its counters mode: plix's window size,
-  a timer, one collect of plix's counters, each formatted as an integer,
-  and one bare paint per tick) at 10 Hz and 1 Hz: the least a live gauge
-  can cost, the figure plix is held against;
+  a timer, one collect of the counters plix files, each formatted as an
+  integer, and one bare paint per tick) at 10 Hz and 1 Hz: the least a
+  live gauge can cost, the figure plix is held against;
   the Wine floor (the same with no counters) at 10 Hz and 1 Hz;
   xosview (CPU and memory meters only) at 10 and 1 samples per second;
-  plix and the counters floor at 10 Hz seeing 2, 16, 32 and 64 processors
-  (scripts/plixdesk.py many_processors: a preloaded library sets Wine's
-  processor count, and the provider reads recorded /proc files with that
-  many cpu lines, refreshed from the host's every tick so the bars move).
+  plix and the counters floor at 10 Hz seeing 2, 16, 64, 128 and 256
+  processors (128 and 256 as two NUMA nodes of half each), under each of
+  three loads, both reading the same recorded /proc files, a folder for
+  each processor count and load (scripts/plixdesk.py many_processors: the
+  provider reads the recorded files, and up to 255 processors a preloaded
+  library sets Wine's processor count):
+    static: the host's own times copied afresh every tick (on an idle
+      host, bars that barely move);
+    busy: every processor a new random load, 0 to 100 %, every step, so
+      every label changes every tick: the worst case;
+    idle: a desktop at rest, each processor 0 to 2 % a step, with about
+      one in 50 in a burst of 20 to 100 % lasting a few ticks.
+  The busy and idle loads (plixdesk.SteppedLoads) take a step every 50 ms,
+  twice a tick: stepped every 100 ms, one interval between two of plix's
+  collects in about 200 held no step (measured here), and that collect
+  found no new reading and kept its labels. A step for all ten folders
+  costs a few ms, the files in /dev/shm, each replaced whole.
+With BENCH_BASELINE, an earlier build's plix.exe runs beside them at 2 and
+64 processors under each load.
 For each it takes the CPU time over BENCH_SECONDS after a BENCH_WARMUP
-warm-up: the program process, plus its wineserver above that server's idle
-rate (measured just before, for as long, with Wine's services up but no
-program), plus its Xvfb; and the program's VmRSS at the end. Median and
-range over BENCH_RUNS runs.
+warm-up, which starts once every window is up: the program process, plus
+its wineserver above that server's idle rate (measured just before, for as
+long, with Wine's services up but no program), plus its Xvfb; and the
+program's VmRSS at the end. Median and range over BENCH_RUNS runs. With
+BENCH_LOADS_APART set, the loads run one after another (the main programs
+with the static one), each group side by side: over twice as long, with
+half the programs or fewer at a time.
 
 Then, in one more prefix: the microbenchmarks (bench/Microbench.cpp: one
 provider collect, one paint pass), the start-up time from launch to a mapped
-window with a warm wineserver, and the size of plix.exe.
+window with a warm wineserver, also of plix and the counters floor seeing
+256 processors in two NUMA nodes (aim for plix: at most 0.5 s), and the
+size of plix.exe.
 
-Prints a table; it never fails on a slow machine. A ratio of two CPU
-figures prints n/a when either is below RESOLVING_TICKS clock ticks over
-the measured seconds: each figure sums three differences counted in whole
-ticks. From the processor counts it fits the cost of one more strip: the
-slope of CPU time per tick against strip count.
+Prints how long the run should take, then a table; it never fails on a
+slow machine. A ratio of two CPU figures prints n/a when either is below
+RESOLVING_TICKS clock ticks over the measured seconds: each figure sums
+three differences counted in whole ticks. For each load it fits the cost
+of one more strip from the processor counts: the slope of CPU time per
+tick against strip count; and it shows plix's memory at 64 and at 256
+processors.
 
   bench.py BUILD_DIR [profile]
 with BUILD_DIR/plix.exe, BUILD_DIR/hostcounters/pdh.dll,
@@ -41,10 +63,11 @@ descriptors and would hold a pipe open forever.
 
 With `profile` it measures nothing of the above, but shows where plix's time
 per tick goes against the counters floor's: both at 10 Hz seeing
-BENCH_PROFILE_PROCESSORS (64) processors, side by side, sampled by Linux
-perf (cpu-clock, PROFILE_HZ samples a second) for BENCH_SECONDS in the
-program, its wineserver and its Xvfb; it prints microseconds per tick by
-library and by function, and the largest differences.
+BENCH_PROFILE_PROCESSORS (64) processors under BENCH_PROFILE_LOAD (static,
+busy or idle; busy), side by side, sampled by Linux perf (cpu-clock,
+PROFILE_HZ samples a second) for BENCH_SECONDS in the program, its
+wineserver and its Xvfb; it prints microseconds per tick by library and by
+function, and the largest differences.
 """
 
 import os
@@ -53,12 +76,13 @@ import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
-from plixdesk import (Display, kill, many_processors, resident_kib, settings_bytes, start_quietly,  # noqa: E402
-                      window_geometry)
+from plixdesk import (Display, SteppedLoads, copy_host_times, kill, many_processors, resident_kib,  # noqa: E402
+                      settings_bytes, start_quietly, wait_for, window_geometry, write_whole)
 
 SECONDS = float(os.environ.get("BENCH_SECONDS", "60"))
 RUNS = int(os.environ.get("BENCH_RUNS", "3"))
@@ -66,14 +90,42 @@ WARMUP = float(os.environ.get("BENCH_WARMUP", "5"))
 STARTS = int(os.environ.get("BENCH_STARTS", "5"))
 FIRST_DISPLAY = int(os.environ.get("BENCH_FIRST_DISPLAY", "90"))
 PROFILE_PROCESSORS = int(os.environ.get("BENCH_PROFILE_PROCESSORS", "64"))
+PROFILE_LOAD = os.environ.get("BENCH_PROFILE_LOAD", "busy")
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 # A CPU figure sums three differences of whole clock ticks (program,
 # wineserver less its idle rate, Xvfb), so each is off by up to three
 # ticks: below 30 a ratio could be off by a fifth and is not printed.
 RESOLVING_TICKS = 30
-PROCESSOR_COUNTS = (2, 16, 32, 64)
+PROCESSOR_COUNTS = (2, 16, 64, 128, 256)
+# From this many processors on the machine has two NUMA nodes of half each.
+TWO_NODES_FROM = 128
+LOADS = ("static", "busy", "idle")
+LOAD_TEXT = {
+    "static": "the host's own times copied afresh every tick",
+    "busy": "every processor a new random load, 0 to 100 %, every step",
+    "idle": "a desktop at rest: 0 to 2 % a processor, about one in 50 in a burst of 20 to 100 %",
+}
 SWEEP_RATE = 10
+# The busy and idle loads take a step twice a tick: stepped once a tick, two
+# of plix's collects could fall between two steps, and the second would
+# find no new reading and keep its labels.
+STEP_SECONDS = 0.05
+STATIC_SECONDS = 1.0 / SWEEP_RATE
+START_PROCESSORS = 256
+START_AIM_MS = 500
+# plix's memory is compared at these processor counts.
+RSS_COUNTS = (64, 256)
+LOADS_TOGETHER = os.environ.get("BENCH_LOADS_APART", "") == ""
+TOGETHER_TEXT = ("all programs side by side" if LOADS_TOGETHER else
+                 "the loads one after another, the programs of each side by side")
+# For the estimate only, as measured here: seconds a program's display and
+# wineserver take to start and stop, the microbenchmarks and collect rates,
+# and one timed start-up of each kind.
+SETUP_SECONDS = 1.3
+SINGLE_SECONDS = 15
+START_SECONDS = 6
+WINDOW_TIMEOUT = 60
 PROFILE_HZ = 1000
 WINDOW_X, WINDOW_Y = 100, 100
 
@@ -96,6 +148,14 @@ def without_wine(env):
 
 
 # ---------------------------------------------------------------- /proc
+
+
+def machine_busy_ticks():
+    """Clock ticks all the machine's processors spent busy since boot."""
+    with open("/proc/stat") as f:
+        times = [int(x) for x in f.readline().split()[1:]]
+    # Of user nice system idle iowait irq softirq steal: all but idle and iowait.
+    return sum(times[:8]) - times[3] - times[4]
 
 
 def cpu_ticks(pid):
@@ -203,22 +263,27 @@ def fresh_folder(root, name):
 NAMES = {"plix": "plix", "counters": "counters floor", "floor": "Wine floor", "xosview": "xosview",
          "previous": "previous plix"}
 # With BENCH_BASELINE set to an earlier build's plix.exe, that plix runs
-# beside this one at these processor counts.
+# beside this one at these processor counts, under each load.
 BASELINE = os.environ.get("BENCH_BASELINE", "")
 BASELINE_COUNTS = (2, 64)
 
 
+def processor_nodes(count):
+    """Processors per NUMA node of the machine the bench gives `count` processors."""
+    return [count // 2, count - count // 2] if count >= TWO_NODES_FROM else None
+
+
 class Program:
     """One configuration of the side-by-side run: the host's own processors,
-    or `processors` of them through recorded /proc files."""
+    or `processors` of them through recorded /proc files under `load`."""
 
-    def __init__(self, kind, rate, files, processors=None):
-        self.kind, self.rate, self.files, self.processors = kind, rate, files, processors
+    def __init__(self, kind, rate, files, processors=None, load=None):
+        self.kind, self.rate, self.files, self.processors, self.load = kind, rate, files, processors, load
         self.label = "%s %d Hz" % (NAMES[kind], rate)
         self.tag = "%s-%d" % (kind, rate)
         if processors:
-            self.label += ", %d processors" % processors
-            self.tag += "-n%d" % processors
+            self.label += ", %d processors, %s" % (processors, load)
+            self.tag += "-n%d-%s" % (processors, load)
         self.results = []  # one dict per run
 
     @property
@@ -261,28 +326,71 @@ class Program:
     def launch(self, display, prefix, log_dir, feeder=None):
         env = prefix.env if prefix else without_wine(dict(os.environ, DISPLAY=display.name))
         if self.processors:
-            env = dict(env, **feeder.env[self.processors])
+            env = dict(env, **feeder.env[self.load, self.processors])
         self.process = start_quietly(self.command(display), os.path.join(log_dir, self.tag + ".log"),
                                      cwd=self.folder, env=env)
         return self.process
 
 
 class ProcFeeder:
-    """Recorded /proc files for each processor count, copied afresh from
-    the host's every tick while it runs, so that the bars move as on a
-    machine with that many processors."""
+    """Recorded /proc files, a folder for each (load, processor count), fed
+    while it runs: under the static load the host's own times copied afresh
+    every tick, under the busy and idle loads a step of plixdesk's
+    SteppedLoads every STEP_SECONDS. The folders stand in a memory file
+    system when there is one (/dev/shm), as /proc does, so that a step costs
+    little beside what it measures; they go when the feeder stops."""
 
-    def __init__(self, root, counts, library):
-        self.library = library
-        self.folders = {n: os.path.join(root, "proc-%d" % n) for n in counts}
-        self.env = {n: many_processors(n, folder, library) for n, folder in self.folders.items()}
+    def __init__(self, wanted, library):
+        memory = "/dev/shm"
+        self.root = tempfile.mkdtemp(prefix="plix-bench-proc-", dir=memory if os.path.isdir(memory) else None)
+        self.folders, self.env, self.stepped = {}, {}, {}
+        for load, n in sorted(set(wanted)):
+            folder = os.path.join(self.root, "%s-%d" % (load, n))
+            self.folders[load, n] = folder
+            self.env[load, n] = many_processors(n, folder, library, processor_nodes(n))
+            if load != "static":
+                self.stepped[load, n] = SteppedLoads(load, n, seed=n)
+        self.step_seconds = []
+        self.cpu_seconds = None
         self.stopping = threading.Event()
-        self.thread = threading.Thread(target=self.refresh, daemon=True)
+        self.thread = threading.Thread(target=self.feed, daemon=True)
+        # A first step now: a program never reads the host's times copied
+        # under a stepped load.
+        self.step(False)
 
-    def refresh(self):
-        while not self.stopping.wait(1.0 / SWEEP_RATE):
-            for n, folder in self.folders.items():
-                many_processors(n, folder, self.library)
+    def step(self, static):
+        for (load, n), loads in self.stepped.items():
+            write_whole(os.path.join(self.folders[load, n], "stat"), loads.step())
+        if static:
+            for (load, n), folder in self.folders.items():
+                if load == "static":
+                    copy_host_times(n, folder)
+
+    def feed(self):
+        started = time.thread_time()
+        static_every = round(STATIC_SECONDS / STEP_SECONDS)
+        number, next_step = 0, time.monotonic()
+        while True:
+            next_step += STEP_SECONDS
+            now = time.monotonic()
+            # Late steps are not made up in a burst.
+            next_step = max(next_step, now)
+            if self.stopping.wait(next_step - now):
+                break
+            number += 1
+            t0 = time.perf_counter()
+            self.step(number % static_every == 0)
+            self.step_seconds.append(time.perf_counter() - t0)
+        self.cpu_seconds = time.thread_time() - started
+
+    def summary(self):
+        """How much the feeding cost, for the report."""
+        if not self.step_seconds:
+            return "no step taken"
+        elapsed = len(self.step_seconds) * STEP_SECONDS
+        return ("a step every %.0f ms took %.1f ms (median), %.1f ms at most; the feeder used %.1f %% of one core"
+                % (1000 * STEP_SECONDS, 1000 * statistics.median(self.step_seconds),
+                   1000 * max(self.step_seconds), 100.0 * (self.cpu_seconds or 0.0) / elapsed))
 
     def __enter__(self):
         self.thread.start()
@@ -291,6 +399,7 @@ class ProcFeeder:
     def __exit__(self, *exc):
         self.stopping.set()
         self.thread.join()
+        shutil.rmtree(self.root, ignore_errors=True)
 
 
 # ---------------------------------------------------------------- statistics
@@ -366,10 +475,13 @@ def stop_everything(programs, prefixes, displays):
 
 
 def one_run(number, programs, root, template, log_dir, feeder):
+    """Measures the programs side by side; returns how busy the whole
+    machine was meanwhile and the programs' CPU figures' sum, in % of one core."""
     log("run %d of %d: %d programs side by side, %.0f s idle, %.0f s warm-up, %.0f s measured"
         % (number, RUNS, len(programs), SECONDS, WARMUP, SECONDS))
     displays, prefixes = {}, {}
     try:
+        started = time.monotonic()
         for p in programs:
             displays[p.tag] = Display(FIRST_DISPLAY, log_dir)
             if p.under_wine:
@@ -377,6 +489,8 @@ def one_run(number, programs, root, template, log_dir, feeder):
                                          displays[p.tag], log_dir, p.files["pdh"])
         for prefix in prefixes.values():
             prefix.start_server()
+        log("  %d displays and %d wineservers up in %.0f s" % (len(displays), len(prefixes),
+                                                              time.monotonic() - started))
         time.sleep(3)
 
         # Each wineserver's own rate with Wine's services up and no program.
@@ -387,13 +501,24 @@ def one_run(number, programs, root, template, log_dir, feeder):
         idle_rate = {t: (cpu_ticks(x.server_pid) - idle_start[t]) / idle_seconds
                      for t, x in prefixes.items()}
 
+        launched = time.monotonic()
         for p in programs:
             p.launch(displays[p.tag], prefixes.get(p.tag), log_dir, feeder)
-        time.sleep(WARMUP)
-        windows = {p.tag: displays[p.tag].visible_window(*p.window_search()) for p in programs}
-        missing = [p.label for p in programs if not windows[p.tag]]
+        # Dozens of Wine programs starting at once take a while on two
+        # cores: the warm-up begins once every window is up.
+        windows = {}
+        while time.monotonic() - launched < WINDOW_TIMEOUT and len(windows) < len(programs):
+            for p in programs:
+                if p.tag not in windows:
+                    found = displays[p.tag].visible_window(*p.window_search())
+                    if found:
+                        windows[p.tag] = found
+            time.sleep(0.2)
+        log("  %d windows mapped %.0f s after the first launch" % (len(windows), time.monotonic() - launched))
+        missing = [p.label for p in programs if p.tag not in windows]
         if missing:
             log("  no window for: " + ", ".join(missing))
+        time.sleep(WARMUP)
 
         def sample():
             now = {}
@@ -408,11 +533,13 @@ def one_run(number, programs, root, template, log_dir, feeder):
                 }
             return now
 
-        before = sample()
+        before, machine_before = sample(), machine_busy_ticks()
         t0 = time.monotonic()
         time.sleep(SECONDS)
-        after = sample()
+        after, machine_after = sample(), machine_busy_ticks()
         seconds = time.monotonic() - t0
+        machine = percent(machine_after - machine_before, seconds)
+        log("  the whole machine: %.1f %% of one core busy, of %d" % (machine, 100 * os.cpu_count()))
 
         for p in programs:
             b, a = before[p.tag], after[p.tag]
@@ -432,13 +559,18 @@ def one_run(number, programs, root, template, log_dir, feeder):
                 "program": program, "server": server, "xvfb": xvfb, "idle": idle,
                 "helpers": helpers, "total": program + server + xvfb,
                 "rss": resident_kib(p.process.pid) / 1024.0,
-                "window": window_geometry(windows[p.tag], displays[p.tag].name)[2:] if windows[p.tag] else None,
+                "window": window_geometry(windows[p.tag], displays[p.tag].name)[2:] if p.tag in windows else None,
             })
             r = p.results[-1]
             log("  %-16s total %.2f%% (program %.2f, wineserver %.2f, Xvfb %.2f), RSS %.1f MiB"
                 % (p.label, r["total"], program, server, xvfb, r["rss"]))
+        measured = sum(p.results[-1]["total"] for p in programs if p.results[-1])
+        log("  the programs together: %.1f %% of one core" % measured)
+        return {"machine": machine, "measured": measured}
     finally:
+        started = time.monotonic()
         stop_everything(programs, prefixes, displays)
+        log("  stopped in %.0f s" % (time.monotonic() - started))
 
 
 # ---------------------------------------------------------------- microbenchmarks and start-up
@@ -496,10 +628,20 @@ def collect_rates(prefix, root, files, log_dir, seconds=6.0):
 
 def single_checks(programs, root, template, log_dir, files):
     results = {}
+    started = time.monotonic()
     display = Display(FIRST_DISPLAY, log_dir)
     prefix = Prefix(os.path.join(root, "prefixes"), "single", template, display, log_dir, files["pdh"])
+    desktop = None
     try:
         prefix.start_server()
+        # Wine's desktop (explorer.exe) starts with the first window, in that
+        # program's process group, and ends with it when that program is
+        # killed; a start after that now and then found the desktop half gone
+        # and no display driver. A program kept up throughout keeps one
+        # desktop for every start, as on Windows.
+        desktop = start_quietly(["wine", "notepad"], os.path.join(log_dir, "desktop.log"), env=prefix.env)
+        if not wait_for(lambda: display.visible_window("--name", "Notepad"), 20):
+            log("  no Notepad window to keep Wine's desktop up")
         folder = fresh_folder(root, "run-single")
         for f in ("plix", "micro", "floor"):
             shutil.copy(files[f], folder)
@@ -528,6 +670,9 @@ def single_checks(programs, root, template, log_dir, files):
 
         log("start-up times")
         plix_cfg(folder, 10)
+        # The big machine's recorded files, as they stand: a start-up reads them once or twice.
+        big = dict(prefix.env, **many_processors(START_PROCESSORS, os.path.join(root, "proc-start"),
+                                                 files["processors"], processor_nodes(START_PROCESSORS)))
         kinds = {
             "plix": (["wine", os.path.join(folder, "plix.exe")], prefix.env, ["--name", "^plix$"]),
             "floor": (["wine", os.path.join(folder, "floor.exe"), "10"], prefix.env, ["--name", "^plix floor$"]),
@@ -535,6 +680,10 @@ def single_checks(programs, root, template, log_dir, files):
                                ["--name", "^plix floor$"]),
             "xosview": (Program("xosview", 10, files).command(display),
                         without_wine(os.environ), ["--class", "xosview"]),
+            "plix, %d processors" % START_PROCESSORS: (
+                ["wine", os.path.join(folder, "plix.exe")], big, ["--name", "^plix$"]),
+            "counters floor, %d processors" % START_PROCESSORS: (
+                ["wine", os.path.join(folder, "floor.exe"), "10", "counters"], big, ["--name", "^plix floor$"]),
         }
         starts = {}
         for kind, (command, env, search) in kinds.items():
@@ -542,11 +691,14 @@ def single_checks(programs, root, template, log_dir, files):
             # The first start only warms the file cache and Wine's desktop.
             for attempt in range(STARTS + 1):
                 def launch():
-                    return start_quietly(command, os.path.join(log_dir, "start-%s.log" % kind),
+                    name = "-".join(kind.replace(",", "").split())
+                    return start_quietly(command, os.path.join(log_dir, "start-%s.log" % name),
                                          cwd=folder, env=env)
 
                 seconds, process = time_to_window(display, launch, search)
-                if attempt > 0 and seconds is not None:
+                if seconds is None:
+                    log("  %s: no window (exit code %s)" % (kind, process.poll()))
+                elif attempt > 0:
                     times.append(seconds * 1000.0)
                 kill(process)
                 # Let the window go away before the next start looks for one.
@@ -558,8 +710,11 @@ def single_checks(programs, root, template, log_dir, files):
             starts[kind] = times
         results["starts"] = starts
     finally:
+        if desktop:
+            kill(desktop)
         prefix.stop()
         display.stop()
+        log("  microbenchmarks, collect rates and start-ups took %.0f s" % (time.monotonic() - started))
     return results
 
 
@@ -599,11 +754,13 @@ def profile_against_floor(root, template, log_dir, files):
     """Samples plix and the counters floor side by side, with perf, in the
     program, its wineserver and its Xvfb, and prints where plix's time per
     tick goes against the floor's."""
-    programs = [Program(kind, SWEEP_RATE, files, PROFILE_PROCESSORS) for kind in ("plix", "counters")]
+    if PROFILE_LOAD not in LOADS:
+        sys.exit("BENCH_PROFILE_LOAD is %r: one of %s" % (PROFILE_LOAD, ", ".join(LOADS)))
+    programs = [Program(kind, SWEEP_RATE, files, PROFILE_PROCESSORS, PROFILE_LOAD) for kind in ("plix", "counters")]
     displays, prefixes, records = {}, {}, {}
-    log("profile: plix and the counters floor at %d Hz seeing %d processors, %.0f s warm-up, %.0f s sampled"
-        % (SWEEP_RATE, PROFILE_PROCESSORS, WARMUP, SECONDS))
-    with ProcFeeder(root, [PROFILE_PROCESSORS], files["processors"]) as feeder:
+    log("profile: plix and the counters floor at %d Hz seeing %d processors under the %s load, %.0f s warm-up, "
+        "%.0f s sampled" % (SWEEP_RATE, PROFILE_PROCESSORS, PROFILE_LOAD, WARMUP, SECONDS))
+    with ProcFeeder([(PROFILE_LOAD, PROFILE_PROCESSORS)], files["processors"]) as feeder:
         try:
             for p in programs:
                 p.prepare_folder(root)
@@ -625,6 +782,7 @@ def profile_against_floor(root, template, log_dir, files):
                 process.wait()
         finally:
             stop_everything(programs, prefixes, displays)
+    log("recorded files: " + feeder.summary())
 
     us_per_sample = 1e6 / PROFILE_HZ / (SECONDS * SWEEP_RATE)
     per_tick = {}  # (kind, role, dso, function) -> us per tick
@@ -648,8 +806,9 @@ def profile_report(per_tick, rows=25):
             entry[kind] += value
         return sorted(sums.items(), key=lambda item: item[1]["plix"] - item[1]["counters"], reverse=True)
 
-    lines = ["", "Where plix's time per tick goes against the counters floor's: both at %d Hz seeing %d processors,"
+    lines = ["", "Where plix's time per tick goes against the counters floor's: both at %d Hz seeing %d processors"
              % (SWEEP_RATE, PROFILE_PROCESSORS),
+             "under the %s load (%s)," % (PROFILE_LOAD, LOAD_TEXT[PROFILE_LOAD]),
              "perf cpu-clock samples at %d Hz over %.0f s, in microseconds per tick (one sample is %.1f us per tick)."
              % (PROFILE_HZ, SECONDS, 1e6 / PROFILE_HZ / (SECONDS * SWEEP_RATE)), ""]
     for depth, title, shown in ((1, "process", len(PROFILE_ROLES)), (2, "process and library", rows),
@@ -696,14 +855,18 @@ def loadavg():
         return " ".join(f.read().split()[:3])
 
 
-def report(programs, single, files, load_before, load_after):
+def report(programs, single, files, load_before, load_after, machine, feeding):
     lines = []
     out = lines.append
     out("")
-    out("plix benchmark: %d run(s), %.0f s measured after %.0f s warm-up, all programs side by side"
-        % (RUNS, SECONDS, WARMUP))
+    out("plix benchmark: %d run(s), %.0f s measured after %.0f s warm-up, %s"
+        % (RUNS, SECONDS, WARMUP, TOGETHER_TEXT))
     lines.extend(machine_lines())
     out("load average before / after: %s / %s (other work on the machine shows here)" % (load_before, load_after))
+    out("while measuring, in %% of one core (of %d), median [min-max]: the whole machine busy %s, the programs'"
+        % (100 * os.cpu_count(), fmt_range([m["machine"] for m in machine], 1)))
+    out("CPU figures added up %s" % fmt_range([m["measured"] for m in machine], 1))
+    out("recorded /proc files: " + feeding)
     out("")
     out("CPU in % of one core (program + wineserver above idle + Xvfb), median [min-max]; RSS of the program")
     width = max(len(p.label) for p in programs)
@@ -723,9 +886,9 @@ def report(programs, single, files, load_before, load_after):
     out("Wine's service processes, not counted above (%%): %s" % ", ".join(helpers))
     out("")
 
-    def med(kind, rate, key, processors=None):
+    def med(kind, rate, key, processors=None, load=None):
         for p in programs:
-            if p.kind == kind and p.rate == rate and p.processors == processors:
+            if p.kind == kind and p.rate == rate and p.processors == processors and p.load == load:
                 m = median_range([r[key] for r in p.results if r])
                 return m[0] if m else None
         return None
@@ -740,7 +903,8 @@ def report(programs, single, files, load_before, load_after):
                 ratio(med("plix", rate, "rss"), med(kind, rate, "rss")))
             for kind in ("counters", "floor", "xosview")))
     out("")
-    lines.extend(processor_lines(programs, med))
+    for load in LOADS:
+        lines.extend(processor_lines(programs, med, load))
 
     micro = single.get("micro", {})
     names = [
@@ -765,25 +929,29 @@ def report(programs, single, files, load_before, load_after):
         "%d Hz: %s" % (rate, "n/a" if value is None else "%.2f" % value)
         for rate, value in sorted(rates.items(), reverse=True)))
     out("")
-    out("Start-up, launch to mapped window, warm wineserver, ms, median [min-max] of %d:" % STARTS)
+    out("Start-up, launch to mapped window, warm wineserver, ms, median [min-max] of %d (%d processors: two"
+        % (STARTS, START_PROCESSORS))
+    out("NUMA nodes of %d, recorded files; aim for plix there: at most %d ms):"
+        % (START_PROCESSORS // 2, START_AIM_MS))
     for kind, times in single.get("starts", {}).items():
-        out("  %-14s %s" % (kind, fmt_range(times, 0)))
+        out("  %-30s %s" % (kind, fmt_range(times, 0)))
     out("")
     out("plix.exe: %d bytes" % os.path.getsize(files["plix"]))
     return "\n".join(lines)
 
 
-def processor_lines(programs, med):
-    """The table of plix and the counters floor seeing 2 to 64 processors,
-    and the cost of one more strip."""
+def processor_lines(programs, med, load):
+    """The table of plix and the counters floor seeing 2 to 256 processors
+    under one load, the cost of one more strip, and plix's memory."""
     lines = []
     out = lines.append
-    counts = sorted({p.processors for p in programs if p.processors})
+    counts = sorted({p.processors for p in programs if p.processors and p.load == load})
     if not counts:
         return lines
-    out("plix and the counters floor at %d Hz seeing N processors (N + 1 strips), CPU in %% of one core,"
-        % SWEEP_RATE)
-    out("median [min-max], and CPU time per tick in microseconds:")
+    out("The %s load (%s):" % (load, LOAD_TEXT[load]))
+    out("plix and the counters floor at %d Hz seeing N processors (N + 1 strips; from %d on, two NUMA nodes),"
+        % (SWEEP_RATE, TWO_NODES_FROM))
+    out("CPU in % of one core, median [min-max], and CPU time per tick in microseconds:")
     out("|   N | windows, plix / floor | plix CPU %           | counters floor CPU % | plix / floor | plix us/tick | floor us/tick |")
     out("|-----|-----------------------|----------------------|----------------------|--------------|--------------|---------------|")
     per_tick = {"plix": [], "counters": []}
@@ -793,8 +961,8 @@ def processor_lines(programs, med):
         return "%dx%d" % sizes[-1] if sizes else "n/a"
 
     for n in counts:
-        found = {p.kind: p for p in programs if p.processors == n}
-        cpu = {kind: med(kind, SWEEP_RATE, "total", n) for kind in per_tick}
+        found = {p.kind: p for p in programs if p.processors == n and p.load == load}
+        cpu = {kind: med(kind, SWEEP_RATE, "total", n, load) for kind in per_tick}
         for kind in per_tick:
             per_tick[kind].append((n + 1, microseconds_per_tick(cpu[kind], SWEEP_RATE)))
         out("| %3d | %-21s | %-20s | %-20s | %12s | %12s | %13s |" % (
@@ -805,15 +973,16 @@ def processor_lines(programs, med):
             fmt_median([per_tick["plix"][-1][1]], 0), fmt_median([per_tick["counters"][-1][1]], 0)))
     difference = [(x, None if a is None or b is None else a - b)
                   for (x, a), (_, b) in zip(per_tick["plix"], per_tick["counters"])]
-    baseline = [n for n in counts if any(p.kind == "previous" and p.processors == n for p in programs)]
+    baseline = [n for n in counts if any(p.kind == "previous" and p.processors == n and p.load == load
+                                         for p in programs)]
     if baseline:
         out("")
         out("Against the previous build (BENCH_BASELINE), CPU over the counters floor's:")
         for n in baseline:
-            floor = med("counters", SWEEP_RATE, "total", n)
-            out("  N = %2d: plix / floor %s, previous plix / floor %s" % (
-                n, ratio(med("plix", SWEEP_RATE, "total", n), floor, RESOLUTION),
-                ratio(med("previous", SWEEP_RATE, "total", n), floor, RESOLUTION)))
+            floor = med("counters", SWEEP_RATE, "total", n, load)
+            out("  N = %3d: plix / floor %s, previous plix / floor %s" % (
+                n, ratio(med("plix", SWEEP_RATE, "total", n, load), floor, RESOLUTION),
+                ratio(med("previous", SWEEP_RATE, "total", n, load), floor, RESOLUTION)))
     out("")
     out("One more strip, us per tick: slope of the least-squares line through CPU time per tick")
     out("against strip count (N + 1, N = %s):" % ", ".join(str(n) for n in counts))
@@ -822,8 +991,27 @@ def processor_lines(programs, med):
         fit = least_squares(points)
         out("  %-22s %s" % (name, "n/a" if fit is None else
                               "%6.1f us per strip (line meets no strips at %.0f us)" % fit))
+    rss = {n: med("plix", SWEEP_RATE, "rss", n, load) for n in RSS_COUNTS}
+    if all(rss.values()):
+        small, big = RSS_COUNTS
+        out("plix's RSS: %.1f MiB at %d processors, %.1f MiB at %d, %+.1f MiB"
+            % (rss[small], small, rss[big], big, rss[big] - rss[small]))
     out("")
     return lines
+
+
+def side_by_side(programs):
+    """The groups of programs that run side by side, one group after another."""
+    if LOADS_TOGETHER:
+        return [programs]
+    return [[p for p in programs if p.load == load or (load == LOADS[0] and not p.load)] for load in LOADS]
+
+
+def expected_seconds(groups):
+    """About how long a run of the bench takes here, from the time each
+    part took in earlier runs."""
+    per_run = sum(SETUP_SECONDS * len(group) + 3 + SECONDS + WARMUP + SECONDS for group in groups)
+    return RUNS * per_run + SINGLE_SECONDS + (STARTS + 1) * START_SECONDS
 
 
 def main():
@@ -853,19 +1041,25 @@ def main():
         profile_against_floor(root, template, log_dir, files)
         return
     programs = [Program(kind, rate, files) for rate in (10, 1) for kind in ("plix", "counters", "floor", "xosview")]
-    programs += [Program(kind, SWEEP_RATE, files, n) for n in PROCESSOR_COUNTS for kind in ("plix", "counters")]
+    programs += [Program(kind, SWEEP_RATE, files, n, load)
+                 for load in LOADS for n in PROCESSOR_COUNTS for kind in ("plix", "counters")]
     if BASELINE:
         files["previous"] = os.path.abspath(BASELINE)
-        programs += [Program("previous", SWEEP_RATE, files, n) for n in BASELINE_COUNTS]
+        programs += [Program("previous", SWEEP_RATE, files, n, load) for load in LOADS for n in BASELINE_COUNTS]
     for p in programs:
         p.prepare_folder(root)
+    groups = side_by_side(programs)
+    log("%d programs, %s; expected to take about %.0f minutes"
+        % (len(programs), TOGETHER_TEXT, expected_seconds(groups) / 60))
 
-    load_before = loadavg()
-    with ProcFeeder(root, PROCESSOR_COUNTS, files["processors"]) as feeder:
+    load_before, machine = loadavg(), []
+    wanted = [(p.load, p.processors) for p in programs if p.processors]
+    with ProcFeeder(wanted, files["processors"]) as feeder:
         for number in range(1, RUNS + 1):
-            one_run(number, programs, root, template, log_dir, feeder)
+            for group in groups:
+                machine.append(one_run(number, group, root, template, log_dir, feeder))
     single = single_checks(programs, root, template, log_dir, files)
-    text = report(programs, single, files, load_before, loadavg())
+    text = report(programs, single, files, load_before, loadavg(), machine, feeder.summary())
     print(text)
     with open(os.path.join(root, "results.txt"), "w") as f:
         f.write(text + "\n")

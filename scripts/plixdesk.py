@@ -2,9 +2,11 @@
 it: shared by the desktop tests, the bench and the run command.
 
 It knows plix.cfg's bytes and where plix keeps it per user, the window's
-size, how to make a folder unwritable, how to start plix and find its
-window, the right-click menu, screenshots and pixels, a process's
-resident memory, and private Xvfb displays. Each PlixRun starts plix in a
+size, how to make a folder unwritable, recorded /proc files of a machine
+with many processors and the loads written into them (still, moving in
+waves, or stepped: busy or idle), how to start plix and find its window,
+the right-click menu, screenshots and pixels, a process's resident
+memory, and private Xvfb displays. Each PlixRun starts plix in a
 folder holding a copy of plix.exe (and, if asked, a prepared plix.cfg), and
 stops everything it started on close(). The Linux counter provider is the
 Wine prefix's system32 pdh.dll (install_provider), never a file beside
@@ -27,6 +29,7 @@ import contextlib
 import getpass
 import math
 import os
+import random
 import shutil
 import signal
 import struct
@@ -106,19 +109,46 @@ def cpu_list(first, count):
     return "%d\n" % first if count == 1 else "%d-%d\n" % (first, first + count - 1)
 
 
+def copied_host_stat(count):
+    """The host's /proc/stat with its cpuK lines replaced by `count` of
+    them, line K copying the host's processor K modulo the host's count, and
+    the all-processor line their sum."""
+    with open("/proc/stat") as f:
+        lines = f.read().splitlines()
+    host_cpus = [line.split()[1:] for line in lines if line.startswith("cpu") and line[3].isdigit()]
+    # Host processor j stands for every processor K with K % len(host_cpus) == j.
+    rounds, rest = divmod(count, len(host_cpus))
+    copies = [rounds + (j < rest) for j in range(len(host_cpus))]
+    total = [str(sum(copies[j] * int(cpu[i]) for j, cpu in enumerate(host_cpus)))
+             for i in range(len(host_cpus[0]))]
+    times = [" ".join(cpu) for cpu in host_cpus]
+    stat = ["cpu  " + " ".join(total)] + ["cpu%d %s" % (k, times[k % len(times)]) for k in range(count)]
+    stat += [line for line in lines if not line.startswith("cpu")]
+    return "\n".join(stat) + "\n"
+
+
+def copy_host_times(count, folder):
+    """Writes into `folder` the host's present /proc/stat as `count`
+    processors (copied_host_stat) and its /proc/meminfo, each replaced
+    whole. The provider shows a processor's load over the last interval in
+    which its times moved, and for files that never change that is the
+    average since boot: a still bar. A caller that wants live bars calls
+    this once per tick."""
+    with open("/proc/meminfo") as f:
+        meminfo = f.read()
+    os.makedirs(folder, exist_ok=True)
+    write_whole(os.path.join(folder, "stat"), copied_host_stat(count))
+    write_whole(os.path.join(folder, "meminfo"), meminfo)
+
+
 def many_processors(count, folder, library=None, nodes=None):
     """Makes a Wine program see `count` processors on this machine; returns
     the environment additions that do it.
 
-    Writes `stat` and `meminfo` into `folder`: the host's files, with its
-    cpuK lines replaced by `count` of them, line K copying the host's
-    processor K modulo the host's count, and the all-processor line their
-    sum. The provider shows a processor's load over the last interval in
-    which its times moved, and for files that never change that is the
-    average since boot: a still bar. Calling this again with the same folder
-    copies the host's present times, so a caller that wants live bars calls
-    it once per tick. Each file is replaced whole, so a reader never sees
-    half of one. The preloaded library (`library`, or else the one
+    Writes `stat` and `meminfo` into `folder` (copy_host_times): the host's
+    files, with `count` cpu lines copying the host's processors' times.
+    Calling this or copy_host_times again with the same folder copies the
+    host's present times. The preloaded library (`library`, or else the one
     PLIX_PROCESSOR_COUNT_LIBRARY names: the build's tools/processor_count.so)
     makes Wine count `count` processors; PLIX_PROC_DIR points the provider at
     the folder. For more than MAX_PRELOADED_PROCESSORS it is left out, and
@@ -131,19 +161,7 @@ def many_processors(count, folder, library=None, nodes=None):
     node."""
     if nodes is not None and sum(nodes) != count:
         raise ValueError("nodes %r do not add up to %d processors" % (nodes, count))
-    with open("/proc/stat") as f:
-        lines = f.read().splitlines()
-    host_cpus = [line.split()[1:] for line in lines if line.startswith("cpu") and line[3].isdigit()]
-    cpus = [host_cpus[k % len(host_cpus)] for k in range(count)]
-    total = [str(sum(int(cpu[i]) for cpu in cpus)) for i in range(len(cpus[0]))]
-    others = [line for line in lines if not line.startswith("cpu")]
-    stat = (["cpu  " + " ".join(total)] + ["cpu%d %s" % (k, " ".join(cpu)) for k, cpu in enumerate(cpus)]
-            + others)
-    with open("/proc/meminfo") as f:
-        meminfo = f.read()
-    os.makedirs(folder, exist_ok=True)
-    for name, text in (("stat", "\n".join(stat) + "\n"), ("meminfo", meminfo)):
-        write_whole(os.path.join(folder, name), text)
+    copy_host_times(count, folder)
     node_folder = os.path.join(folder, "node")
     if nodes is None:
         shutil.rmtree(node_folder, ignore_errors=True)
@@ -160,17 +178,80 @@ def many_processors(count, folder, library=None, nodes=None):
     return env
 
 
+def stat_text(busy, idle):
+    """A stat file of processors whose cumulative times, in clock ticks, are
+    busy[K] busy and idle[K] idle, with the all-processor line their sum."""
+    lines = ["cpu  %d 0 0 %d 0 0 0 0 0 0" % (sum(busy), sum(idle))]
+    lines += ["cpu%d %d 0 0 %d 0 0 0 0 0 0" % (k, b, i) for k, (b, i) in enumerate(zip(busy, idle))]
+    return "\n".join(lines) + "\n"
+
+
 def still_loads(folder, loads):
     """Rewrites the stat file that many_processors wrote in `folder` with
     processors whose load never moves: processor K busy loads[K] (0 to 1) of
     the time since boot, which is what the provider then shows."""
-    cpus = ["%d 0 0 %d 0 0 0 0 0 0" % (round(1000 * load), 1000 - round(1000 * load)) for load in loads]
-    total = [sum(int(cpu.split()[i]) for cpu in cpus) for i in range(10)]
-    lines = ["cpu  " + " ".join(map(str, total))] + ["cpu%d %s" % (k, cpu) for k, cpu in enumerate(cpus)]
-    fresh = os.path.join(folder, "stat.new")
-    with open(fresh, "w") as f:
-        f.write("\n".join(lines) + "\n")
-    os.replace(fresh, os.path.join(folder, "stat"))
+    busy = [round(1000 * load) for load in loads]
+    write_whole(os.path.join(folder, "stat"), stat_text(busy, [1000 - b for b in busy]))
+
+
+class SteppedLoads:
+    """The times of `count` processors under a load, advanced a step at a
+    time: each step every processor gains STEP_TICKS clock ticks, a part of
+    them busy. The provider shows a processor's busy share over the interval
+    between two readings whose total moved, so a reader that comes once or
+    more a step sees each step's share, in whole percents.
+
+    "busy": every processor a random share, 0 to 100 %, every step, so each
+    reading differs from the last: the worst case for a gauge.
+    "idle": a desktop at rest: each processor 0 to 2 % a step, but now and
+    then one bursts to a random 20 to 100 % for BURST_STEPS steps, so that
+    about one processor in BURST_SHARE is in a burst at any time.
+
+    The same seed gives the same loads."""
+
+    KINDS = ("busy", "idle")
+    STEP_TICKS = 1000
+    IDLE_TICKS = 20
+    BURST_TICKS = (200, 1000)
+    BURST_STEPS = (6, 16)
+    BURST_SHARE = 50
+
+    def __init__(self, kind, count, seed=0):
+        if kind not in self.KINDS:
+            raise ValueError("no load %r" % kind)
+        self.kind, self.count = kind, count
+        self.random = random.Random(seed)
+        self.busy = [0] * count
+        self.idle = [0] * count
+        # Steps left of each processor's burst, and its busy ticks a step.
+        self.burst_left = [0] * count
+        self.burst_ticks = [0] * count
+        mean_steps = sum(self.BURST_STEPS) / 2
+        self.burst_chance = 1.0 / (self.BURST_SHARE * mean_steps)
+
+    def busy_parts(self):
+        """Busy ticks of each processor for one step."""
+        rand = self.random.random
+        if self.kind == "busy":
+            return [int(rand() * (self.STEP_TICKS + 1)) for _ in range(self.count)]
+        parts = []
+        for k in range(self.count):
+            if not self.burst_left[k] and rand() < self.burst_chance:
+                self.burst_left[k] = self.random.randint(*self.BURST_STEPS)
+                self.burst_ticks[k] = self.random.randint(*self.BURST_TICKS)
+            if self.burst_left[k]:
+                self.burst_left[k] -= 1
+                parts.append(self.burst_ticks[k])
+            else:
+                parts.append(int(rand() * (self.IDLE_TICKS + 1)))
+        return parts
+
+    def step(self):
+        """Advances every processor by one step; returns the stat file's text."""
+        for k, part in enumerate(self.busy_parts()):
+            self.busy[k] += part
+            self.idle[k] += self.STEP_TICKS - part
+        return stat_text(self.busy, self.idle)
 
 
 def resident_kib(pid):
@@ -517,12 +598,7 @@ class MovingLoads:
                 busy = round(100 * min(1.0, max(0.0, wave(step / 10))))
                 self.busy[k] += busy
                 self.idle[k] += 100 - busy
-            lines = ["cpu%d %d 0 0 %d 0 0 0 0 0 0" % (k, b, i) for k, (b, i) in enumerate(zip(self.busy, self.idle))]
-            total = "cpu  %d 0 0 %d 0 0 0 0 0 0" % (sum(self.busy), sum(self.idle))
-            fresh = os.path.join(self.folder, "stat.new")
-            with open(fresh, "w") as f:
-                f.write("\n".join([total] + lines) + "\n")
-            os.replace(fresh, os.path.join(self.folder, "stat"))
+            write_whole(os.path.join(self.folder, "stat"), stat_text(self.busy, self.idle))
 
     def stop(self):
         self.stopped.set()
