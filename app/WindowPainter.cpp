@@ -69,6 +69,11 @@ bool isEmpty(const PixelRect& area)
     return area.left >= area.right || area.top >= area.bottom;
 }
 
+PixelRect intersection(const PixelRect& a, const PixelRect& b)
+{
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+
 } // namespace
 
 std::vector<Strip> stripsOf(const CounterQuery& query, MonitorRegistry& registry)
@@ -98,9 +103,15 @@ void WindowPainter::paintWindow(HDC target, const StripLayout& layout, Copy copy
         BitBlt(target, 0, 0, layout.clientWidth, layout.clientHeight, buffer_.dc(), 0, 0, SRCCOPY);
         return;
     }
+    // One copy of the rectangle round what changed: copied row by row, many
+    // narrow rectangles cost more than one wide one.
+    if (changed_.empty())
+        return;
+    RECT bounds = changed_.front();
     for (const RECT& rect : changed_)
-        BitBlt(target, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, buffer_.dc(), rect.left,
-               rect.top, SRCCOPY);
+        UnionRect(&bounds, &bounds, &rect);
+    BitBlt(target, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, buffer_.dc(),
+           bounds.left, bounds.top, SRCCOPY);
 }
 
 void WindowPainter::paintGauges(const StripLayout& layout)
@@ -233,7 +244,8 @@ void WindowPainter::drawColumn(const StripLayout& layout, int column, int first,
     for (int k = first; k < end; ++k) {
         const StripCell cell = stripCell(layout, k);
         strips_[static_cast<std::size_t>(k)].gauge->paintBars(buffer_.pixels(), clip, cell.x, cell.y, layout.strip);
-        keepUnderLabel(k, labelRows(layout, cell));
+        readUnderLabel(buffer_.pixels(), labelRows(layout, cell), stamps_.colours(),
+                       strips_[static_cast<std::size_t>(k)].under);
         drawLabel(layout, k, clip);
     }
 }
@@ -246,48 +258,29 @@ PixelRect WindowPainter::labelRows(const StripLayout& layout, const StripCell& c
     return rows;
 }
 
-// What lies under a label, its strip's bars and those of the strip above
-// over the background, kept as it is drawn, so that a new number can be
-// laid over it without drawing the bars again.
-void WindowPainter::keepUnderLabel(int k, const PixelRect& rows)
-{
-    std::vector<std::uint32_t>& kept = strips_[static_cast<std::size_t>(k)].underLabel;
-    const PixelRows pixels = buffer_.pixels();
-    const std::size_t width = static_cast<std::size_t>(std::max<std::int64_t>(rows.right - rows.left, 0));
-    kept.resize(width * static_cast<std::size_t>(std::max<std::int64_t>(rows.bottom - rows.top, 0)));
-    for (std::int64_t y = rows.top, i = 0; y < rows.bottom; ++y, ++i)
-        std::copy_n(pixels.rows + y * pixels.pitch + rows.left, width, kept.begin() + static_cast<std::ptrdiff_t>(i * width));
-}
-
-bool WindowPainter::restoreUnderLabel(int k, const PixelRect& rows)
-{
-    const std::vector<std::uint32_t>& kept = strips_[static_cast<std::size_t>(k)].underLabel;
-    const PixelRows pixels = buffer_.pixels();
-    const std::size_t width = static_cast<std::size_t>(std::max<std::int64_t>(rows.right - rows.left, 0));
-    if (kept.size() != width * static_cast<std::size_t>(std::max<std::int64_t>(rows.bottom - rows.top, 0)))
-        return false;
-    for (std::int64_t y = rows.top, i = 0; y < rows.bottom; ++y, ++i)
-        std::copy_n(kept.begin() + static_cast<std::ptrdiff_t>(i * width), width, pixels.rows + y * pixels.pitch + rows.left);
-    return true;
-}
-
 PixelRect WindowPainter::drawCell(const StripLayout& layout, int k, bool labelRowsOnly)
 {
     const StripCell cell = stripCell(layout, k);
     const PixelRect rows = labelRows(layout, cell);
-    if (labelRowsOnly && restoreUnderLabel(k, rows)) {
-        drawLabel(layout, k, rows);
-        return rows;
-    }
     const PixelRect clip = cellArea(layout, cell);
+    Strip& strip = strips_[static_cast<std::size_t>(k)];
+    // A new number over bars that stayed: laid in place of the old one.
+    if (labelRowsOnly && strip.laid.first != nullptr) {
+        LaidLabel fresh = strip.gauge->labelStamps(cell.x, cell.y, layout.strip, stamps_);
+        fresh.clip = intersection(fresh.clip, clip);
+        if (relayLabel(buffer_.pixels(), strip.laid, fresh, strip.under, stamps_.colours())) {
+            remember(strip, fresh);
+            return rows;
+        }
+    }
     fill(clip, kBackgroundPixel);
     if (cell.y > 0) {
         const StripCell above = stripCell(layout, k - 1);
         strips_[static_cast<std::size_t>(k) - 1].gauge->paintBars(buffer_.pixels(), clip, above.x, above.y,
                                                                    layout.strip);
     }
-    strips_[static_cast<std::size_t>(k)].gauge->paintBars(buffer_.pixels(), clip, cell.x, cell.y, layout.strip);
-    keepUnderLabel(k, rows);
+    strip.gauge->paintBars(buffer_.pixels(), clip, cell.x, cell.y, layout.strip);
+    readUnderLabel(buffer_.pixels(), rows, stamps_.colours(), strip.under);
     drawLabel(layout, k, clip);
     return clip;
 }
@@ -296,7 +289,11 @@ void WindowPainter::drawLabel(const StripLayout& layout, int k, const PixelRect&
 {
     Strip& strip = strips_[static_cast<std::size_t>(k)];
     const StripCell cell = stripCell(layout, k);
-    if (!strip.gauge->paintLabel(buffer_.pixels(), clip, cell.x, cell.y, layout.strip, stamps_)) {
+    LaidLabel label = strip.gauge->labelStamps(cell.x, cell.y, layout.strip, stamps_);
+    label.clip = intersection(label.clip, clip);
+    const bool laid = label.first != nullptr && stampLabel(buffer_.pixels(), label.clip, label.x, label.y,
+                                                           *label.first, *label.second, stamps_.colours());
+    if (!laid && strip.gauge->hasLabel()) {
         // Drawn as the gauge draws into any DC, in the label font and
         // within the same clip.
         HDC dc = buffer_.dc();
@@ -309,6 +306,12 @@ void WindowPainter::drawLabel(const StripLayout& layout, int k, const PixelRect&
         RestoreDC(dc, saved);
         GdiFlush();
     }
+    remember(strip, laid ? label : LaidLabel{});
+}
+
+void WindowPainter::remember(Strip& strip, const LaidLabel& laid)
+{
+    strip.laid = laid;
     strip.drawnMeans = strip.gauge->meansMade();
     strip.drawnLabel = strip.gauge->hasLabel();
     strip.drawnPercent = strip.gauge->percentShown();

@@ -33,7 +33,8 @@ struct Strip {
     int drawnPercent = 0;
     bool drawnLabel = false;
     bool barsStay = true;  // its bars keep to its cell and the foot row below
-    std::vector<std::uint32_t> underLabel;  // the pixels of its label's rows before the label
+    UnderLabel under;  // what its label lies on
+    LaidLabel laid;    // its label, where laid from stamps
 };
 
 // The strips of every key name the query files that has a gauge, in key
@@ -62,13 +63,12 @@ private:
     void drawChanged(const StripLayout& layout);
     void markChanges(const StripLayout& layout, int shown);
     void checkBars(const StripLayout& layout, int strip);
+    void remember(Strip& strip, const LaidLabel& laid);
     void drawColumn(const StripLayout& layout, int column, int first, int end);
     // The cell, or the rows of its label alone; returns what it drew.
     PixelRect drawCell(const StripLayout& layout, int strip, bool labelRowsOnly);
     void drawLabel(const StripLayout& layout, int strip, const PixelRect& clip);
     PixelRect labelRows(const StripLayout& layout, const StripCell& cell) const;
-    void keepUnderLabel(int strip, const PixelRect& rows);
-    bool restoreUnderLabel(int strip, const PixelRect& rows);
     void drawErrorCross(const StripLayout& layout);
     void fill(const PixelRect& area, std::uint32_t pixel);
 

@@ -81,7 +81,19 @@ void CounterQuery::addCounter(const std::wstring& keyName, const std::wstring& p
         return;
     // An entry filed before under this key name is overwritten; its counter
     // stays in the query until the query is closed.
-    counters[keyName] = std::move(entry);
+    const auto filed = counters.insert_or_assign(keyName, std::move(entry));
+    if (filed.second)
+        walk_.clear();
+}
+
+const std::vector<CounterEntry*>& CounterQuery::inKeyOrder()
+{
+    if (walk_.size() != counters.size()) {
+        walk_.clear();
+        for (auto& filed : counters)
+            walk_.push_back(&filed.second);
+    }
+    return walk_;
 }
 
 void CounterQuery::readdCounters()
@@ -89,8 +101,8 @@ void CounterQuery::readdCounters()
     // A failure does not stop the walk, so only the last entry's result stays
     // in status. An entry that failed drops the handle of the closed query;
     // collect stops there.
-    for (auto& filed : counters) {
-        CounterEntry& entry = filed.second;
+    for (CounterEntry* filed : inKeyOrder()) {
+        CounterEntry& entry = *filed;
         PDH_HCOUNTER added = nullptr;
         status = isOpen ? pdh_.addCounter(query, entry.path.c_str(), kNoUserData, &added)
                         : kNoUsableHandle;
@@ -107,8 +119,8 @@ void CounterQuery::collect()
     status = pdh_.collectQueryData(query);
     if (status != ERROR_SUCCESS)
         return;
-    for (auto& filed : counters) {
-        CounterEntry& entry = filed.second;
+    for (CounterEntry* filed : inKeyOrder()) {
+        CounterEntry& entry = *filed;
         if (entry.counter == nullptr) {
             status = kNoUsableHandle;
             return;

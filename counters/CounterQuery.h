@@ -41,7 +41,13 @@ public:
     CounterMap counters;
 
 private:
+    // The entries in key order, for the walks every collect makes: a
+    // vector of the map's nodes, which never move, made again when a key
+    // name is filed or the map was emptied behind the query's back.
+    const std::vector<CounterEntry*>& inKeyOrder();
+
     const PdhFunctions& pdh_;
+    std::vector<CounterEntry*> walk_;
 };
 
 extern CounterQuery counterQuery;

@@ -167,14 +167,11 @@ const LabelStamp& AveragingPercentMonitor::keyStamp(std::size_t form, LabelStamp
     return keyStamps_.forms[form];
 }
 
-bool AveragingPercentMonitor::paintLabel(const PixelRows& surface, const PixelRect& clip, int x, int y,
-                                         const StripSize& strip, LabelStamps& stamps)
+LaidLabel AveragingPercentMonitor::labelStamps(int x, int y, const StripSize& strip, LabelStamps& stamps)
 {
-    if (!hasLabel())
-        return true;
-    const LabelStamp* number = stamps.number(percentShown());
+    const LabelStamp* number = hasLabel() ? stamps.number(percentShown()) : nullptr;
     if (number == nullptr)
-        return false;
+        return {};
     // The first form whose two pieces fit the columns that show, as
     // fittingLabel chooses: text advances add up.
     std::size_t form = 0;
@@ -182,10 +179,7 @@ bool AveragingPercentMonitor::paintLabel(const PixelRows& surface, const PixelRe
            keyStamp(form, stamps).advance + number->advance > strip.visibleWidth)
         ++form;
     const RECT rect = labelRect(x, y, strip);
-    const PixelRect within = {std::max<std::int64_t>(clip.left, rect.left), std::max<std::int64_t>(clip.top, rect.top),
-                              std::min<std::int64_t>(clip.right, rect.right),
-                              std::min<std::int64_t>(clip.bottom, rect.bottom)};
-    return stampLabel(surface, within, rect.left, rect.top, keyStamp(form, stamps), *number, stamps.colours());
+    return {&keyStamp(form, stamps), number, rect.left, rect.top, {rect.left, rect.top, rect.right, rect.bottom}};
 }
 
 void AveragingPercentMonitor::drawLabel(HDC dc, int x, int y, const StripSize& strip)

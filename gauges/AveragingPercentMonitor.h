@@ -33,14 +33,13 @@ public:
     // Its label alone, as draw draws it: over whatever lies beneath.
     void drawLabel(HDC dc, int x, int y, const StripSize& strip);
 
-    // The same picture straight into 32-bit pixels, within `clip`: the bars,
-    // and the label from stamps. The label is left undrawn, and false
-    // returned, where stamps cannot give draw's pixels (a percent outside 0
-    // to 100, glyphs of its two pieces sharing a column, something other
-    // than background or bar beneath): drawLabel then draws it.
+    // The same picture straight into 32-bit pixels: the bars within `clip`,
+    // and the label as two stamps, laid from its rectangle's corner and
+    // clipped to that rectangle (stampLabel lays them). No stamps (first
+    // null) for a percent outside 0 to 100: drawLabel then draws it, as it
+    // does where the stamps cannot be laid.
     void paintBars(const PixelRows& surface, const PixelRect& clip, int x, int y, const StripSize& strip) const;
-    bool paintLabel(const PixelRows& surface, const PixelRect& clip, int x, int y, const StripSize& strip,
-                    LabelStamps& stamps);
+    LaidLabel labelStamps(int x, int y, const StripSize& strip, LabelStamps& stamps);
 
     // What the picture is drawn from: it changes only when one of these does.
     std::uint64_t meansMade() const { return averager_.meansMade(); }

@@ -20,6 +20,7 @@ struct LabelStamp {
     int advance = 0;  // where the text after it starts
     int left = 0;     // the columns its pixels take, [left, right)
     int right = 0;
+    int bottom = 0;   // and the rows, [0, bottom)
     std::vector<Pixel> pixels;
 };
 
@@ -28,6 +29,45 @@ struct StripColours {
     std::uint32_t background;
     std::uint32_t bar;
 };
+
+// A label as laid: its two pieces, where the first starts, and the
+// rectangle it is clipped to. The pieces stay where they were made (a
+// gauge's key-name parts, the shared numbers) for as long as the font does.
+struct LaidLabel {
+    const LabelStamp* first = nullptr;  // null: no label laid from stamps
+    const LabelStamp* second = nullptr;
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+    PixelRect clip = {0, 0, 0, 0};
+};
+
+// What lies under a label in its strip, column by column from `left`, in
+// the rows from `top`: the bars' feet of the strip above in the first
+// `footRows` rows, the strip's own bar from row `barFrom` down, background
+// between.
+struct UnderLabel {
+    struct Column {
+        std::uint16_t footRows;
+        std::uint16_t barFrom;
+    };
+    std::int64_t left = 0;
+    std::int64_t top = 0;
+    std::vector<Column> columns;
+};
+
+// Reads what lies in `rows` of the surface, once the bars are laid and
+// before the label is.
+void readUnderLabel(const PixelRows& surface, const PixelRect& rows, const StripColours& colours, UnderLabel& under);
+
+// Puts back what lay under each pixel of a laid label.
+void eraseLabel(const PixelRows& surface, const LaidLabel& label, const UnderLabel& under, const StripColours& colours);
+
+// Lays `fresh` in place of `laid`, over what lies under them: where the
+// first piece stays (the key name's part, in the same form) only the
+// number is taken off and laid anew. False where `fresh` cannot be laid,
+// with the pixels then neither label's.
+bool relayLabel(const PixelRows& surface, const LaidLabel& laid, const LaidLabel& fresh, const UnderLabel& under,
+                const StripColours& colours);
 
 // Lays `first` with its origin at (x, y) and `second` from where `first`
 // ends, within `clip` and the surface. Writes nothing and returns false

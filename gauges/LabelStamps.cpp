@@ -122,6 +122,7 @@ LabelStamp LabelStamps::render(const std::wstring& text) const
                 {static_cast<std::int16_t>(x - margin), static_cast<std::int16_t>(y), background, bar});
             stamp.left = std::min(stamp.left, x - margin);
             stamp.right = std::max(stamp.right, x - margin + 1);
+            stamp.bottom = y + 1;
         }
     }
     return stamp;
