@@ -58,15 +58,19 @@ PixelRect cellArea(const StripLayout& layout, const StripCell& cell)
     return {column.left, cell.y, column.right, std::min<std::int64_t>(cell.y + layout.strip.height, column.bottom)};
 }
 
-RECT toRect(const PixelRect& area)
-{
-    return RECT{static_cast<LONG>(area.left), static_cast<LONG>(area.top), static_cast<LONG>(area.right),
-                static_cast<LONG>(area.bottom)};
-}
-
 bool isEmpty(const PixelRect& area)
 {
     return area.left >= area.right || area.top >= area.bottom;
+}
+
+// The smallest rectangle holding both.
+PixelRect bounding(const PixelRect& a, const PixelRect& b)
+{
+    if (isEmpty(a))
+        return b;
+    if (isEmpty(b))
+        return a;
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
 PixelRect intersection(const PixelRect& a, const PixelRect& b)
@@ -103,15 +107,12 @@ void WindowPainter::paintWindow(HDC target, const StripLayout& layout, Copy copy
         BitBlt(target, 0, 0, layout.clientWidth, layout.clientHeight, buffer_.dc(), 0, 0, SRCCOPY);
         return;
     }
-    // One copy of the rectangle round what changed: copied row by row, many
-    // narrow rectangles cost more than one wide one.
-    if (changed_.empty())
-        return;
-    RECT bounds = changed_.front();
-    for (const RECT& rect : changed_)
-        UnionRect(&bounds, &bounds, &rect);
-    BitBlt(target, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, buffer_.dc(),
-           bounds.left, bounds.top, SRCCOPY);
+    // One copy of the rectangle round all that changed: copies go row by
+    // row, and many narrow ones cost more than one wide one.
+    if (!isEmpty(changed_))
+        BitBlt(target, static_cast<int>(changed_.left), static_cast<int>(changed_.top),
+               static_cast<int>(changed_.right - changed_.left), static_cast<int>(changed_.bottom - changed_.top),
+               buffer_.dc(), static_cast<int>(changed_.left), static_cast<int>(changed_.top), SRCCOPY);
 }
 
 void WindowPainter::paintGauges(const StripLayout& layout)
@@ -119,7 +120,7 @@ void WindowPainter::paintGauges(const StripLayout& layout)
     if (buffer_.fit(layout.clientWidth, layout.clientHeight) || !(layout == drawnLayout_))
         whole_ = true;
     drawnLayout_ = layout;
-    changed_.clear();
+    changed_ = {0, 0, 0, 0};
     stamps_.useFont(font_.fontFor(layout.strip.dpi), layout.strip.dpi);
     if (!collectSamples(query_)) {
         drawErrorCross(layout);
@@ -166,7 +167,7 @@ void WindowPainter::drawEverything(const StripLayout& layout)
         checkBars(layout, k);
     for (int column = 0, first = 0; column < layout.columns; first += stripsInColumn(layout, column), ++column)
         drawColumn(layout, column, first, std::min(first + stripsInColumn(layout, column), shown));
-    changed_.push_back(toRect(clientArea(layout)));
+    changed_ = clientArea(layout);
     whole_ = false;
 }
 
@@ -184,19 +185,14 @@ void WindowPainter::drawChanged(const StripLayout& layout)
             // may lie over any of its cells.
             fill(columnArea(layout, column), kBackgroundPixel);
             drawColumn(layout, column, first, end);
-            changed_.push_back(toRect(columnArea(layout, column)));
+            changed_ = bounding(changed_, columnArea(layout, column));
             continue;
         }
-        PixelRect span = {0, 0, 0, 0};
         for (int k = first; k < end; ++k) {
             const Redraw redraw = redraws_[static_cast<std::size_t>(k)];
-            if (redraw == Redraw::Nothing)
-                continue;
-            const PixelRect drawn = drawCell(layout, k, redraw == Redraw::LabelRows);
-            span = isEmpty(span) ? drawn : PixelRect{drawn.left, span.top, drawn.right, drawn.bottom};
+            if (redraw != Redraw::Nothing)
+                changed_ = bounding(changed_, drawCell(layout, k, redraw == Redraw::LabelRows));
         }
-        if (!isEmpty(span))
-            changed_.push_back(toRect(span));
     }
 }
 
@@ -322,7 +318,7 @@ void WindowPainter::drawErrorCross(const StripLayout& layout)
     fill(clientArea(layout), kBackgroundPixel);
     ::drawErrorCross(buffer_.dc(), layout);
     GdiFlush();
-    changed_.push_back(toRect(clientArea(layout)));
+    changed_ = clientArea(layout);
     whole_ = true;
 }
 

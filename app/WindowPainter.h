@@ -85,7 +85,7 @@ private:
     enum class Redraw : char { Nothing, LabelRows, Cell, Column };
     // Kept between passes, so that a pass allocates nothing.
     std::vector<Redraw> redraws_;
-    std::vector<RECT> changed_;
+    PixelRect changed_ = {0, 0, 0, 0};  // round what the last pass drew
 };
 
 // The red cross over a client area of the layout's size.
