@@ -911,6 +911,8 @@ def report(programs, single, files, load_before, load_after, machine, feeding):
         ("collect", "provider collect (PdhCollectQueryData + 3 formatted values)"),
         ("paint_pass", "paint pass into a memory DC (paintWindow, 3 full gauges)"),
         ("paint_gauges", "  of which drawing (paintGauges)"),
+        ("tick_257_busy", "a tick's pass at 257 full strips, every label new, copying what changed"),
+        ("tick_257_idle", "  the same, labels at 0 to 2 %"),
         ("gauge_draw_199_bars", "one gauge's draw, full history (199 bars)"),
         ("gauge_draw_199_bars_every_bar", "  the same drawing every bar"),
         ("gauge_draw_60_bars", "one gauge's draw, 60 bars"),
