@@ -174,37 +174,6 @@ TEST_F(MainWindow, MonitorsAreReadOnDisplayChangesAndTheWindowKeptOnScreenAtOnce
     }
 }
 
-TEST_F(MainWindow, DpiChangeScalesTheStripsAndFontAtTheSuggestedPlaceOrUnderTheDraggingCursor)
-{
-    // Grabbed at client (10, 10), screen (111, 111), the window's corner is
-    // 11 pixels up and left of the cursor, now at (121, 121): 22 at twice
-    // the scale.
-    const struct {
-        bool drag;
-        int dpi;
-        RECT suggested, expected;
-    } rows[] = {{false, 192, {300, 200, 390, 380}, {300, 200, 420, 440}},
-                {true, 192, {300, 200, 390, 380}, {99, 99, 219, 339}},
-                {false, 96, {150, 120, 210, 240}, {150, 120, 210, 240}}};
-    for (const auto& row : rows) {
-        start(3);
-        if (row.drag) {
-            send(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
-            send(WM_MOUSEMOVE, 20, 20, MK_LBUTTON);
-        }
-        SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi), reinterpret_cast<LPARAM>(&row.suggested));
-        const RECT rect = windowRect();
-        EXPECT_TRUE(EqualRect(&rect, &row.expected)) << row.dpi << (row.drag ? " dragging" : "");
-        EXPECT_EQ(settings.windowX, row.expected.left);
-        // The labels' font grows with the scale.
-        const int rows = labelRows();
-        EXPECT_GE(rows, 7 * row.dpi / 96) << row.dpi;
-        EXPECT_LE(rows, 12 * row.dpi / 96) << row.dpi;
-        TearDown();
-        SetUp();
-    }
-}
-
 namespace {
 
 // The main window's own procedure, behind one that tells the window its DPI
@@ -226,39 +195,54 @@ LRESULT CALLBACK crossingProcedure(HWND window, UINT message, WPARAM wParam, LPA
 
 } // namespace
 
-TEST_F(MainWindow, ADpiChangeFromInsideAMoveIsTheMoveThatStands)
+TEST_F(MainWindow, DpiChangeScalesTheStripsAndFontAtTheSuggestedPlaceOrUnderTheDraggingCursor)
 {
-    // A tick pulls the window in from off the screen; a drag step moves it
-    // by (+10, +10) with the cursor at (121, 121). Either move crosses onto
-    // a monitor of twice the scale.
+    // Grabbed at client (10, 10), screen (111, 111), the window's corner is
+    // 11 pixels up and left of the cursor, now at (121, 121): 22 at twice
+    // the scale. The change comes as a message of its own, or from inside
+    // the move that crossed onto a monitor of twice the scale: a tick
+    // pulling the window in from off the screen, or the drag step.
     const struct {
-        const char* name;
         bool drag;
-        RECT expected;
-    } rows[] = {{"tick", false, {300, 200, 420, 440}}, {"drag", true, {99, 99, 219, 339}}};
+        bool insideMove;
+        int dpi;
+        RECT suggested, expected;
+    } rows[] = {{false, false, 192, {300, 200, 390, 380}, {300, 200, 420, 440}},
+                {true, false, 192, {300, 200, 390, 380}, {99, 99, 219, 339}},
+                {false, false, 96, {150, 120, 210, 240}, {150, 120, 210, 240}},
+                {false, true, 192, {300, 200, 420, 440}, {300, 200, 420, 440}},
+                {true, true, 192, {300, 200, 420, 440}, {99, 99, 219, 339}}};
     for (const auto& row : rows) {
         start(3);
         plixProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(crossingProcedure)));
-        crossingSuggested = {300, 200, 420, 440};
-        if (row.drag) {
+        crossingSuggested = row.suggested;
+        if (row.drag)
             send(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
-            crossingArmed = true;
+        crossingArmed = row.insideMove;
+        if (row.drag)
             send(WM_MOUSEMOVE, 20, 20, MK_LBUTTON);
-        } else {
+        if (row.insideMove && !row.drag) {
             SetWindowPos(mainWindow, nullptr, -900, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            crossingArmed = true;
             send(WM_TIMER, 0, 0, 1);
         }
-        EXPECT_FALSE(crossingArmed) << row.name << ": no move";
+        if (!row.insideMove)
+            SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi),
+                         reinterpret_cast<LPARAM>(&row.suggested));
+        const auto context = ::testing::Message() << row.dpi << (row.drag ? " dragging" : "")
+                                                  << (row.insideMove ? " inside the move" : "");
+        EXPECT_FALSE(crossingArmed) << context;
         const RECT rect = windowRect();
-        EXPECT_TRUE(EqualRect(&rect, &row.expected)) << row.name;
-        EXPECT_EQ(settings.windowX, row.expected.left) << row.name;
-        EXPECT_EQ(settings.windowY, row.expected.top) << row.name;
-        // And the next tick finds nothing to change.
-        send(WM_TIMER, 0, 0, 1);
+        EXPECT_TRUE(EqualRect(&rect, &row.expected)) << context;
+        EXPECT_EQ(settings.windowX, row.expected.left) << context;
+        EXPECT_EQ(settings.windowY, row.expected.top) << context;
+        // The labels' font grows with the scale, and the tick that paints
+        // them finds nothing to move.
+        const int rows = labelRows();
+        EXPECT_GE(rows, 7 * row.dpi / 96) << context;
+        EXPECT_LE(rows, 12 * row.dpi / 96) << context;
         const RECT later = windowRect();
-        EXPECT_TRUE(EqualRect(&later, &row.expected)) << row.name;
+        EXPECT_TRUE(EqualRect(&later, &row.expected)) << context;
         TearDown();
         SetUp();
     }
