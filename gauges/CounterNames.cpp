@@ -38,6 +38,18 @@ std::wstring processorInformationPath(const std::wstring& instance)
     return text.text();
 }
 
+// The indices of the active processors, in order: those below the count
+// whose bit is set in the active mask.
+std::vector<int> activeProcessors(const ProcessorInfo& processors)
+{
+    std::vector<int> active;
+    for (DWORD index = 0; index < processors.count && index < kMaskBits; ++index) {
+        if ((processors.activeMask & (DWORD_PTR{1} << index)) != 0)
+            active.push_back(static_cast<int>(index));
+    }
+    return active;
+}
+
 } // namespace
 
 const wchar_t kMemoryKeyName[] = L"mem";
@@ -51,16 +63,6 @@ ProcessorInfo systemProcessorInfo()
     processors.count = info.dwNumberOfProcessors;
     processors.activeMask = info.dwActiveProcessorMask;
     return processors;
-}
-
-std::vector<int> activeProcessors(const ProcessorInfo& processors)
-{
-    std::vector<int> active;
-    for (DWORD index = 0; index < processors.count && index < kMaskBits; ++index) {
-        if ((processors.activeMask & (DWORD_PTR{1} << index)) != 0)
-            active.push_back(static_cast<int>(index));
-    }
-    return active;
 }
 
 std::wstring processorKeyName(int index)

@@ -18,10 +18,6 @@ struct ProcessorInfo {
 
 ProcessorInfo systemProcessorInfo();
 
-// The indices of the active processors, in order: those below the count
-// whose bit is set in the active mask.
-std::vector<int> activeProcessors(const ProcessorInfo& processors);
-
 std::wstring processorKeyName(int index);
 std::wstring processorCounterPath(int index);
 extern const wchar_t kMemoryKeyName[];
