@@ -8,8 +8,6 @@
 #include "app/MainWindow.h"
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "app/WindowPainter.h"
 #include "app/PollingTimer.h"
@@ -103,6 +101,23 @@ void onDisplayChange(HWND window, MainWindowState& state)
     state.paint.redrawEverything();
 }
 
+// The label pieces were rendered with the old font smoothing: they are
+// made again, and everything drawn anew.
+void onSettingChange(HWND window, MainWindowState& state, UINT setting)
+{
+    switch (setting) {
+    case SPI_SETWORKAREA:
+        onDisplayChange(window, state);
+        break;
+    case SPI_SETFONTSMOOTHING:
+    case SPI_SETFONTSMOOTHINGTYPE:
+    case SPI_SETFONTSMOOTHINGCONTRAST:
+    case SPI_SETFONTSMOOTHINGORIENTATION:
+        state.paint.redrawEverything();
+        break;
+    }
+}
+
 // Windows ends the process soon after WM_ENDSESSION without running static
 // destructors, so the exit save would never happen: write a change now,
 // throttle or not. A cancelled end of session (wParam FALSE) changes nothing.
@@ -160,8 +175,11 @@ LRESULT handleMainWindowMessage(HWND window, MainWindowState& state, UINT messag
         onDisplayChange(window, state);
         return 0;
     case WM_SETTINGCHANGE:
-        if (wParam == SPI_SETWORKAREA)
-            onDisplayChange(window, state);
+        onSettingChange(window, state, static_cast<UINT>(wParam));
+        return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        state.paint.redrawEverything();
         return 0;
     case WM_DPICHANGED:
         // Windows gives the same DPI for x and y.
@@ -198,13 +216,10 @@ void registerMainClass(HINSTANCE instance)
 bool startInstance(HINSTANCE instance, int showCommand)
 {
     appInstance = instance;
-    std::vector<std::wstring> keyNames;
-    counterQuery.getKeyNames(keyNames);
-
     mainWindow = nullptr;
     mainState = std::make_unique<MainWindowState>(counterQuery, monitorRegistry);
     WindowState& state = mainState->window;
-    state.stripCount = static_cast<int>(keyNames.size());
+    state.stripCount = mainState->paint.stripCount();
     state.monitors = readMonitors(displayFunctions);
 
     HWND owner = createOwnerWindow(instance);

@@ -192,6 +192,7 @@ TEST_F(PaintPass, NextPassAfterTheCrossStartsOverWithACollect)
 TEST_F(PaintPass, KeyWithoutAGaugeIsSkippedAndTakesNoRoom)
 {
     registry.monitors.erase(L"cpu1");
+    painter = std::make_unique<WindowPainter>(*query, registry);
     paint();
     EXPECT_EQ(fed(), (std::vector<size_t>{1, 0, 1}));
     // mem moves up into the second strip, and the third strip stays empty.
