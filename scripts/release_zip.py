@@ -5,8 +5,9 @@ release_zip.py ZIP EPOCH FILE=NAME...
 
 Each FILE is stored as NAME, in the order given, deflated at level 9; every
 entry carries the time EPOCH (seconds since 1970, the commit's time as
-SOURCE_DATE_EPOCH gives it) read in UTC, and the attributes of a plain file
-written on Windows, whatever machine, time zone or umask writes the zip.
+SOURCE_DATE_EPOCH gives it) read in UTC, to the zip's two seconds, and the
+attributes of a plain file written on Windows, whatever machine, time zone
+or umask writes the zip.
 """
 
 import sys
@@ -20,7 +21,7 @@ def write_zip(path, epoch, entries):
         for source, name in entries:
             info = zipfile.ZipInfo(name, date_time=stamp)
             info.create_system = 0  # MS-DOS attributes, not a Unix mode
-            info.external_attr = 0
+            info.external_attr = 0x20  # FILE_ATTRIBUTE_ARCHIVE; zipfile turns a 0 into 0o600
             info.compress_type = zipfile.ZIP_DEFLATED
             with open(source, "rb") as data:
                 archive.writestr(info, data.read(), compresslevel=9)
