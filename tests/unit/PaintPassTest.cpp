@@ -19,6 +19,7 @@ namespace {
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
 
 const wchar_t* const kKeys[] = {L"cpu0", L"cpu1", L"mem"};
 const wchar_t* const kPaths[] = {L"\\Processor(0)\\% Processor Time", L"\\Processor(1)\\% Processor Time",
@@ -228,6 +229,29 @@ TEST_F(PaintPass, ColumnsStandSideBySideEachClippedToItsStripsBehindALine)
     EXPECT_EQ(wide.count(green, 59, 0, 59 + 57, 78), 0);
     EXPECT_GT(wide.count(kBlack, 59, 0, 99, 14), 10) << "mem's label";
     EXPECT_EQ(wide.count(kBlack, 59, 40, 117, 78) + wide.count(green, 59, 40, 117, 78), 0) << "nothing below mem";
+}
+
+TEST_F(PaintPass, ATickCopiesOnlyWhatChangedUnlessColoursOrTheFontSmoothingChanged)
+{
+    const StripLayout layout = stripLayoutInColumns(3, 1);
+    const auto tick = [&] {
+        RECT all = {0, 0, 58, 118};
+        HBRUSH blue = CreateSolidBrush(kBlue);
+        FillRect(surface.dc(), &all, blue);
+        DeleteObject(blue);
+        painter->paintWindow(surface.dc(), layout, WindowPainter::Copy::Changed);
+        return surface.count(kBackgroundColour, 0, 0, 58, 118);
+    };
+    EXPECT_GT(tick(), 0) << "the first pass draws everything";
+    EXPECT_EQ(tick(), 0) << "same numbers, no new mean: nothing to copy";
+    ScriptedPdh::setValue(kPaths[1], 42);
+    const int relabelled = tick();
+    EXPECT_GT(relabelled, 0);
+    EXPECT_EQ(surface.count(kBackgroundColour, 0, 0, 58, 40) + surface.count(kBackgroundColour, 0, 80, 58, 118), 0)
+        << "cpu1's label alone";
+    painter->redrawEverything();
+    tick();
+    EXPECT_EQ(surface.count(kBlue, 0, 0, 58, 118), 0) << "everything, after a colour change";
 }
 
 namespace {
