@@ -75,6 +75,15 @@ void takeWindowDpi(HWND window, WindowState& state)
     dpiChanged(window, state, dpi, now, settings, displayFunctions);
 }
 
+void showAtStart(HWND window, int shown)
+{
+    ShowWindow(window, shown);
+    // Windows may take the start's own show command instead of the first one
+    // a program gives (a shortcut's "Run: Minimized"); the second is as given.
+    if (IsIconic(window) || IsZoomed(window) || !IsWindowVisible(window))
+        ShowWindow(window, shown);
+}
+
 void onTimer(HWND window, MainWindowState& state)
 {
     keepInWorkArea(window, state.window, settings);
@@ -229,11 +238,28 @@ bool startInstance(HINSTANCE instance, int showCommand)
     takeWindowDpi(mainWindow, state);
 
     setPollingTimer(mainWindow);
-    ShowWindow(mainWindow, showCommand);
+    const int shown = startShowCommand(showCommand);
+    showAtStart(mainWindow, shown);
     // The first WM_PAINT, and with it every gauge's first sample, happens here.
     UpdateWindow(mainWindow);
-    SetWindowPos(mainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(mainWindow, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | (shown == SW_SHOWNOACTIVATE ? SWP_NOACTIVATE : 0));
     return true;
+}
+
+int startShowCommand(int showCommand)
+{
+    switch (showCommand) {
+    case SW_SHOWNORMAL:
+    case SW_SHOWMINIMIZED:
+    case SW_SHOWMAXIMIZED:
+    case SW_SHOW:
+    case SW_RESTORE:
+    case SW_SHOWDEFAULT:
+        return SW_SHOWNORMAL;
+    default:
+        return SW_SHOWNOACTIVATE;
+    }
 }
 
 void restartPollingTimer()

@@ -465,11 +465,17 @@ class PlixRun:
         self.log_path = log_path or os.path.join(self.folder, "wine.log")
         self.process = None
         self.window = None
+        self.minimized = False
 
     windows_path = staticmethod(windows_path)
 
-    def start(self, expect_window=True):
-        self.process = start_quietly(["wine", os.path.join(self.folder, "plix.exe")], self.log_path,
+    def start(self, expect_window=True, minimized=False):
+        """minimized: through `start /min`, with the show command of a
+        shortcut set to "Run: Minimized"; /wait keeps the run's process
+        until plix ends."""
+        self.minimized = minimized
+        launcher = ["wine", "start", "/wait", "/min", "/unix"] if minimized else ["wine"]
+        self.process = start_quietly(launcher + [os.path.join(self.folder, "plix.exe")], self.log_path,
                                      cwd=self.folder, env=self.env)
         if expect_window:
             self.window = wait_for(self.find_window, 20)
@@ -483,7 +489,9 @@ class PlixRun:
         return process.wait(timeout)
 
     def find_window(self):
-        found = visible_windows("--pid", str(self.process.pid), "--name", "^plix$")
+        # Started by `start`, plix is a process of its own.
+        owner = [] if self.minimized else ["--pid", str(self.process.pid)]
+        found = visible_windows(*owner, "--name", "^plix$")
         return found[0] if found else None
 
     def read_log(self):
@@ -555,6 +563,11 @@ class PlixRun:
     def close(self):
         if self.process:
             kill(self.process)
+        if self.minimized and self.window:
+            # Not in the process group of `start`: plix by its window's pid.
+            pid = subprocess.run(["xprop", "-id", self.window, "_NET_WM_PID"], capture_output=True, text=True).stdout
+            with contextlib.suppress(ValueError, ProcessLookupError):
+                os.kill(int(pid.split("=")[-1]), signal.SIGKILL)
         if not self.keep_folder:
             shutil.rmtree(self.folder, ignore_errors=True)
 

@@ -1,6 +1,6 @@
 // Placement and dragging of the main window, the thin Win32 side: it reads
-// the screen, asks ui/WindowState what to do, and applies the move. Every
-// new position is stored in the settings.
+// the screen, asks ui/WindowState what to do, and applies the move. Only a
+// place the user chose is stored in the settings.
 
 #include "ui/Placement.h"
 
@@ -43,13 +43,19 @@ ScreenPoint toScreen(HWND window, POINT clientPoint)
     return {clientPoint.x, clientPoint.y};
 }
 
+ScreenPoint storedPlace(const Settings& settings)
+{
+    return {settings.windowX, settings.windowY};
+}
+
 void anchorDrag(HWND window, WindowState& state, ScreenPoint cursor)
 {
     state.drag.offset = dragOffsetOf(windowRect(window), cursor);
 }
 
 // A tick's follow-back puts the window back at the top of the topmost
-// windows and activates it; every other move leaves both alone.
+// windows; every other move leaves its place in the z-order alone. No move
+// activates it: keys the user types stay with the window they were typing in.
 HWND insertAfter(MoveKind kind)
 {
     return kind == MoveKind::FollowBack ? HWND_TOPMOST : nullptr;
@@ -57,16 +63,7 @@ HWND insertAfter(MoveKind kind)
 
 UINT flagsOf(MoveKind kind)
 {
-    switch (kind) {
-    case MoveKind::FollowBack:
-        return 0;
-    case MoveKind::DragStep:
-        return SWP_NOZORDER;
-    case MoveKind::DisplayChange:
-    case MoveKind::DpiChange:
-        break;
-    }
-    return SWP_NOZORDER | SWP_NOACTIVATE;
+    return kind == MoveKind::FollowBack ? SWP_NOACTIVATE : SWP_NOZORDER | SWP_NOACTIVATE;
 }
 
 } // namespace
@@ -102,9 +99,8 @@ void applyMove(HWND window, WindowState& state, const Move& move, Settings& sett
 {
     const ScreenRect& to = move.plan.rect;
     state.layout = move.plan.layout;
-    // Stored even when the window stays: a window made at a position pulled
-    // in from off the screen stands where its first tick plans it.
-    settings.setPosition(to.left, to.top);
+    if (move.storesPlace)
+        settings.setPosition(to.left, to.top);
     if (move.changesWindow)
         SetWindowPos(window, insertAfter(move.kind), to.left, to.top, move.plan.layout.width,
                      move.plan.layout.height, flagsOf(move.kind));
@@ -112,18 +108,31 @@ void applyMove(HWND window, WindowState& state, const Move& move, Settings& sett
 
 void keepInWorkArea(HWND window, WindowState& state, Settings& settings)
 {
+    // With no caption and no taskbar button there is nothing to restore plix
+    // from, so a minimize (Win+M, another program) lasts until the next tick.
+    // Restored, it is placed as after a display change: it may have missed one.
+    if (IsIconic(window)) {
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        applyMove(window, state, afterDisplayChange(state, storedPlace(settings), windowRect(window)), settings);
+        return;
+    }
     applyMove(window, state, followBack(state, windowRect(window)), settings);
 }
 
 void displayChanged(HWND window, WindowState& state, Settings& settings, const DisplayFunctions& display)
 {
     state.monitors = readMonitors(display);
-    applyMove(window, state, afterDisplayChange(state, windowRect(window)), settings);
+    // A minimized window's rectangle is its icon's: the tick that restores
+    // it places it.
+    if (!IsIconic(window))
+        applyMove(window, state, afterDisplayChange(state, storedPlace(settings), windowRect(window)), settings);
 }
 
 void dpiChanged(HWND window, WindowState& state, int dpi, const RECT& suggested, Settings& settings,
                 const DisplayFunctions& display)
 {
+    if (IsIconic(window))
+        return;
     const WindowScale scale = scaleAt(display, dpi);
     if (state.drag.active)
         state.drag = rescaledDrag(state.drag, state.layout.strip.dpi, scale.dpi);

@@ -23,18 +23,19 @@ POINT clientPointOf(LPARAM lParam);
 // The window's DPI and its border there.
 WindowScale scaleAt(const DisplayFunctions& display, int dpi);
 
-// Applies a move: the layout and the stored position first, then one
-// SetWindowPos with the flags of the move's kind, made only when the window
-// changes. A DPI change that SetWindowPos sends from inside (a move onto a
+// Applies a move: the layout and, for a move of the user's, the stored
+// position first, then one SetWindowPos with the flags of the move's kind,
+// made only when the window changes. A DPI change that SetWindowPos sends from inside (a move onto a
 // monitor of another scale) is then handled on a state already true, and
 // its move is the one that stands.
 void applyMove(HWND window, WindowState& state, const Move& move, Settings& settings);
 
 // A tick: the window laid out for its monitor and pulled inside its work
-// area.
+// area, or restored when something minimized it.
 void keepInWorkArea(HWND window, WindowState& state, Settings& settings);
 
-// Monitors plugged in or out, a resolution or a taskbar changed.
+// Monitors plugged in or out, a resolution or a taskbar changed: the window
+// planned again from the stored place.
 void displayChanged(HWND window, WindowState& state, Settings& settings, const DisplayFunctions& display);
 
 // WM_DPICHANGED with the DPI and the rectangle Windows suggests.

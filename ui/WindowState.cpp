@@ -12,9 +12,9 @@ bool sameRect(const ScreenRect& a, const ScreenRect& b)
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-Move moveTo(MoveKind kind, const WindowPlan& plan, const ScreenRect& window)
+Move moveTo(MoveKind kind, const WindowPlan& plan, const ScreenRect& window, bool storesPlace = false)
 {
-    return {kind, plan, !sameRect(plan.rect, window)};
+    return {kind, plan, !sameRect(plan.rect, window), storesPlace};
 }
 
 // Where a drag step puts the window, as a plan of its own.
@@ -43,16 +43,16 @@ Move followBack(const WindowState& state, const ScreenRect& window)
     return moveTo(MoveKind::FollowBack, planWindow(state.stripCount, state.monitors, window, state.scale()), window);
 }
 
-Move afterDisplayChange(const WindowState& state, const ScreenRect& window)
+Move afterDisplayChange(const WindowState& state, ScreenPoint stored, const ScreenRect& window)
 {
-    return moveTo(MoveKind::DisplayChange, planWindow(state.stripCount, state.monitors, window, state.scale()),
+    return moveTo(MoveKind::DisplayChange, planWindowAt(state.stripCount, state.monitors, stored, state.scale()),
                   window);
 }
 
 DragMove dragStepTo(const WindowState& state, ScreenPoint cursor)
 {
     const DragPlan plan = planDrag(state.stripCount, state.monitors, cursor, state.drag.offset, state.scale());
-    return {{MoveKind::DragStep, planOf(plan), plan.step.move}, plan.step.reanchor};
+    return {{MoveKind::DragStep, planOf(plan), plan.step.move, true}, plan.step.reanchor};
 }
 
 Move afterDpiChange(const WindowState& state, WindowScale scale, const ScreenRect& suggested,
@@ -61,7 +61,7 @@ Move afterDpiChange(const WindowState& state, WindowScale scale, const ScreenRec
     if (state.drag.active) {
         const DragPlan plan = planDrag(state.stripCount, state.monitors, state.drag.cursor, state.drag.offset, scale);
         if (plan.step.move)
-            return moveTo(MoveKind::DpiChange, planOf(plan), window);
+            return moveTo(MoveKind::DpiChange, planOf(plan), window, true);
     }
     return moveTo(MoveKind::DpiChange,
                   planWindowAt(state.stripCount, state.monitors, {suggested.left, suggested.top}, scale), window);

@@ -23,9 +23,8 @@ struct WindowState {
 };
 
 // Why the window moves. Each kind is applied its own way: a tick's
-// follow-back puts the window back on top of the topmost windows and
-// activates it; the others leave its place in the z-order and the focus
-// alone.
+// follow-back puts the window back on top of the topmost windows; the
+// others leave its place in the z-order alone. None takes the focus.
 enum class MoveKind { FollowBack, DragStep, DisplayChange, DpiChange };
 
 struct Move {
@@ -34,15 +33,21 @@ struct Move {
     // The plan's rectangle differs from the window's; for a drag step, the
     // step moves the window at all (it is refused past the drag limit).
     bool changesWindow;
+    // The user moved the window there, so it is the place to keep: a drag
+    // step, or a DPI change during a drag. Every other move only keeps the
+    // window on screen and leaves the stored place for when its monitor or
+    // taskbar comes back.
+    bool storesPlace;
 };
 
 // A tick: the window, now at `window`, laid out for its monitor and kept
 // inside that monitor's work area.
 Move followBack(const WindowState& state, const ScreenRect& window);
 
-// The same after the monitors or the work area changed (state.monitors
-// already read anew).
-Move afterDisplayChange(const WindowState& state, const ScreenRect& window);
+// After the monitors or the work area changed (state.monitors already read
+// anew): planned again from the stored place, not from where a pull-in
+// left the window, as a start there would plan it.
+Move afterDisplayChange(const WindowState& state, ScreenPoint stored, const ScreenRect& window);
 
 // A mouse move of the drag to `cursor`: laid out for the monitor under the
 // cursor and clamped there. `reanchor` when the window was stopped at an

@@ -130,3 +130,34 @@ TEST(WindowState, ARefusedDragStepAndARescaledGrabPoint)
     EXPECT_EQ(rescaledDrag(state.drag, 96, 192).offset.x, -22);
     EXPECT_EQ(rescaledDrag(state.drag, 96, 144).offset.y, -17);
 }
+
+TEST(WindowState, OnlyTheUsersOwnMovesStoreAPlaceAndADisplayChangeReturnsToIt)
+{
+    // Stored on the second head, undocked overnight and docked again; then a
+    // drag there and a display change.
+    enum Event { Tick, Display, Drag };
+    const Monitors laptop = {kSideBySide[0]};
+    const struct {
+        Event event;
+        const Monitors& monitors;
+        ScreenPoint at, expected;
+    } rows[] = {{Display, laptop, {}, {1220, 100}}, {Tick, laptop, {}, {1220, 100}},
+                {Display, kSideBySide, {}, {1400, 100}}, {Drag, kSideBySide, {1510, 210}, {1500, 200}},
+                {Tick, kSideBySide, {}, {1500, 200}},    {Display, kSideBySide, {}, {1500, 200}}};
+    WindowState state;
+    state.stripCount = 3;
+    ScreenPoint stored = {1400, 100};
+    ScreenRect window = {1400, 100, 1460, 220};
+    for (const auto& row : rows) {
+        state.monitors = row.monitors;
+        state.drag = {row.event == Drag, {-10, -10}, row.at};
+        const Move move = row.event == Tick      ? followBack(state, window)
+                          : row.event == Display ? afterDisplayChange(state, stored, window)
+                                                 : dragStepTo(state, row.at).move;
+        window = move.plan.rect;
+        EXPECT_EQ(move.storesPlace, state.drag.active) << &row - rows;
+        stored = move.storesPlace ? ScreenPoint{window.left, window.top} : stored;
+        EXPECT_TRUE(window == (ScreenRect{row.expected.x, row.expected.y, row.expected.x + 60, row.expected.y + 120}))
+            << &row - rows;
+    }
+}

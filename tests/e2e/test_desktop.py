@@ -83,14 +83,18 @@ class StartUp(DesktopTest):
         with open(run.cfg, "rb") as f:
             self.assertEqual(f.read(), bytes.fromhex("EDAE78C0 01000000 0A000000 64000000 64000000"))
 
-    def test_window_stored_off_screen_is_pulled_to_the_left_edge_and_stored(self):
-        run = self.launch(settings=settings_bytes(10, -900, 50))
+    def test_window_stored_off_screen_is_pulled_to_the_left_edge_and_the_place_outlasts_the_run(self):
+        stored = settings_bytes(10, -900, 50)
+        run = self.launch(settings=stored)
         self.wait_position(run, 0, 50)
-        self.wait_settings(run, (10, 0, 50))
+        time.sleep(2.5)
+        self.assertEqual(run.exit_through_menu(10), 0)
+        self.assertEqual(pathlib.Path(run.cfg).read_bytes(), stored)
 
-    def test_stored_position_and_rate_are_used(self):
-        run = self.launch(settings=settings_bytes(2, 300, 200))
+    def test_a_minimized_start_shows_the_window_at_the_stored_position_and_rate(self):
+        run = self.prepare(settings=settings_bytes(2, 300, 200)).start(minimized=True)
         self.assertEqual(run.geometry()[:2], (300, 200))
+        self.assertGreater(run.screenshot().count(BACKGROUND), 60 * 40 // 2, "not drawn")
         before = run.collects()
         time.sleep(3)
         rate = (run.collects() - before) / 3

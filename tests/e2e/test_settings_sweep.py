@@ -3,7 +3,7 @@ at the ends of the 32-bit range or far off the screen, and polling
 frequencies the Config dialog would refuse. After the first polling tick
 the window lies inside the work area (the whole 1024x768 screen, as openbox
 has no panel here), it collects at a usable rate, and the file it writes
-back holds that rate and position."""
+back holds that rate and the position as stored, which no pull-in changes."""
 
 import os
 import time
@@ -43,11 +43,11 @@ class StoredExtremes(unittest.TestCase):
             with self.subTest(frequency=frequency, x=x, y=y):
                 run = PlixRun(PLIX_EXE, settings=settings_bytes(frequency, x, y))
                 try:
-                    self.check_start(run, frequency)
+                    self.check_start(run, frequency, x, y)
                 finally:
                     run.close()
 
-    def check_start(self, run, frequency):
+    def check_start(self, run, frequency, x, y):
         run.start()
         self.assertTrue(wait_for(lambda: run.collects() >= 1, 5), "no polling tick")
         self.assertTrue(wait_for(lambda: inside_work_area(run.geometry()), 1),
@@ -63,7 +63,7 @@ class StoredExtremes(unittest.TestCase):
         geometry = run.geometry()
         self.assertTrue(inside_work_area(geometry), "the window left the work area: %r" % (geometry,))
         self.assertEqual(geometry[2:], WINDOW_SIZE)
-        stored = (expected,) + geometry[:2]
+        stored = (expected, x, y)
         self.assertTrue(wait_for(lambda: run.settings() == stored, 3),
                         "plix.cfg holds %r, not %r" % (run.settings(), stored))
 

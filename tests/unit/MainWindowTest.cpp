@@ -61,7 +61,7 @@ protected:
 
     static HINSTANCE instance() { return GetModuleHandleW(nullptr); }
 
-    void start(int keyCount)
+    void start(int keyCount, int showCommand = SW_SHOWNOACTIVATE)
     {
         for (int i = 0; i < keyCount; ++i) {
             std::wstring key = L"cpu" + std::to_wstring(i);
@@ -69,7 +69,7 @@ protected:
             if (monitorRegistry.slotFor(key) == nullptr)
                 monitorRegistry.slotFor(key) = new RecordingGauge(key);
         }
-        ASSERT_TRUE(startInstance(instance(), SW_SHOWNOACTIVATE));
+        ASSERT_TRUE(startInstance(instance(), showCommand));
         settings.settingsDirty = false;
     }
 
@@ -169,8 +169,9 @@ TEST_F(MainWindow, MonitorsAreReadOnDisplayChangesAndTheWindowKeptOnScreenAtOnce
         SendMessageW(mainWindow, message.message, message.wParam, 0);
         EXPECT_EQ(ScriptedDisplay::monitorReads() - readsBefore, static_cast<std::size_t>(message.reads))
             << message.message << " " << message.wParam;
-        const bool placed = message.reads > 0 || message.message == WM_TIMER;
-        EXPECT_EQ(windowRect().left, placed ? work.left : work.left - 500) << message.message << " " << message.wParam;
+        // A tick pulls the window in; a display change puts it back at the stored place.
+        const int left = message.reads > 0 ? 100 : message.message == WM_TIMER ? work.left : work.left - 500;
+        EXPECT_EQ(windowRect().left, left) << message.message << " " << message.wParam;
     }
 }
 
@@ -234,8 +235,8 @@ TEST_F(MainWindow, DpiChangeScalesTheStripsAndFontAtTheSuggestedPlaceOrUnderTheD
         EXPECT_FALSE(crossingArmed) << context;
         const RECT rect = windowRect();
         EXPECT_TRUE(EqualRect(&rect, &row.expected)) << context;
-        EXPECT_EQ(settings.windowX, row.expected.left) << context;
-        EXPECT_EQ(settings.windowY, row.expected.top) << context;
+        EXPECT_EQ(settings.windowX, row.drag ? row.expected.left : 100) << context;
+        EXPECT_EQ(settings.windowY, row.drag ? row.expected.top : 100) << context;
         // The labels' font grows with the scale, and the tick that paints
         // them finds nothing to move.
         const int rows = labelRows();
@@ -341,6 +342,35 @@ TEST_F(MainWindow, FirstSampleIsTakenWhileTheWindowIsFirstShown)
     EXPECT_EQ(gauge->samples.size(), before + 1);
 }
 
+TEST_F(MainWindow, ShowsNormallyWhateverTheStartOrAMinimizeAsksTakingTheFocusOnlyWhereAskedTo)
+{
+    const std::pair<int, bool> rows[] = {{SW_HIDE, false},    {SW_SHOWNORMAL, true},     {SW_SHOWMINIMIZED, true},
+                                         {SW_MAXIMIZE, true}, {SW_SHOWNOACTIVATE, false}, {SW_SHOW, true},
+                                         {SW_MINIMIZE, false}, {SW_SHOWMINNOACTIVE, false}, {SW_SHOWNA, false},
+                                         {SW_RESTORE, true},  {SW_SHOWDEFAULT, true},    {SW_FORCEMINIMIZE, false},
+                                         {-1, false},         {12, false}};
+    for (const auto& [command, activates] : rows) {
+        { // gone before TearDown drops its WM_PAINT, which would come back for ever
+            TestWindow typingInto(200, 100);
+            ShowWindow(typingInto.handle(), SW_SHOWNORMAL);
+            start(1, command);
+            EXPECT_EQ(startShowCommand(command), activates ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE) << command;
+            EXPECT_TRUE(IsWindowVisible(mainWindow) && !IsIconic(mainWindow) && !IsZoomed(mainWindow)) << command;
+            EXPECT_EQ(GetActiveWindow(), activates ? mainWindow : typingInto.handle()) << command;
+            EXPECT_FALSE(dynamic_cast<RecordingGauge*>(monitorRegistry.slotFor(L"cpu0"))->samples.empty()) << command;
+        }
+        TearDown();
+        SetUp();
+    }
+    // Minimized later: a display change leaves it, the next tick restores it where it stood.
+    start(3);
+    ShowWindow(mainWindow, SW_MINIMIZE);
+    send(WM_DISPLAYCHANGE, 1024, 768, 32);
+    send(WM_TIMER, 0, 0, 1);
+    const RECT rect = windowRect(), expected = {100, 100, 160, 220};
+    EXPECT_TRUE(IsWindowVisible(mainWindow) && !IsIconic(mainWindow) && EqualRect(&rect, &expected));
+}
+
 TEST_F(MainWindow, MouseMoveWithoutAPressDoesNothing)
 {
     start(3);
@@ -420,20 +450,24 @@ TEST_F(MainWindow, LosingTheCaptureEndsTheDrag)
     EXPECT_EQ(rect.top, 100);
 }
 
-TEST_F(MainWindow, TickPullsAWindowFarOffScreenIntoTheWorkArea)
+TEST_F(MainWindow, TickPullsAWindowFarOffScreenIntoTheWorkAreaButKeepsTheStoredPlaceAndTheFocusWhereTheyAre)
 {
     settings.windowX = -900;
     settings.windowY = 50;
     start(3);
+    TestWindow typingInto(200, 100);
+    ShowWindow(typingInto.handle(), SW_SHOWNORMAL);
+    SetWindowPos(mainWindow, nullptr, -900, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     send(WM_TIMER, 0, 0, 1);
     RECT work = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     RECT rect = windowRect();
     EXPECT_EQ(rect.left, work.left);
     EXPECT_EQ(rect.top, 50);
-    EXPECT_EQ(settings.windowX, work.left);
+    EXPECT_EQ(GetActiveWindow(), typingInto.handle());
+    EXPECT_EQ(settings.windowX, -900);
     EXPECT_EQ(settings.windowY, 50);
-    EXPECT_TRUE(settings.settingsDirty);
+    EXPECT_FALSE(settings.settingsDirty);
 }
 
 // Stored coordinates at the ends of the 32-bit range, (x, y).
@@ -453,9 +487,9 @@ TEST_P(MainWindowStoredAtIntegerEnds, TickPullsTheWindowIntoTheWorkAreaAtFullSiz
     EXPECT_EQ(rect.bottom - rect.top, 120);
     EXPECT_EQ(rect.left, GetParam().first < 0 ? work.left : work.right - 60);
     EXPECT_EQ(rect.top, GetParam().second < 0 ? work.top : work.bottom - 120);
-    EXPECT_EQ(settings.windowX, rect.left);
-    EXPECT_EQ(settings.windowY, rect.top);
-    EXPECT_TRUE(settings.settingsDirty);
+    EXPECT_EQ(settings.windowX, GetParam().first);
+    EXPECT_EQ(settings.windowY, GetParam().second);
+    EXPECT_FALSE(settings.settingsDirty);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, MainWindowStoredAtIntegerEnds,
