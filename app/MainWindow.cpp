@@ -7,6 +7,7 @@
 
 #include "app/MainWindow.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,7 +31,7 @@ bool pollingTimerStarted = false;
 namespace {
 
 struct MainWindowState {
-    MainWindowState(CounterQuery& query, MonitorRegistry& registry) : paint(query, registry) {}
+    MainWindowState(CounterQuery& query, MonitorRegistry& registry, TickClock clock) : paint(query, registry, clock) {}
 
     WindowState window;
     WindowPainter paint;
@@ -91,8 +92,15 @@ void onPaint(HWND window, MainWindowState& state)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    state.paint.paintWindow(dc, state.window.layout);
+    const Feed feed = state.paint.sampling().feedForPaint(pollingPeriodMs(settings.pollingFrequency));
+    state.paint.paintWindow(dc, state.window.layout, WindowPainter::Copy::Whole, feed);
     EndPaint(window, &paint);
+}
+
+void onPowerBroadcast(MainWindowState& state, WPARAM event)
+{
+    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)
+        state.paint.sampling().primeNext();
 }
 
 // Monitors plugged in or out, a resolution or a taskbar changed: the window
@@ -168,6 +176,12 @@ LRESULT handleMainWindowMessage(HWND window, MainWindowState& state, UINT messag
         dpiChanged(window, state.window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam), settings,
                    displayFunctions);
         return 0;
+    case WM_POWERBROADCAST:
+        onPowerBroadcast(state, wParam);
+        return TRUE;
+    case WM_TIMECHANGE:
+        state.paint.sampling().primeNext();
+        return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
@@ -195,16 +209,18 @@ void registerMainClass(HINSTANCE instance)
     RegisterClassExW(&windowClass);
 }
 
-bool startInstance(HINSTANCE instance, int showCommand)
+bool startInstance(HINSTANCE instance, int showCommand, TickClock clock)
 {
     appInstance = instance;
     std::vector<std::wstring> keyNames;
     counterQuery.getKeyNames(keyNames);
 
     mainWindow = nullptr;
-    mainState = std::make_unique<MainWindowState>(counterQuery, monitorRegistry);
+    mainState = std::make_unique<MainWindowState>(counterQuery, monitorRegistry, clock);
     WindowState& state = mainState->window;
-    state.stripCount = static_cast<int>(keyNames.size());
+    // Without any counter, memory's strip stays to show the red cross and
+    // take the right button.
+    state.stripCount = std::max(1, static_cast<int>(keyNames.size()));
     state.monitors = readMonitors(displayFunctions);
 
     HWND owner = createOwnerWindow(instance);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "app/Sampling.h"
+
 constexpr int kWindowTextCapacity = 100;
 
 extern HINSTANCE appInstance;
@@ -13,6 +15,6 @@ extern HWND mainWindow;
 extern bool pollingTimerStarted;
 
 void registerMainClass(HINSTANCE instance);
-bool startInstance(HINSTANCE instance, int showCommand);
+bool startInstance(HINSTANCE instance, int showCommand, TickClock clock = GetTickCount64);
 void restartPollingTimer();
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,6 @@
 // The paint pass behind every tick and every WM_PAINT. It is also what
-// drives sampling: each pass collects the counters once and feeds every
-// gauge exactly one sample. The picture is kept between passes: a strip's
+// drives sampling: a pass that samples has Sampling collect the counters and
+// feed the gauges before it draws them. The picture is kept between passes: a strip's
 // cell is drawn again only when what it shows changed (a new mean scrolled
 // its bars, its label's number changed), straight into the picture's
 // pixels, and a tick copies only those cells to the window. A new layout,
@@ -21,17 +21,6 @@ namespace {
 
 constexpr std::uint32_t kBackgroundPixel = pixelOf(kBackgroundColour);
 constexpr std::uint32_t kBarPixel = pixelOf(AveragingPercentMonitor::kBarColour);
-
-// Collects once, and once more after reopening the query if that failed.
-bool collectSamples(CounterQuery& query)
-{
-    query.collect();
-    if (query.status != ERROR_SUCCESS) {
-        query.reopen();
-        query.collect();
-    }
-    return query.status == ERROR_SUCCESS;
-}
 
 PixelRect clientArea(const StripLayout& layout)
 {
@@ -95,14 +84,14 @@ std::vector<Strip> stripsOf(const CounterQuery& query, MonitorRegistry& registry
     return strips;
 }
 
-WindowPainter::WindowPainter(CounterQuery& query, MonitorRegistry& registry)
-    : query_(query), registry_(registry), stamps_({kBackgroundPixel, kBarPixel})
+WindowPainter::WindowPainter(CounterQuery& query, MonitorRegistry& registry, TickClock clock)
+    : query_(query), registry_(registry), sampling_(query, registry, clock), stamps_({kBackgroundPixel, kBarPixel})
 {
 }
 
-void WindowPainter::paintWindow(HDC target, const StripLayout& layout, Copy copy)
+void WindowPainter::paintWindow(HDC target, const StripLayout& layout, Copy copy, Feed feed)
 {
-    paintGauges(layout);
+    paintGauges(layout, feed);
     if (copy == Copy::Whole) {
         BitBlt(target, 0, 0, layout.clientWidth, layout.clientHeight, buffer_.dc(), 0, 0, SRCCOPY);
         return;
@@ -115,25 +104,20 @@ void WindowPainter::paintWindow(HDC target, const StripLayout& layout, Copy copy
                buffer_.dc(), static_cast<int>(changed_.left), static_cast<int>(changed_.top), SRCCOPY);
 }
 
-void WindowPainter::paintGauges(const StripLayout& layout)
+void WindowPainter::paintGauges(const StripLayout& layout, Feed feed)
 {
     if (buffer_.fit(layout.clientWidth, layout.clientHeight) || !(layout == drawnLayout_))
         whole_ = true;
     drawnLayout_ = layout;
     changed_ = {0, 0, 0, 0};
     stamps_.useFont(font_.fontFor(layout.strip.dpi), layout.strip.dpi);
-    if (!collectSamples(query_)) {
+    if (feed == Feed::Sample ? !sampling_.sample() : !sampling_.read()) {
         drawErrorCross(layout);
         return;
     }
     if (!listed_) {
         strips_ = stripsOf(query_, registry_);
         listed_ = true;
-    }
-    const int shown = std::min(static_cast<int>(strips_.size()), layout.stripCount);
-    for (int k = 0; k < shown; ++k) {
-        const Strip& strip = strips_[static_cast<std::size_t>(k)];
-        strip.gauge->addSample(strip.counter->value.longValue / 100.0);
     }
     if (buffer_.pixels().height == 0)
         return;

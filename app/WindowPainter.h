@@ -1,6 +1,6 @@
 #pragma once
-// The paint pass: collect every counter once, feed each gauge one sample and
-// draw the gauges where the strip layout puts them, into a picture kept
+// The paint pass: sample the counters (or keep the samples) and draw the
+// gauges where the strip layout puts them, into a picture kept
 // from one pass to the next, of which only what changed is drawn again and
 // copied to the window.
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/BackBuffer.h"
+#include "app/Sampling.h"
 #include "gauges/LabelFont.h"
 #include "gauges/LabelStamps.h"
 #include "ui/StripLayout.h"
@@ -48,15 +49,16 @@ public:
     // the window, which shows the rest already) or all of it.
     enum class Copy { Changed, Whole };
 
-    WindowPainter(CounterQuery& query, MonitorRegistry& registry);
+    WindowPainter(CounterQuery& query, MonitorRegistry& registry, TickClock clock = GetTickCount64);
 
     // One pass into `target`, whose client area the layout describes: its
     // size, columns, strip positions and the strips' DPI.
-    void paintWindow(HDC target, const StripLayout& layout, Copy copy = Copy::Whole);
+    void paintWindow(HDC target, const StripLayout& layout, Copy copy = Copy::Whole, Feed feed = Feed::Sample);
     // The same pass without the copy: the picture alone.
-    void paintGauges(const StripLayout& layout);
+    void paintGauges(const StripLayout& layout, Feed feed = Feed::Sample);
     // The next pass draws everything again: the displays changed.
     void redrawEverything() { whole_ = true; }
+    Sampling& sampling() { return sampling_; }
 
 private:
     void drawEverything(const StripLayout& layout);
@@ -74,6 +76,7 @@ private:
 
     CounterQuery& query_;
     MonitorRegistry& registry_;
+    Sampling sampling_;
     std::vector<Strip> strips_;
     bool listed_ = false;
     BackBuffer buffer_;

@@ -26,6 +26,10 @@ using GetRawCounterArray = PDH_STATUS(WINAPI*)(PDH_HCOUNTER, LPDWORD, LPDWORD, P
 constexpr DWORD kPeHeaderBytes = 4096;
 constexpr wchar_t kProcDirVariable[] = L"PLIX_PROC_DIR";
 constexpr wchar_t kCollectLogVariable[] = L"PLIX_COLLECT_LOG";
+constexpr wchar_t kOpenLogVariable[] = L"PLIX_OPEN_LOG";
+constexpr wchar_t kNoCountersVariable[] = L"PLIX_NO_COUNTERS";
+// Longer than the clock tick within which a collect comes too soon.
+constexpr DWORD kPastAClockTickMs = 20;
 constexpr wchar_t kProcessor0[] = L"\\Processor(0)\\% Processor Time";
 constexpr wchar_t kProcessor1[] = L"\\Processor(1)\\% Processor Time";
 constexpr wchar_t kCommittedInUse[] = L"\\Memory\\% Committed Bytes In Use";
@@ -155,6 +159,8 @@ protected:
             FreeLibrary(module_);
         SetEnvironmentVariableW(kProcDirVariable, nullptr);
         SetEnvironmentVariableW(kCollectLogVariable, nullptr);
+        SetEnvironmentVariableW(kOpenLogVariable, nullptr);
+        SetEnvironmentVariableW(kNoCountersVariable, nullptr);
     }
 
     PDH_HQUERY openQuery()
@@ -175,6 +181,12 @@ protected:
     {
         PDH_HCOUNTER counter = nullptr;
         return addCounter_(query, path, 0, &counter);
+    }
+
+    PDH_STATUS collectLater(PDH_HQUERY query)
+    {
+        Sleep(kPastAClockTickMs);
+        return collect_(query);
     }
 
     // The counter's PDH_FMT_LONG value, -1 when formatting failed.
@@ -222,18 +234,20 @@ protected:
         statPath_ = folder_ + L"\\stat";
         meminfoPath_ = folder_ + L"\\meminfo";
         logPath_ = folder_ + L"\\collects.txt";
+        openLogPath_ = folder_ + L"\\opens.txt";
         writeFile(statPath_, kStat);
         writeFile(meminfoPath_, kMeminfo);
         PdhDllTest::SetUp();
         // Set after loading: the dll reads them at its first call.
         SetEnvironmentVariableW(kProcDirVariable, folder_.c_str());
         SetEnvironmentVariableW(kCollectLogVariable, logPath_.c_str());
+        SetEnvironmentVariableW(kOpenLogVariable, openLogPath_.c_str());
     }
 
     void TearDown() override
     {
         PdhDllTest::TearDown();
-        for (const std::wstring& path : {statPath_, meminfoPath_, logPath_})
+        for (const std::wstring& path : {statPath_, meminfoPath_, logPath_, openLogPath_})
             DeleteFileW(path.c_str());
         for (std::size_t k = nodes_; k-- > 0;) {
             DeleteFileW((folder_ + L"\\node\\node" + std::to_wstring(k) + L"\\cpulist").c_str());
@@ -258,6 +272,7 @@ protected:
     std::wstring statPath_;
     std::wstring meminfoPath_;
     std::wstring logPath_;
+    std::wstring openLogPath_;
 };
 
 // A recorded machine: its node cpulists (none: no node folder), its
@@ -319,6 +334,7 @@ TEST_F(PdhDllTest, ReadsTheHostsOwnProcFilesByDefault)
     PDH_HCOUNTER processor = addCounter(query, kProcessor0);
     PDH_HCOUNTER memory = addCounter(query, kCommittedInUse);
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     long busy = longValue(processor);
     long committed = longValue(memory);
     EXPECT_GE(busy, 0);
@@ -380,20 +396,12 @@ TEST_F(HostPdh, CollectNeedsALiveQueryWithCounters)
     EXPECT_EQ(collect_(query), ERROR_SUCCESS);
 }
 
-TEST_F(HostPdh, FormatBeforeAnyCollectIsInvalidData)
-{
-    PDH_HQUERY query = openQuery();
-    PDH_HCOUNTER counter = addCounter(query, kProcessor0);
-    PDH_FMT_COUNTERVALUE value = {};
-    EXPECT_EQ(format_(counter, PDH_FMT_LONG, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_DATA));
-    EXPECT_EQ(value.CStatus, PDH_CSTATUS_INVALID_DATA);
-}
-
 TEST_F(HostPdh, FormatNeedsALiveCounterAndAValueFormat)
 {
     PDH_HQUERY query = openQuery();
     PDH_HCOUNTER counter = addCounter(query, kProcessor0);
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     PDH_FMT_COUNTERVALUE value = {};
     EXPECT_EQ(format_(counter, 0, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_ARGUMENT));
     EXPECT_EQ(format_(counter, PDH_FMT_NOSCALE, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_ARGUMENT));
@@ -403,16 +411,34 @@ TEST_F(HostPdh, FormatNeedsALiveCounterAndAValueFormat)
     EXPECT_EQ(format_(counter, PDH_FMT_LONG | PDH_FMT_NOSCALE, nullptr, &value), ERROR_SUCCESS);
 }
 
-TEST_F(HostPdh, FirstCollectYieldsTheShareSinceBoot)
+TEST_F(HostPdh, ProcessorsHaveAValueFromTheSecondCollectOnAndNoneForACollectTooSoon)
 {
     PDH_HQUERY query = openQuery();
     PDH_HCOUNTER cpu0 = addCounter(query, kProcessor0);
     PDH_HCOUNTER cpu1 = addCounter(query, kProcessor1);
     PDH_HCOUNTER memory = addCounter(query, kCommittedInUse);
-    ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    // What each counter answers before any collect, after the first, after
+    // one right after it, and after one a clock tick later: the share since
+    // boot, as the recorded times stand still. Memory is no rate counter.
+    const struct {
+        PDH_STATUS status;
+        DWORD counterStatus;
+        long memory;
+    } steps[] = {{static_cast<PDH_STATUS>(PDH_INVALID_DATA), PDH_CSTATUS_INVALID_DATA, -1},
+                 {static_cast<PDH_STATUS>(PDH_INVALID_DATA), PDH_CSTATUS_INVALID_DATA, 25},
+                 {static_cast<PDH_STATUS>(PDH_CALC_NEGATIVE_DENOMINATOR), PDH_CSTATUS_INVALID_DATA, 25},
+                 {ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, 25}};
+    for (std::size_t n = 0; n < 4; ++n) {
+        if (n > 0) {
+            ASSERT_EQ(n == 3 ? collectLater(query) : collect_(query), ERROR_SUCCESS);
+        }
+        PDH_FMT_COUNTERVALUE value = {};
+        EXPECT_EQ(format_(cpu0, PDH_FMT_LONG, nullptr, &value), steps[n].status) << n;
+        EXPECT_EQ(value.CStatus, steps[n].counterStatus) << n;
+        EXPECT_EQ(n == 0 ? -1 : longValue(memory), steps[n].memory) << n;
+    }
     EXPECT_EQ(longValue(cpu0), 30);
     EXPECT_EQ(longValue(cpu1), 60);
-    EXPECT_EQ(longValue(memory), 25);
 }
 
 TEST_F(HostPdh, NextCollectYieldsTheShareSinceTheLastOne)
@@ -422,7 +448,7 @@ TEST_F(HostPdh, NextCollectYieldsTheShareSinceTheLastOne)
     PDH_HCOUNTER cpu1 = addCounter(query, kProcessor1);
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
     writeFile(statPath_, kStatLater);
-    ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     EXPECT_EQ(longValue(cpu0), 50);
     EXPECT_EQ(longValue(cpu1), 10);
 }
@@ -435,8 +461,9 @@ TEST_F(HostPdh, EachQueryMeasuresFromItsOwnCollects)
     writeFile(statPath_, kStatLater);
     PDH_HQUERY late = openQuery();
     PDH_HCOUNTER lateCpu0 = addCounter(late, kProcessor0);
-    ASSERT_EQ(collect_(early), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(early), ERROR_SUCCESS);
     ASSERT_EQ(collect_(late), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(late), ERROR_SUCCESS);
     EXPECT_EQ(longValue(earlyCpu0), 50);
     EXPECT_EQ(longValue(lateCpu0), 31);  // 350 busy of 1100 since boot
 }
@@ -448,6 +475,7 @@ TEST_F(HostPdh, OtherFormatsAndTheCounterTypeAreFilled)
     PDH_HCOUNTER memory = addCounter(query, kCommittedInUse);
     writeFile(statPath_, "cpu0 1 0 0 2 0 0 0 0 0 0\ncpu1 1 0 0 2 0 0 0 0 0 0\n");
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
 
     PDH_FMT_COUNTERVALUE value = {};
     DWORD type = 0;
@@ -469,14 +497,18 @@ TEST_F(HostPdh, UnpluggedProcessorIsInvalidDataUntilItReturns)
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
 
     writeFile(statPath_, kStatWithoutCpu1);
-    ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     EXPECT_EQ(longValue(cpu0), 50);
     PDH_FMT_COUNTERVALUE value = {};
     EXPECT_EQ(format_(cpu1, PDH_FMT_LONG, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_DATA));
     EXPECT_EQ(value.CStatus, PDH_CSTATUS_NO_INSTANCE);
 
+    // Back, it is a new rate counter: a value from its second collect on.
     writeFile(statPath_, kStatLater);
-    ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
+    EXPECT_EQ(format_(cpu1, PDH_FMT_LONG, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_DATA));
+    EXPECT_EQ(value.CStatus, PDH_CSTATUS_INVALID_DATA);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     EXPECT_EQ(longValue(cpu1), 55);  // counts again from boot: 610 of 1100
 }
 
@@ -490,7 +522,7 @@ TEST_F(HostPdh, MissingFilesFailTheCollectUntilTheyAreBack)
     EXPECT_EQ(collect_(query), static_cast<PDH_STATUS>(PDH_NO_DATA));
     EXPECT_EQ(collect_(query), static_cast<PDH_STATUS>(PDH_NO_DATA));
     writeFile(statPath_, kStatLater);
-    ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     EXPECT_EQ(longValue(cpu0), 50);
 
     ASSERT_TRUE(DeleteFileW(meminfoPath_.c_str()));
@@ -504,6 +536,15 @@ TEST_F(HostPdh, EmptyFileFailsTheCollect)
     PDH_HQUERY query = openQuery();
     addCounter(query, kCommittedInUse);
     writeFile(meminfoPath_, "");
+    EXPECT_EQ(collect_(query), static_cast<PDH_STATUS>(PDH_NO_DATA));
+}
+
+TEST_F(HostPdh, CountersDisabledRefuseEveryPath)
+{
+    SetEnvironmentVariableW(kNoCountersVariable, L"1");
+    PDH_HQUERY query = openQuery();
+    for (const wchar_t* path : {kProcessor0, kCommittedInUse, kEveryNodeProcessor})
+        EXPECT_EQ(addStatus(query, path), static_cast<PDH_STATUS>(PDH_CSTATUS_NO_OBJECT));
     EXPECT_EQ(collect_(query), static_cast<PDH_STATUS>(PDH_NO_DATA));
 }
 
@@ -522,6 +563,7 @@ TEST_F(HostPdh, MeminfoWithoutCommitKeysFailsOnlyTheMemoryCounter)
     PDH_HCOUNTER memory = addCounter(query, kCommittedInUse);
     writeFile(meminfoPath_, kMeminfoWithoutCommit);
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     EXPECT_EQ(longValue(cpu0), 30);
     PDH_FMT_COUNTERVALUE value = {};
     EXPECT_EQ(format_(memory, PDH_FMT_LONG, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_DATA));
@@ -549,6 +591,7 @@ TEST_F(HostPdh, ClosedQueryAndItsCountersAreRefusedEvenAfterReuse)
     EXPECT_EQ(collect_(query), static_cast<PDH_STATUS>(PDH_INVALID_HANDLE));
     EXPECT_EQ(format_(counter, PDH_FMT_LONG, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_HANDLE));
     EXPECT_EQ(collect_(next), ERROR_SUCCESS);
+    EXPECT_EQ(collectLater(next), ERROR_SUCCESS);
     EXPECT_EQ(longValue(nextCounter), 30);
 }
 
@@ -561,13 +604,16 @@ TEST_F(HostPdh, CloseQueryRefusesHandlesItNeverGave)
     EXPECT_EQ(collect_(query), ERROR_SUCCESS);
 }
 
-TEST_F(HostPdh, CollectLogCountsSuccessfulCollects)
+TEST_F(HostPdh, LogsCountSuccessfulCollectsAndOpens)
 {
     PDH_HQUERY query = openQuery();
     addCounter(query, kProcessor0);
     PDH_HQUERY other = openQuery();
     addCounter(other, kCommittedInUse);
     PDH_HQUERY empty = openQuery();
+    PDH_HQUERY fromLog = nullptr;
+    EXPECT_NE(openQuery_(L"C:\\perf.blg", 0, &fromLog), ERROR_SUCCESS);
+    EXPECT_EQ(readFile(openLogPath_), "3");
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
     EXPECT_EQ(readFile(logPath_), "1");
     ASSERT_EQ(collect_(other), ERROR_SUCCESS);
@@ -592,6 +638,7 @@ TEST_F(HostPdh, ProcFolderIsTakenOnceAtFirstUse)
     std::wstring elsewhere = makeTempFolder();
     SetEnvironmentVariableW(kProcDirVariable, elsewhere.c_str());
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);  // nothing lies in the other folder
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     EXPECT_EQ(longValue(cpu0), 30);
     RemoveDirectoryW(elsewhere.c_str());
 }
@@ -611,6 +658,7 @@ TEST_P(HostPdhMachine, ProcessorsAreArrangedByNodeAndTheLegacyObjectSeesTheFirst
                   machine.instances[n].second < 0 ? static_cast<PDH_STATUS>(PDH_CSTATUS_NO_INSTANCE) : ERROR_SUCCESS);
     }
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     for (std::size_t n = 0; n < counters.size(); ++n)
         EXPECT_EQ(machine.instances[n].second < 0 ? -1 : longValue(counters[n]), machine.instances[n].second) << n;
 

@@ -260,20 +260,38 @@ TEST_F(CounterQueryCollect, FormatsEveryEntryAsALong)
     }
 }
 
-TEST_F(CounterQueryCollect, StopsAtTheFirstEntryThatFailsToFormat)
+TEST_F(CounterQueryCollect, PassesAnEntryWithoutAValueAndStopsAtOneThatFails)
 {
-    ScriptedPdh::setValue(kPathA, 10);
-    ScriptedPdh::setValue(kPathB, 20);
-    ScriptedPdh::setValue(kPathC, 30);
-    ScriptedPdh::failFormatting(kPathB, PDH_CALC_NEGATIVE_VALUE);
-    query.collect();
+    struct Row {
+        DWORD status;
+        DWORD counterStatus;
+        bool fails;
+    };
+    const Row rows[] = {
+        {PDH_INVALID_DATA, PDH_CSTATUS_INVALID_DATA, false}, {PDH_CALC_NEGATIVE_DENOMINATOR, 0, false},
+        {PDH_CALC_NEGATIVE_TIMEBASE, 0, false},             {PDH_CALC_NEGATIVE_VALUE, 0, false},
+        {PDH_INVALID_DATA, PDH_CSTATUS_NO_INSTANCE, true},  {PDH_CSTATUS_NO_OBJECT, 0, true},
+        {PDH_INVALID_HANDLE, 0, true},
+    };
+    LONG next = 10;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << std::hex << row.status << " " << row.counterStatus);
+        ScriptedPdh::clearCalls();
+        const LONG before = valueOf(query, L"mem");
+        ScriptedPdh::setValue(kPathA, ++next);
+        ScriptedPdh::setValue(kPathC, next);
+        ScriptedPdh::failFormatting(kPathB, row.status, row.counterStatus);
+        query.collect();
 
-    EXPECT_EQ(query.status, asStatus(PDH_CALC_NEGATIVE_VALUE));
-    EXPECT_EQ(valueOf(query, L"cpu0"), 10);
-    EXPECT_EQ(valueOf(query, L"cpu1"), 2);
-    EXPECT_EQ(valueOf(query, L"mem"), 3);
-    EXPECT_EQ(pathsOf(ScriptedPdh::callsOf(PdhCall::GetFormattedCounterValue)),
-              (std::vector<std::wstring>{kPathA, kPathB}));
+        EXPECT_EQ(query.status, row.fails ? asStatus(row.status) : ERROR_SUCCESS);
+        EXPECT_EQ(valueOf(query, L"cpu0"), next);
+        EXPECT_EQ(valueOf(query, L"cpu1"), 2);
+        EXPECT_EQ(valueOf(query, L"mem"), row.fails ? before : next);
+        EXPECT_EQ(std::vector<bool>({query.counters.at(L"cpu0").fresh, query.counters.at(L"cpu1").fresh,
+                                     query.counters.at(L"mem").fresh}),
+                  std::vector<bool>({true, false, !row.fails}));
+        EXPECT_EQ(ScriptedPdh::countOf(PdhCall::GetFormattedCounterValue), row.fails ? 2u : 3u);
+    }
 }
 
 TEST_F(CounterQueryCollect, FailedCollectFormatsNothing)
@@ -289,9 +307,9 @@ TEST_F(CounterQueryCollect, FailedCollectFormatsNothing)
 
 TEST_F(CounterQueryCollect, GetValueCopiesTheWholeRecordAndLeavesStatusAlone)
 {
-    ScriptedPdh::failFormatting(kPathC, PDH_CALC_NEGATIVE_VALUE);
+    ScriptedPdh::failFormatting(kPathC, PDH_INVALID_HANDLE);
     query.collect();
-    ASSERT_EQ(query.status, asStatus(PDH_CALC_NEGATIVE_VALUE));
+    ASSERT_EQ(query.status, asStatus(PDH_INVALID_HANDLE));
 
     PDH_FMT_COUNTERVALUE value;
     value.CStatus = 0xDEAD;
@@ -299,7 +317,7 @@ TEST_F(CounterQueryCollect, GetValueCopiesTheWholeRecordAndLeavesStatusAlone)
     EXPECT_TRUE(query.getValue(L"cpu1", value));
     EXPECT_EQ(value.CStatus, static_cast<DWORD>(PDH_CSTATUS_VALID_DATA));
     EXPECT_EQ(value.longValue, 2);
-    EXPECT_EQ(query.status, asStatus(PDH_CALC_NEGATIVE_VALUE));
+    EXPECT_EQ(query.status, asStatus(PDH_INVALID_HANDLE));
 }
 
 TEST_F(CounterQueryCollect, GetValueOfAMissingKeyLeavesRecordAndStatusAlone)
@@ -320,11 +338,11 @@ TEST_F(CounterQueryEmpty, CollectWithNoCountersMakesNoFormatCall)
 {
     CounterQuery empty(scriptedPdhTable);
     empty.collect();
-    EXPECT_EQ(empty.status, ERROR_SUCCESS);
-
-    ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
-    empty.collect();
     EXPECT_EQ(empty.status, asStatus(PDH_NO_DATA));
+
+    ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_INVALID_HANDLE);
+    empty.collect();
+    EXPECT_EQ(empty.status, asStatus(PDH_INVALID_HANDLE));
 
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CollectQueryData), 2u);
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::GetFormattedCounterValue), 0u);
@@ -476,7 +494,7 @@ TEST_F(CounterQueryReopen, LastReaddFailureStaysInStatus)
     EXPECT_NE(query.counters.at(L"cpu0").counter, nullptr);
 }
 
-TEST_F(CounterQueryReopen, EntryWhoseReaddFailedStopsTheNextCollectWithoutPdh)
+TEST_F(CounterQueryReopen, EntryWhoseReaddFailedIsPassedByWithoutPdh)
 {
     PDH_HCOUNTER staleCounter = query.counters.at(L"cpu1").counter;
     ScriptedPdh::refuseAdd(kPathB, PDH_CSTATUS_NO_OBJECT);
@@ -489,13 +507,13 @@ TEST_F(CounterQueryReopen, EntryWhoseReaddFailedStopsTheNextCollectWithoutPdh)
     ScriptedPdh::setValue(kPathC, 60);
     query.collect();
 
-    EXPECT_NE(query.status, ERROR_SUCCESS);
+    EXPECT_EQ(query.status, ERROR_SUCCESS);
     EXPECT_EQ(valueOf(query, L"cpu0"), 40);
     EXPECT_EQ(valueOf(query, L"cpu1"), 2);
-    EXPECT_EQ(valueOf(query, L"mem"), 3);
-    const auto formats = ScriptedPdh::callsOf(PdhCall::GetFormattedCounterValue);
-    ASSERT_EQ(formats.size(), 1u);
-    EXPECT_EQ(formats[0].path, kPathA);
+    EXPECT_FALSE(query.counters.at(L"cpu1").fresh);
+    EXPECT_EQ(valueOf(query, L"mem"), 60);
+    EXPECT_EQ(pathsOf(ScriptedPdh::callsOf(PdhCall::GetFormattedCounterValue)),
+              (std::vector<std::wstring>{kPathA, kPathC}));
     for (const auto& call : ScriptedPdh::calls())
         EXPECT_NE(call.counter, staleCounter);
 }
@@ -505,12 +523,12 @@ TEST_F(CounterQueryReopen, ReaddThatSucceedsLaterMakesCollectWholeAgain)
     ScriptedPdh::refuseAdd(kPathB, PDH_CSTATUS_NO_OBJECT);
     query.reopen();
     query.collect();
-    ASSERT_NE(query.status, ERROR_SUCCESS);
+    ASSERT_FALSE(query.counters.at(L"cpu1").fresh);
 
     ScriptedPdh::allowAdd(kPathB);
     ScriptedPdh::setValue(kPathB, 77);
     query.reopen();
     query.collect();
-    EXPECT_EQ(query.status, ERROR_SUCCESS);
+    EXPECT_TRUE(query.counters.at(L"cpu1").fresh);
     EXPECT_EQ(valueOf(query, L"cpu1"), 77);
 }

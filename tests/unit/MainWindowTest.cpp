@@ -24,6 +24,14 @@
 
 namespace {
 
+// The main window's clock: it stands still unless a test moves it on.
+ULONGLONG testTicks = 1000000;
+
+ULONGLONG WINAPI testClock()
+{
+    return testTicks;
+}
+
 // The real main window of the test process, made by startInstance on the
 // process-wide query, registry and settings, with the given key names.
 class MainWindow : public ::testing::Test {
@@ -69,7 +77,7 @@ protected:
             if (monitorRegistry.slotFor(key) == nullptr)
                 monitorRegistry.slotFor(key) = new RecordingGauge(key);
         }
-        ASSERT_TRUE(startInstance(instance(), SW_SHOWNOACTIVATE));
+        ASSERT_TRUE(startInstance(instance(), SW_SHOWNOACTIVATE, testClock));
         settings.settingsDirty = false;
     }
 
@@ -322,23 +330,61 @@ TEST(WindowDpi, AskedOfTheWindowThenItsMonitorThenTheSystem)
     EXPECT_EQ(windowBorder(display, 192), 1) << "where Windows cannot tell";
 }
 
-TEST_F(MainWindow, IsZeroPixelsHighWithoutKeyNames)
+TEST_F(MainWindow, WithoutKeyNamesKeepsOneStripThatShowsTheRedCross)
 {
+    // The query's counters are gone, as on a desk without any: the first
+    // collect fails, and the reopened query has nothing to collect.
+    ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
     start(0);
     RECT outer = windowRect();
     EXPECT_EQ(outer.right - outer.left, 60);
-    EXPECT_EQ(outer.bottom - outer.top, 0);
+    EXPECT_EQ(outer.bottom - outer.top, 40);
+    send(WM_TIMER, 0, 0, 1);
+    PixelSurface shown(58, 38);
+    HDC dc = GetDC(mainWindow);
+    BitBlt(shown.dc(), 0, 0, 58, 38, dc, 0, 0, SRCCOPY);
+    ReleaseDC(mainWindow, dc);
+    EXPECT_GE(shown.count(RGB(255, 0, 0), 0, 0, 58, 38), 2 * 38 - 2);
 }
 
-TEST_F(MainWindow, FirstSampleIsTakenWhileTheWindowIsFirstShown)
+TEST_F(MainWindow, FirstPaintSamplesAndLaterPaintsOnlyHalfAPeriodAfterTheLastCollect)
 {
     start(1);
     auto* gauge = dynamic_cast<RecordingGauge*>(monitorRegistry.slotFor(L"cpu0"));
     ASSERT_NE(gauge, nullptr);
-    size_t before = gauge->samples.size();
+    const size_t before = gauge->samples.size();
     EXPECT_GE(before, 1u);
+    const int steps[] = {0, 49, 1, 0};
+    for (size_t k = 0; k < 4; ++k) {
+        testTicks += steps[k];
+        InvalidateRect(mainWindow, nullptr, FALSE);
+        UpdateWindow(mainWindow);
+        EXPECT_EQ(gauge->samples.size(), before + (k < 2 ? 0 : 1)) << "after " << steps[k] << " ms";
+    }
     send(WM_TIMER, 0, 0, 1);
-    EXPECT_EQ(gauge->samples.size(), before + 1);
+    EXPECT_EQ(gauge->samples.size(), before + 2) << "a tick";
+}
+
+TEST_F(MainWindow, AfterAResumeOrAClockChangeTheNextCollectFeedsNothing)
+{
+    start(1);
+    auto* gauge = dynamic_cast<RecordingGauge*>(monitorRegistry.slotFor(L"cpu0"));
+    ASSERT_NE(gauge, nullptr);
+    const struct {
+        UINT message;
+        WPARAM event;
+        bool primes;
+    } rows[] = {{WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true},
+                {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, true},
+                {WM_POWERBROADCAST, PBT_APMSUSPEND, false},
+                {WM_TIMECHANGE, 0, true}};
+    for (const auto& row : rows) {
+        const size_t before = gauge->samples.size();
+        SendMessageW(mainWindow, row.message, row.event, 0);
+        send(WM_TIMER, 0, 0, 1);
+        send(WM_TIMER, 0, 0, 1);
+        EXPECT_EQ(gauge->samples.size(), before + (row.primes ? 1 : 2)) << row.message << " " << row.event;
+    }
 }
 
 TEST_F(MainWindow, MouseMoveWithoutAPressDoesNothing)
