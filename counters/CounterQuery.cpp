@@ -94,8 +94,7 @@ void CounterQuery::addCounter(const std::wstring& keyName, const std::wstring& p
 void CounterQuery::readdCounters()
 {
     // A failure does not stop the walk, so only the last entry's result stays
-    // in status. An entry that failed drops the handle of the closed query:
-    // collect passes it by, and the next reopen tries it again.
+    // in status. An entry that failed drops the handle of the closed query.
     for (auto& filed : counters) {
         CounterEntry& entry = filed.second;
         PDH_HCOUNTER added = nullptr;
@@ -112,8 +111,17 @@ void CounterQuery::collect()
     for (auto& filed : counters) {
         CounterEntry& entry = filed.second;
         entry.fresh = false;
-        if (status != ERROR_SUCCESS || entry.counter == nullptr)
+        if (status != ERROR_SUCCESS)
             continue;
+        if (entry.counter == nullptr) {
+            // Its counter could not be added again after a reopen (a processor
+            // that went away): tried again at every collect, without a value
+            // before the next one.
+            PDH_HCOUNTER added = nullptr;
+            if (pdh_.addCounter(query, entry.path.c_str(), kNoUserData, &added) == ERROR_SUCCESS)
+                entry.counter = added;
+            continue;
+        }
         // Formatted aside, so that an entry without a value keeps its previous one.
         PDH_FMT_COUNTERVALUE formatted = {};
         const PDH_STATUS formatting = pdh_.getFormattedCounterValue(entry.counter, PDH_FMT_LONG, nullptr, &formatted);

@@ -494,7 +494,7 @@ TEST_F(CounterQueryReopen, LastReaddFailureStaysInStatus)
     EXPECT_NE(query.counters.at(L"cpu0").counter, nullptr);
 }
 
-TEST_F(CounterQueryReopen, EntryWhoseReaddFailedIsPassedByWithoutPdh)
+TEST_F(CounterQueryReopen, EntryWhoseReaddFailedIsPassedByAndAddedAgainAtEveryCollect)
 {
     PDH_HCOUNTER staleCounter = query.counters.at(L"cpu1").counter;
     ScriptedPdh::refuseAdd(kPathB, PDH_CSTATUS_NO_OBJECT);
@@ -514,21 +514,17 @@ TEST_F(CounterQueryReopen, EntryWhoseReaddFailedIsPassedByWithoutPdh)
     EXPECT_EQ(valueOf(query, L"mem"), 60);
     EXPECT_EQ(pathsOf(ScriptedPdh::callsOf(PdhCall::GetFormattedCounterValue)),
               (std::vector<std::wstring>{kPathA, kPathC}));
+    EXPECT_EQ(pathsOf(ScriptedPdh::callsOf(PdhCall::AddCounter)), std::vector<std::wstring>{kPathB});
     for (const auto& call : ScriptedPdh::calls())
         EXPECT_NE(call.counter, staleCounter);
-}
 
-TEST_F(CounterQueryReopen, ReaddThatSucceedsLaterMakesCollectWholeAgain)
-{
-    ScriptedPdh::refuseAdd(kPathB, PDH_CSTATUS_NO_OBJECT);
-    query.reopen();
-    query.collect();
-    ASSERT_FALSE(query.counters.at(L"cpu1").fresh);
-
+    // Added at the collect after PDH takes it, formatted from the next one on.
     ScriptedPdh::allowAdd(kPathB);
-    ScriptedPdh::setValue(kPathB, 77);
-    query.reopen();
-    query.collect();
-    EXPECT_TRUE(query.counters.at(L"cpu1").fresh);
-    EXPECT_EQ(valueOf(query, L"cpu1"), 77);
+    for (bool fresh : {false, true}) {
+        query.collect();
+        EXPECT_EQ(query.counters.at(L"cpu1").fresh, fresh);
+        EXPECT_EQ(query.status, ERROR_SUCCESS);
+    }
+    EXPECT_EQ(valueOf(query, L"cpu1"), 50);
+    EXPECT_EQ(query.counters.at(L"cpu1").counter, ScriptedPdh::callsOf(PdhCall::AddCounter).back().counter);
 }
