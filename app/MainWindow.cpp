@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "app/WindowPainter.h"
 #include "app/PollingTimer.h"
@@ -31,7 +29,8 @@ bool pollingTimerStarted = false;
 namespace {
 
 struct MainWindowState {
-    MainWindowState(CounterQuery& query, MonitorRegistry& registry, TickClock clock) : paint(query, registry, clock) {}
+    MainWindowState(CounterQuery& query, MonitorRegistry& registry, TickClock clock)
+        : paint(query, registry, CreateDIBSection, clock) {}
 
     WindowState window;
     WindowPainter paint;
@@ -97,18 +96,29 @@ void onPaint(HWND window, MainWindowState& state)
     EndPaint(window, &paint);
 }
 
-void onPowerBroadcast(MainWindowState& state, WPARAM event)
-{
-    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)
-        state.paint.sampling().primeNext();
-}
-
 // Monitors plugged in or out, a resolution or a taskbar changed: the window
 // is laid out and kept on screen at once, and drawn anew.
 void onDisplayChange(HWND window, MainWindowState& state)
 {
     displayChanged(window, state.window, settings, displayFunctions);
     state.paint.redrawEverything();
+}
+
+// The label pieces were rendered with the old font smoothing: they are
+// made again, and everything drawn anew.
+void onSettingChange(HWND window, MainWindowState& state, UINT setting)
+{
+    switch (setting) {
+    case SPI_SETWORKAREA:
+        onDisplayChange(window, state);
+        break;
+    case SPI_SETFONTSMOOTHING:
+    case SPI_SETFONTSMOOTHINGTYPE:
+    case SPI_SETFONTSMOOTHINGCONTRAST:
+    case SPI_SETFONTSMOOTHINGORIENTATION:
+        state.paint.redrawEverything();
+        break;
+    }
 }
 
 // Windows ends the process soon after WM_ENDSESSION without running static
@@ -168,8 +178,11 @@ LRESULT handleMainWindowMessage(HWND window, MainWindowState& state, UINT messag
         onDisplayChange(window, state);
         return 0;
     case WM_SETTINGCHANGE:
-        if (wParam == SPI_SETWORKAREA)
-            onDisplayChange(window, state);
+        onSettingChange(window, state, static_cast<UINT>(wParam));
+        return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        state.paint.redrawEverything();
         return 0;
     case WM_DPICHANGED:
         // Windows gives the same DPI for x and y.
@@ -177,7 +190,8 @@ LRESULT handleMainWindowMessage(HWND window, MainWindowState& state, UINT messag
                    displayFunctions);
         return 0;
     case WM_POWERBROADCAST:
-        onPowerBroadcast(state, wParam);
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+            state.paint.sampling().primeNext();
         return TRUE;
     case WM_TIMECHANGE:
         state.paint.sampling().primeNext();
@@ -212,15 +226,12 @@ void registerMainClass(HINSTANCE instance)
 bool startInstance(HINSTANCE instance, int showCommand, TickClock clock)
 {
     appInstance = instance;
-    std::vector<std::wstring> keyNames;
-    counterQuery.getKeyNames(keyNames);
-
     mainWindow = nullptr;
     mainState = std::make_unique<MainWindowState>(counterQuery, monitorRegistry, clock);
     WindowState& state = mainState->window;
     // Without any counter, memory's strip stays to show the red cross and
     // take the right button.
-    state.stripCount = std::max(1, static_cast<int>(keyNames.size()));
+    state.stripCount = std::max(1, mainState->paint.stripCount());
     state.monitors = readMonitors(displayFunctions);
 
     HWND owner = createOwnerWindow(instance);

@@ -7,12 +7,11 @@ get_filename_component(PLIX_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 set(CORE_SOURCES
   common/DisplayScale.cpp
   counters/CounterStatus.cpp
-  gauges/BarPixels.cpp
   gauges/GaugeLabel.cpp
-  gauges/LabelStamp.cpp
   gauges/ProcessorOrder.cpp
   gauges/StripSize.cpp
   gauges/SampleAverager.cpp
+  gauges/StripPicture.cpp
   hostcounters/CounterPath.cpp
   hostcounters/NodeTopology.cpp
   hostcounters/ProcText.cpp

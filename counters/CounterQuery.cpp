@@ -12,10 +12,8 @@
 #include "counters/CounterStatus.h"
 
 static_assert(kPdhInvalidData == PDH_INVALID_DATA && kPdhCStatusInvalidData == PDH_CSTATUS_INVALID_DATA &&
-                  kPdhCalcNegativeDenominator == PDH_CALC_NEGATIVE_DENOMINATOR &&
-                  kPdhCalcNegativeTimebase == PDH_CALC_NEGATIVE_TIMEBASE &&
-                  kPdhCalcNegativeValue == PDH_CALC_NEGATIVE_VALUE,
-              "the statuses as pdhmsg.h defines them");
+              kPdhCalcNegativeDenominator == PDH_CALC_NEGATIVE_DENOMINATOR && kPdhCalcNegativeTimebase ==
+              PDH_CALC_NEGATIVE_TIMEBASE && kPdhCalcNegativeValue == PDH_CALC_NEGATIVE_VALUE, "as in pdhmsg.h");
 
 namespace {
 
@@ -114,9 +112,8 @@ void CounterQuery::collect()
         if (status != ERROR_SUCCESS)
             continue;
         if (entry.counter == nullptr) {
-            // Its counter could not be added again after a reopen (a processor
-            // that went away): tried again at every collect, without a value
-            // before the next one.
+            // Not added again after a reopen (a processor that went away):
+            // tried at every collect, with a value from a later one.
             PDH_HCOUNTER added = nullptr;
             if (pdh_.addCounter(query, entry.path.c_str(), kNoUserData, &added) == ERROR_SUCCESS)
                 entry.counter = added;

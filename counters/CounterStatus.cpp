@@ -1,7 +1,8 @@
-// The classification of a counter's format status. A rate counter has no
-// value until its query was collected twice, and Windows now and then gives
-// one counter a calculation warning (after a sleep, a clock change, or two
-// collects too close together); neither is a broken query.
+// A counter's format status sorted into a value, no value yet, or a
+// failure. A rate counter has no value until its query was collected twice,
+// and Windows now and then gives one counter a calculation warning (after a
+// sleep, a clock change, or two collects too close together): neither is a
+// broken query.
 
 #include "counters/CounterStatus.h"
 

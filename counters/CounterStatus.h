@@ -1,8 +1,7 @@
 #pragma once
-// What the status of one counter's format means for a pass: a value, no
-// value this time though nothing is wrong, or a failure that needs the query
-// reopened. The PDH statuses are spelled out as numbers here, with their
-// pdhmsg.h names, so that the decision builds without windows.h.
+// What a counter's format status means for a pass. The PDH statuses are
+// numbers here, with their pdhmsg.h names, so that this builds without
+// windows.h.
 
 #include <cstdint>
 
@@ -12,12 +11,9 @@ constexpr std::uint32_t kPdhCalcNegativeDenominator = 0x800007D6;  // PDH_CALC_N
 constexpr std::uint32_t kPdhCalcNegativeTimebase = 0x800007D7;     // PDH_CALC_NEGATIVE_TIMEBASE
 constexpr std::uint32_t kPdhCalcNegativeValue = 0x800007D8;        // PDH_CALC_NEGATIVE_VALUE
 
-enum class FormatOutcome {
-    Fresh,     // a new value
-    NoSample,  // none this time: its gauge is not fed, nothing is reopened
-    Failed,    // a counter that is gone, or anything else PDH did not expect
-};
+// NoSample: no value this time though nothing is wrong, so its gauge is not
+// fed and nothing is reopened. Failed: the counter is gone, or worse.
+enum class FormatOutcome { Fresh, NoSample, Failed };
 
-// `status` as PdhGetFormattedCounterValue returned it, `counterStatus` the
-// CStatus it wrote.
+// The status PdhGetFormattedCounterValue returned and the CStatus it wrote.
 FormatOutcome formatOutcome(std::uint32_t status, std::uint32_t counterStatus);

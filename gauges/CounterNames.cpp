@@ -7,7 +7,7 @@
 #include "common/TextBuffer.h"
 #include "counters/InstanceNames.h"
 #include "gauges/ProcessorOrder.h"
-#include "ui/StripLayout.h"
+#include "gauges/StripSize.h"
 
 namespace {
 

@@ -43,10 +43,11 @@ LabelForms labelForms(const std::wstring& keyName, int percent)
     return forms;
 }
 
-const std::wstring& fittingLabel(const LabelForms& forms, int availableWidth, const TextWidth& widthOf)
+std::size_t fittingForm(int availableWidth, const FormWidth& widthOf)
 {
-    for (std::size_t i = 0; i + 1 < forms.size(); ++i)
-        if (widthOf(forms[i]) <= availableWidth)
-            return forms[i];
-    return forms.back();
+    constexpr std::size_t kLast = std::tuple_size<LabelForms>::value - 1;
+    for (std::size_t form = 0; form < kLast; ++form)
+        if (widthOf(form) <= availableWidth)
+            return form;
+    return kLast;
 }

@@ -20,9 +20,10 @@ LabelForms labelForms(const std::wstring& keyName, int percent);
 LabelForms labelPrefixes(const std::wstring& keyName);
 std::wstring percentText(int percent);
 
-// Text width in pixels, as the caller measures it.
-using TextWidth = std::function<int(const std::wstring& text)>;
+// The width in pixels of form 0, 1 or 2, as the caller measures it: GDI's
+// extent of the text, or the advances of its two rendered pieces.
+using FormWidth = std::function<int(std::size_t form)>;
 
 // The first form no wider than availableWidth, or the last form when none
 // is. Forms are measured in order, and none after the one chosen.
-const std::wstring& fittingLabel(const LabelForms& forms, int availableWidth, const TextWidth& widthOf);
+std::size_t fittingForm(int availableWidth, const FormWidth& widthOf);

@@ -3,7 +3,7 @@
 
 #include "gauges/MonitorRegistry.h"
 
-Monitor*& MonitorRegistry::slotFor(const std::wstring& keyName)
+AveragingPercentMonitor*& MonitorRegistry::slotFor(const std::wstring& keyName)
 {
     // operator[] files an unknown key name with a null pointer first.
     return monitors[keyName];

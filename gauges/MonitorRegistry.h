@@ -1,19 +1,20 @@
 #pragma once
 // The process-wide map from key name to gauge. The pointers do not own the
-// gauges; nothing ever deletes one.
+// gauges; nothing ever deletes one. Every gauge is an averaging one, so the
+// map says so and the paint pass reads each gauge's data without a cast.
 
 #include <map>
 #include <string>
 
-#include "gauges/Monitor.h"
+class AveragingPercentMonitor;
 
 class MonitorRegistry {
 public:
     // The slot filed under keyName; a null slot is inserted first if the key
     // name is not filed yet.
-    Monitor*& slotFor(const std::wstring& keyName);
+    AveragingPercentMonitor*& slotFor(const std::wstring& keyName);
 
-    std::map<std::wstring, Monitor*> monitors;
+    std::map<std::wstring, AveragingPercentMonitor*> monitors;
 };
 
 extern MonitorRegistry monitorRegistry;

@@ -11,6 +11,10 @@ constexpr int kStripWidth = 60;
 constexpr int kStripHeight = 40;
 constexpr int kHiddenStripPixels = 2;
 
+// More strips than any machine's processors and memory can ask for; a
+// count above it is laid out as this many, so no size overflows.
+constexpr int kMaxStrips = 4096;
+
 struct StripSize {
     int dpi;           // usableDpi of the DPI asked for: what the picture is scaled for
     int width;

@@ -66,6 +66,7 @@ struct CounterState {
     CommitCharge charge;
     std::vector<InstanceSample> samples;  // AllNodeProcessors
     FILETIME collected = {};
+    bool rated = false;    // the collect before was valid too: there is an interval
     bool tooSoon = false;  // collected within a clock tick of the collect before
 };
 
@@ -203,7 +204,8 @@ std::uint64_t ticksOf(const FILETIME& time)
 
 void takeReading(CounterState& counter, const std::optional<CommitCharge>& charge, const FILETIME& now)
 {
-    counter.tooSoon = counter.reading == Reading::Valid && ticksOf(now) - ticksOf(counter.collected) < kClockTick;
+    counter.rated = counter.reading == Reading::Valid;
+    counter.tooSoon = counter.rated && ticksOf(now) - ticksOf(counter.collected) < kClockTick;
     counter.collected = now;
     switch (counter.kind) {
     case CounterKind::Processor: {
@@ -397,9 +399,9 @@ PDH_FUNCTION PdhGetFormattedCounterValue(PDH_HCOUNTER counter, DWORD format, LPD
     case Reading::Valid:
         break;
     }
-    if (state->kind == CounterKind::Processor && (!state->track.hasInterval || state->tooSoon)) {
+    if (state->kind == CounterKind::Processor && (!state->rated || state->tooSoon)) {
         value->CStatus = PDH_CSTATUS_INVALID_DATA;
-        return state->track.hasInterval ? PDH_CALC_NEGATIVE_DENOMINATOR : PDH_INVALID_DATA;
+        return state->rated ? PDH_CALC_NEGATIVE_DENOMINATOR : PDH_INVALID_DATA;
     }
     value->CStatus = PDH_CSTATUS_VALID_DATA;
     formatReading(*state, format, *value);

@@ -223,12 +223,11 @@ void advanceTrack(ProcessorTrack& track, const CpuTimes* now)
         return;
     }
     if (!track.hasData || now->total < track.latest.total) {
-        track = ProcessorTrack{};
         track.hasData = true;
+        track.previous = CpuTimes{};
         track.latest = *now;
         return;
     }
-    track.hasInterval = true;
     if (now->total == track.latest.total)
         return;
     track.previous = track.latest;

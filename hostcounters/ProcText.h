@@ -52,21 +52,17 @@ double committedPercentExact(const CommitCharge& charge);
 
 // One processor counter's two latest readings, from which its busy share is
 // computed. `previous` is all zeros until a second distinct reading
-// arrives, so the share is the one since boot until then. As with Windows'
-// rate counters, there is a share to show only from the second reading on
-// (`hasInterval`).
+// arrives, so the first reading already yields the share since boot.
 struct ProcessorTrack {
     bool hasData = false;
-    bool hasInterval = false;
     CpuTimes previous;
     CpuTimes latest;
 };
 
 // Moves a track on by one reading; null means the processor is gone. A
 // reading with the same total as the latest is no new interval and changes
-// nothing but `hasInterval`; a smaller total means the counters restarted,
-// and so does a processor coming back after it was gone: both count again
-// from zero, and from their first reading again.
+// nothing; a smaller total means the counters restarted, and so does a
+// processor coming back after it was gone: both count again from zero.
 void advanceTrack(ProcessorTrack& track, const CpuTimes* now);
 
 // Busy share of the interval between the track's two readings, as a whole

@@ -445,9 +445,9 @@ class Image:
 class PlixRun:
     """plix.exe started in a temporary folder of its own, or in `folder`,
     which then stays. Unless count_collects is False, the provider counts
-    plix's collects in collects.txt there, and the queries it opened in
-    opens.txt. Wine's output goes to log_path,
-    by default wine.log in the folder."""
+    plix's collects in collects.txt there, and its opened queries in
+    opens.txt. Wine's output goes to log_path, by default wine.log in the
+    folder."""
 
     def __init__(self, plix_exe, settings=None, env=None, folder=None, count_collects=True, log_path=None):
         self.keep_folder = folder is not None

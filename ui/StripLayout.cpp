@@ -85,8 +85,6 @@ StripCell stripCell(const StripLayout& layout, int index)
 
 bool operator==(const StripLayout& a, const StripLayout& b)
 {
-    return a.stripCount == b.stripCount && a.columns == b.columns && a.rows == b.rows && a.width == b.width &&
-           a.height == b.height && a.strip.dpi == b.strip.dpi && a.strip.width == b.strip.width &&
-           a.strip.height == b.strip.height && a.strip.visibleWidth == b.strip.visibleWidth && a.border == b.border &&
-           a.pitch == b.pitch && a.clientWidth == b.clientWidth && a.clientHeight == b.clientHeight;
+    return a.stripCount == b.stripCount && a.columns == b.columns && a.strip.dpi == b.strip.dpi &&
+           a.border == b.border;
 }

@@ -6,10 +6,6 @@
 
 #include "gauges/StripSize.h"
 
-// More strips than any one processor group and memory can ask for; a count
-// above it is laid out as this many, so no size overflows.
-constexpr int kMaxStrips = 4096;
-
 // The window's border at its DPI, in pixels each side: one at 96 DPI, and
 // what Windows says it is elsewhere.
 constexpr int kBaseBorder = 1;
@@ -36,6 +32,8 @@ struct StripLayout {
     int clientHeight = 0;
 };
 
+// Layouts are equal when they are made from the same strips, columns, DPI
+// and border: every other field follows from those.
 bool operator==(const StripLayout& a, const StripLayout& b);
 
 // The client area holds each column's visible width, with a one-pixel line

@@ -26,11 +26,11 @@ TEST(GaugeLabel, TakesTheFirstFormThatFitsAndMeasuresNoFurther)
     EXPECT_EQ(forms, (LabelForms{L"cpu17: 100%", L"cpu17:100%", L"17:100%"}));
     for (const Row& row : rows) {
         int measured = 0;
-        const TextWidth widthOf = [&](const std::wstring& text) {
+        const FormWidth widthOf = [&](std::size_t form) {
             ++measured;
-            return row.widths[text == forms[0] ? 0 : text == forms[1] ? 1 : 2];
+            return row.widths[form];
         };
-        EXPECT_EQ(&fittingLabel(forms, 58, widthOf), &forms[row.chosen]) << row.name;
+        EXPECT_EQ(fittingForm(58, widthOf), row.chosen) << row.name;
         EXPECT_EQ(measured, row.measured) << row.name;
     }
 }

@@ -227,30 +227,23 @@ TEST(ProcessorTrack, EachReadingYieldsTheShareOfTheLastInterval)
 {
     // A step without times is a reading where the processor is absent; a
     // percent of -1 is not checked. The first reading counts from boot, and
-    // a processor coming back or counters running backwards count from zero;
-    // each has a share to show from its second reading on.
+    // a processor coming back or counters running backwards count from zero.
     struct Step {
         bool present;
         std::uint64_t busy;
         std::uint64_t total;
         int percent;
-        bool interval;
     };
     struct Row {
         const char* name;
         std::vector<Step> steps;
     };
     const Row rows[] = {
-        {"first reading: share since boot, not yet shown", {{true, 300, 1000, 30, false}}},
-        {"later readings: last interval",
-         {{true, 300, 1000, -1, false}, {true, 350, 1100, 50, true}, {true, 440, 1200, 90, true}}},
-        {"no new jiffies keeps the last share",
-         {{true, 300, 1000, -1, false}, {true, 350, 1100, -1, true}, {true, 350, 1100, 50, true}}},
-        {"no new jiffies after the first: share since boot",
-         {{true, 300, 1000, -1, false}, {true, 300, 1000, 30, true}}},
-        {"processor that comes back",
-         {{true, 300, 1000, -1, false}, {false, 0, 0, -1, false}, {true, 700, 1400, 50, false}}},
-        {"counters running backwards", {{true, 300, 1000, -1, false}, {true, 20, 100, 20, false}}},
+        {"first reading: share since boot", {{true, 300, 1000, 30}}},
+        {"later readings: last interval", {{true, 300, 1000, -1}, {true, 350, 1100, 50}, {true, 440, 1200, 90}}},
+        {"no new jiffies keeps the last share", {{true, 300, 1000, -1}, {true, 350, 1100, -1}, {true, 350, 1100, 50}}},
+        {"processor that comes back", {{true, 300, 1000, -1}, {false, 0, 0, -1}, {true, 700, 1400, 50}}},
+        {"counters running backwards", {{true, 300, 1000, -1}, {true, 20, 100, 20}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -261,7 +254,6 @@ TEST(ProcessorTrack, EachReadingYieldsTheShareOfTheLastInterval)
             CpuTimes now = times(step.busy, step.total);
             advanceTrack(track, step.present ? &now : nullptr);
             EXPECT_EQ(track.hasData, step.present);
-            EXPECT_EQ(track.hasInterval, step.interval);
             if (step.percent >= 0)
                 EXPECT_EQ(busyPercent(track), step.percent);
         }

@@ -5,6 +5,7 @@
 #include "tests/support/EveryBarGauge.h"
 
 #include "gauges/AveragingPercentMonitor.h"
+#include "gauges/GaugeLabel.h"
 
 EveryBarGauge::EveryBarGauge(const std::wstring& keyName) : keyName_(keyName) {}
 
@@ -23,7 +24,7 @@ void EveryBarGauge::draw(HDC dc, int x, int y)
 {
     constexpr int kWidth = kStripWidth;
     constexpr int kHeight = kStripHeight;
-    HPEN pen = CreatePen(PS_SOLID, AveragingPercentMonitor::kBarPenWidth, AveragingPercentMonitor::kBarColour);
+    HPEN pen = CreatePen(PS_SOLID, 1, AveragingPercentMonitor::kBarColour);
     HGDIOBJ previous = SelectObject(dc, pen);
     const std::deque<double>& means = averager_.history();
     const int n = static_cast<int>(means.size());
@@ -36,9 +37,13 @@ void EveryBarGauge::draw(HDC dc, int x, int y)
     if (!averager_.pending().empty()) {
         RECT rect = {x, y, x + kWidth, y + kHeight};
         SetBkMode(dc, TRANSPARENT);
-        const std::wstring label = fittingLabelFor(dc, keyName_, labelPercent(averager_.pending().back()),
-                                                    stripSizeAt(kBaseDpi).visibleWidth);
-        DrawTextW(dc, label.c_str(), -1, &rect, DT_SINGLELINE);
+        const LabelForms forms = labelForms(keyName_, labelPercent(averager_.pending().back()));
+        const std::size_t form = fittingForm(stripSizeAt(kBaseDpi).visibleWidth, [&](std::size_t measured) {
+            RECT extent = {};
+            DrawTextW(dc, forms[measured].c_str(), -1, &extent, DT_SINGLELINE | DT_CALCRECT);
+            return static_cast<int>(extent.right);
+        });
+        DrawTextW(dc, forms[form].c_str(), -1, &rect, DT_SINGLELINE);
     }
     SelectObject(dc, previous);
     DeleteObject(pen);

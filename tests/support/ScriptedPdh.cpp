@@ -9,7 +9,6 @@
 #include <deque>
 #include <map>
 #include <set>
-#include <utility>
 
 #include <pdhmsg.h>
 
@@ -113,11 +112,6 @@ PDH_STATUS WINAPI scriptedCollectQueryData(PDH_HQUERY query)
     PDH_STATUS status = takeQueued(PdhCall::CollectQueryData);
     if (status == ERROR_SUCCESS && state().openQueries.count(query) == 0)
         status = kInvalidHandle;
-    const auto& counters = state().counters;
-    if (status == ERROR_SUCCESS && std::none_of(counters.begin(), counters.end(), [query](const auto& counter) {
-            return counter.second.query == query;
-        }))
-        status = static_cast<PDH_STATUS>(PDH_NO_DATA);
     return status;
 }
 

@@ -8,7 +8,6 @@
 //   null and never reused within a run, so objects that outlive reset() (a
 //   process-wide CounterQuery) keep working.
 // - closeQuery releases the query and every counter added to it.
-// - collectQueryData on a query without counters fails with PDH_NO_DATA.
 // - addCounter and collectQueryData on a query that is not open, and
 //   getFormattedCounterValue on a counter whose query is closed (or on a
 //   handle never handed out), fail with PDH_INVALID_HANDLE, as PDH does.

@@ -2,7 +2,7 @@
 
 #include "tests/support/TestWindows.h"
 
-#include "common/PixelFormat.h"
+#include "common/DibSurface.h"
 
 namespace {
 
@@ -35,32 +35,24 @@ TestWindow::~TestWindow()
     DestroyWindow(window_);
 }
 
-PixelSurface::PixelSurface(int width, int height, COLORREF fill) : width_(width), height_(height)
+PixelSurface::PixelSurface(int width, int height, COLORREF fill)
+    : width_(width), height_(height), surface_(std::make_unique<DibSurface>())
 {
-    const BITMAPINFO info = topDownPixelsInfo(width, height);
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<std::uint32_t*>(bits);
-    dc_ = CreateCompatibleDC(nullptr);
-    previous_ = SelectObject(dc_, bitmap_);
+    surface_->fit(width, height);
+    dc_ = surface_->dc();
+    bits_ = surface_->pixels().rows;
     RECT all = {0, 0, width, height};
     HBRUSH brush = CreateSolidBrush(fill);
     FillRect(dc_, &all, brush);
     DeleteObject(brush);
 }
 
-PixelSurface::~PixelSurface()
-{
-    SelectObject(dc_, previous_);
-    DeleteDC(dc_);
-    DeleteObject(bitmap_);
-}
+PixelSurface::~PixelSurface() = default;
 
 COLORREF PixelSurface::pixel(int x, int y) const
 {
     GdiFlush();
-    std::uint32_t bgrx = bits_[y * width_ + x];
-    return RGB((bgrx >> 16) & 0xFF, (bgrx >> 8) & 0xFF, bgrx & 0xFF);
+    return colourOf(bits_[y * width_ + x]);
 }
 
 int PixelSurface::count(COLORREF colour, int left, int top, int right, int bottom) const

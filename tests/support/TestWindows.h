@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+
+class DibSurface;
 
 // A hidden WS_POPUP | WS_BORDER window of the given outer size, destroyed
 // with the object. Its class runs DefWindowProcW only.
@@ -39,9 +42,8 @@ public:
 private:
     int width_;
     int height_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
+    std::unique_ptr<DibSurface> surface_;
+    HDC dc_ = nullptr;
     std::uint32_t* bits_ = nullptr;
 };
 

@@ -1,0 +1,182 @@
+// StripPicture: the bars and labels of the strips as pixels, clipped to a
+// rectangle and the surface. At 96 DPI a bar's rows match what a one-pixel
+// pen line from its foot upwards covers; at another scale every length
+// grows by MulDiv's rule, so a strip shows the same span of time at every
+// scale.
+
+#include "gauges/StripPicture.h"
+
+#include <algorithm>
+
+#include "common/DisplayScale.h"
+
+namespace {
+
+struct ColumnSpan {
+    std::int64_t left;
+    std::int64_t right;
+};
+
+// The newest mean stands on the gauge's rightmost 96-DPI column.
+ColumnSpan barColumns(const BarPlacement& placement, std::size_t position, std::size_t meanCount)
+{
+    const std::int64_t column = barColumn(position, meanCount, placement.width - 1);
+    return {placement.left + scaledLength(column, placement.dpi),
+            placement.left + scaledLength(column + 1, placement.dpi)};
+}
+
+// Calls visit(pixel under it, the piece's pixel) for each pixel of the
+// piece at (x, y) inside clip and the surface; stops and returns false as
+// soon as visit does. A piece wholly inside, the common case, is walked
+// without a test a pixel.
+template <typename Visit>
+bool forEachShown(const PixelRows& surface, const PixelRect& clip, std::int64_t x, std::int64_t y,
+                  const LabelPiece& piece, Visit visit)
+{
+    const PixelRect within = intersection(clip, surfaceArea(surface));
+    const bool inside = x + piece.left >= within.left && x + piece.right <= within.right && y >= within.top &&
+                        y + piece.bottom <= within.bottom;
+    for (const LabelPiece::Pixel& pixel : piece.pixels) {
+        const std::int64_t column = x + pixel.x;
+        const std::int64_t row = y + pixel.y;
+        if (!inside && (column < within.left || column >= within.right || row < within.top || row >= within.bottom))
+            continue;
+        if (!visit(surface.rows[row * surface.pitch + column], pixel))
+            return false;
+    }
+    return true;
+}
+
+bool liesOnStrip(const PixelRows& surface, const PixelRect& clip, std::int64_t x, std::int64_t y,
+                 const LabelPiece& piece, const StripColours& colours)
+{
+    return forEachShown(surface, clip, x, y, piece, [&colours](std::uint32_t under, const LabelPiece::Pixel&) {
+        return under == colours.background || under == colours.bar;
+    });
+}
+
+void lay(const PixelRows& surface, const PixelRect& clip, std::int64_t x, std::int64_t y, const LabelPiece& piece,
+         const StripColours& colours)
+{
+    forEachShown(surface, clip, x, y, piece, [&colours](std::uint32_t& under, const LabelPiece::Pixel& pixel) {
+        under = under == colours.bar ? pixel.overBar : pixel.overBackground;
+        return true;
+    });
+}
+
+PixelRect pieceArea(const LabelPiece* piece, std::int64_t x, std::int64_t y)
+{
+    if (piece == nullptr || piece->pixels.empty())
+        return {0, 0, 0, 0};
+    return {x + piece->left, y, x + piece->right, y + piece->bottom};
+}
+
+bool meets(const RowSpan& rows, const PixelRect& area)
+{
+    return rows.top < rows.bottom && rows.top < area.bottom && area.top < rows.bottom;
+}
+
+} // namespace
+
+RowSpan barRows(const BarPlacement& placement, double mean)
+{
+    const std::int64_t height = scaledLength(placement.height, placement.dpi);
+    const std::int64_t footTop = placement.top + height;
+    const std::int64_t footBottom = placement.top + scaledLength(placement.height + 1, placement.dpi);
+    const int length = barLength(mean, static_cast<int>(height));
+    if (length >= 0)
+        return {footTop - length, footBottom};
+    return {footTop, footTop - length - 1};
+}
+
+BarPositions barsShown(const BarPlacement& placement, std::size_t meanCount, std::int64_t left, std::int64_t right)
+{
+    if (left >= right)
+        return BarPositions{};
+    // The 96-DPI columns whose scaled spans reach into [left, right).
+    const std::int64_t first = firstLengthReaching(left - placement.left + 1, placement.dpi) - 1;
+    const std::int64_t end = firstLengthReaching(right - placement.left, placement.dpi);
+    return barsInColumns(meanCount, placement.width - 1, first, end);
+}
+
+void fillArea(const PixelRows& surface, const PixelRect& area, std::uint32_t pixel)
+{
+    const PixelRect within = intersection(area, surfaceArea(surface));
+    for (std::int64_t y = within.top; y < within.bottom; ++y)
+        std::fill(surface.rows + y * surface.pitch + within.left, surface.rows + y * surface.pitch + within.right,
+                  pixel);
+}
+
+RowSpan paintBars(const PixelRows& surface, const PixelRect& clip, const std::deque<double>& means,
+                  const BarPlacement& placement, std::uint32_t colour)
+{
+    const PixelRect within = intersection(clip, surfaceArea(surface));
+    RowSpan taken = {within.bottom, within.top};
+    const BarPositions shown = barsShown(placement, means.size(), within.left, within.right);
+    for (std::size_t position = shown.first; position < shown.end; ++position) {
+        const ColumnSpan columns = barColumns(placement, position, means.size());
+        const RowSpan rows = barRows(placement, means[position]);
+        const std::int64_t left = std::max(columns.left, within.left);
+        const std::int64_t right = std::min(columns.right, within.right);
+        const std::int64_t top = std::max(rows.top, within.top);
+        const std::int64_t bottom = std::min(rows.bottom, within.bottom);
+        if (left >= right || top >= bottom)
+            continue;
+        taken = {std::min(taken.top, top), std::max(taken.bottom, bottom)};
+        for (std::int64_t row = top; row < bottom; ++row)
+            std::fill(surface.rows + row * surface.pitch + left, surface.rows + row * surface.pitch + right, colour);
+    }
+    return taken;
+}
+
+PixelRect piecesArea(const LaidLabel& label)
+{
+    if (label.first == nullptr)
+        return {0, 0, 0, 0};
+    return bounding(pieceArea(label.first, label.x, label.y),
+                    pieceArea(label.second, label.x + label.first->advance, label.y));
+}
+
+bool piecesMeet(const LaidLabel& label)
+{
+    return label.first != nullptr && !label.first->pixels.empty() && !label.second->pixels.empty() &&
+           label.first->right > label.first->advance + label.second->left;
+}
+
+PixelRect relabelArea(const LaidLabel& from, const LaidLabel& to)
+{
+    const bool firstStays = from.first != nullptr && from.first == to.first && from.x == to.x && from.y == to.y;
+    if (!firstStays)
+        return bounding(piecesArea(from), piecesArea(to));
+    const std::int64_t secondX = from.x + from.first->advance;
+    return bounding(pieceArea(from.second, secondX, from.y), pieceArea(to.second, secondX, to.y));
+}
+
+bool layLabel(const PixelRows& surface, const PixelRect& clip, const LaidLabel& label, const StripColours& colours)
+{
+    if (label.first == nullptr || piecesMeet(label))
+        return false;
+    const std::int64_t secondX = label.x + label.first->advance;
+    if (!liesOnStrip(surface, clip, label.x, label.y, *label.first, colours) ||
+        !liesOnStrip(surface, clip, secondX, label.y, *label.second, colours))
+        return false;
+    lay(surface, clip, label.x, label.y, *label.first, colours);
+    lay(surface, clip, secondX, label.y, *label.second, colours);
+    return true;
+}
+
+void drawStrips(const PixelRows& surface, const PixelRect& clip, std::vector<StripDrawing>& strips, std::size_t first,
+                std::size_t end, Reach reach, const StripColours& colours, const DrawLabel& drawLabel)
+{
+    fillArea(surface, clip, colours.background);
+    for (std::size_t k = first; k < end; ++k) {
+        StripDrawing& strip = strips[k];
+        if (reach == Reach::Measure)
+            strip.reach = paintBars(surface, clip, *strip.means, strip.bars, colours.bar);
+        else if (meets(strip.reach, clip))
+            paintBars(surface, clip, *strip.means, strip.bars, colours.bar);
+        const PixelRect labelClip = intersection(clip, strip.cell);
+        if (!isEmpty(labelClip))
+            drawLabel(k, labelClip);
+    }
+}
