@@ -48,6 +48,7 @@ set(CORE_FUZZERS
   fuzz_processor_order
   fuzz_settings
   fuzz_strip_layout
+  fuzz_strip_picture
   fuzz_window_plan
 )
 

@@ -102,6 +102,8 @@ BarPositions barsShown(const BarPlacement& placement, std::size_t meanCount, std
 void fillArea(const PixelRows& surface, const PixelRect& area, std::uint32_t pixel)
 {
     const PixelRect within = intersection(area, surfaceArea(surface));
+    if (isEmpty(within))
+        return;
     for (std::int64_t y = within.top; y < within.bottom; ++y)
         std::fill(surface.rows + y * surface.pitch + within.left, surface.rows + y * surface.pitch + within.right,
                   pixel);
@@ -145,7 +147,9 @@ bool piecesMeet(const LaidLabel& label)
 
 PixelRect relabelArea(const LaidLabel& from, const LaidLabel& to)
 {
-    const bool firstStays = from.first != nullptr && from.first == to.first && from.x == to.x && from.y == to.y;
+    // Pieces that meet are never laid, so neither label keeps a first piece then.
+    const bool firstStays = from.first != nullptr && from.first == to.first && from.x == to.x && from.y == to.y &&
+                            !piecesMeet(from) && !piecesMeet(to);
     if (!firstStays)
         return bounding(piecesArea(from), piecesArea(to));
     const std::int64_t secondX = from.x + from.first->advance;
