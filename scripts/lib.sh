@@ -1,4 +1,4 @@
-# Sourced by run.sh, test.sh, soak.sh and bench/run.sh: everything they share
+# Sourced by run.sh, test.sh, soak.sh, release.sh and bench/run.sh: everything they share
 # about building plix and running it under Wine on Linux. The packages, the
 # build folder (PLIX_BUILD_DIR, default build/), a private Xvfb with openbox,
 # and the lean Wine prefixes plix makes and owns, with the Linux counter
@@ -25,7 +25,7 @@ plix_prepared_prefix=""
 # only what is missing, so it is quick the second time.
 plix_install_deps() {
   local packages=(
-    cmake make
+    cmake make git
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64
     googletest
@@ -47,6 +47,24 @@ plix_install_deps() {
   echo "installing: ${missing[*]}"
   $sudo apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Succeeds when every TOOL of the TOOL:PACKAGE pairs is there (a command, or
+# a file when it starts with /); otherwise names the Debian package of each
+# one that is missing and fails.
+plix_require_tools() {
+  local pair tool missing=()
+  for pair in "$@"; do
+    tool=${pair%%:*}
+    if [[ $tool == /* ]]; then [ -e "$tool" ]; else command -v "$tool" >/dev/null; fi ||
+      missing+=("$pair")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  for pair in "${missing[@]}"; do
+    echo "missing ${pair%%:*}: install the Debian package ${pair#*:}" >&2
+  done
+  echo "(bash scripts/install-deps.sh installs every package plix needs)" >&2
+  return 1
 }
 
 # Configures the Release build in PLIX_BUILD_DIR and builds the named

@@ -40,10 +40,12 @@ void Settings::saveIfDue()
         return;
     }
     // More than one second, not at least one: a write needs now - lastSaveTime >= 2.
-    if (now <= lastSaveTime + 1) {
+    // A clock set back behind the last save (by hand, a time sync, a restored
+    // machine) makes it due: else nothing would be kept until it caught up.
+    if (now >= lastSaveTime && now <= lastSaveTime + 1) {
         return;
     }
-    save(now);
+    save(now, ReplaceWait::None);
 }
 
 void Settings::saveNow()
@@ -51,7 +53,7 @@ void Settings::saveNow()
     if (!settingsDirty) {
         return;
     }
-    save(clock_());
+    save(clock_(), ReplaceWait::AboutASecond);
 }
 
 void Settings::setPollingFrequency(std::int32_t frequency)
@@ -86,10 +88,10 @@ void Settings::load(const std::wstring& path)
     lastSaveTime = clock_();
 }
 
-void Settings::save(std::int64_t now)
+void Settings::save(std::int64_t now, ReplaceWait wait)
 {
     lastSaveTime = now;
-    if (writeSettingsFile(settingsPath, {pollingFrequency, windowX, windowY}, *files_)) {
+    if (writeSettingsFile(settingsPath, {pollingFrequency, windowX, windowY}, *files_, wait)) {
         settingsDirty = false;
     }
 }

@@ -13,6 +13,7 @@ using SettingsClock = std::int64_t (*)();
 // The file calls a load and a save make (SettingsFile.h); tests hand in
 // failing ones.
 struct SettingsFileFunctions;
+enum class ReplaceWait;
 const SettingsFileFunctions& systemSettingsFiles();
 
 // Calendar seconds since 1970 (_time64).
@@ -37,7 +38,8 @@ public:
     // Writes the file if a field changed and the last write attempt is more
     // than one second ago.
     void saveIfDue();
-    // Writes the file if a field changed, whatever the throttle says.
+    // Writes the file if a field changed, whatever the throttle says; waits
+    // about a second for a replace that someone holds up for a moment.
     void saveNow();
 
     // Store a new value and mark the settings dirty, only on a real change.
@@ -54,7 +56,7 @@ public:
 
 private:
     void load(const std::wstring& path);
-    void save(std::int64_t now);
+    void save(std::int64_t now, ReplaceWait wait);
 
     SettingsClock clock_;
     const SettingsFileFunctions* files_;

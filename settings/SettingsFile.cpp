@@ -63,6 +63,38 @@ int __cdecl flushToDisk(FILE* file)
     return _commit(_fileno(file));
 }
 
+constexpr DWORD kReplaceRetryMs = 100;
+constexpr int kReplaceRetries = 10;  // about a second in all
+
+// The user's read-only flag: Windows would refuse the replace for as long as
+// it is set, so there is nothing to write a temporary file for.
+bool isReadOnly(const std::wstring& path, const SettingsFileFunctions& files)
+{
+    const DWORD attributes = files.attributes(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// How Windows refuses the replace while another program has the file open
+// without sharing its deletion.
+bool refusedForNow(DWORD error)
+{
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
+
+bool moveOver(const std::wstring& from, const std::wstring& to, ReplaceWait wait, const SettingsFileFunctions& files)
+{
+    const int retries = wait == ReplaceWait::AboutASecond ? kReplaceRetries : 0;
+    for (int attempt = 0;; ++attempt) {
+        if (files.moveFile(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        if (attempt == retries || !refusedForNow(files.lastError())) {
+            return false;
+        }
+        files.wait(kReplaceRetryMs);
+    }
+}
+
 }  // namespace
 
 const SettingsFileFunctions& systemSettingsFiles()
@@ -83,6 +115,9 @@ const SettingsFileFunctions& systemSettingsFiles()
         shellKnownFolderPath,
         freeTaskMemory,
         GetEnvironmentVariableW,
+        GetLastError,
+        Sleep,
+        GetFileAttributesW,
     };
     return table;
 }
@@ -176,8 +211,11 @@ SettingsFileContents readSettingsFile(const std::wstring& settingsPath, const Se
 }
 
 bool writeSettingsFile(const std::wstring& settingsPath, const StoredSettings& stored,
-                       const SettingsFileFunctions& files)
+                       const SettingsFileFunctions& files, ReplaceWait wait)
 {
+    if (isReadOnly(settingsPath, files)) {
+        return false;
+    }
     const std::wstring temporaryPath = temporaryPathFor(settingsPath);
     // Opened exclusively, so a second running instance saving at the same
     // moment fails here instead of mixing its bytes into ours. Its temporary
@@ -205,8 +243,7 @@ bool writeSettingsFile(const std::wstring& settingsPath, const StoredSettings& s
         return false;
     }
 
-    if (!files.moveFile(temporaryPath.c_str(), settingsPath.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!moveOver(temporaryPath, settingsPath, wait, files)) {
         files.deleteFile(temporaryPath.c_str());
         return false;
     }

@@ -39,6 +39,11 @@ struct SettingsFileFunctions {
     // CoTaskMemFree, for the path knownFolderPath hands out.
     void (WINAPI* freeKnownFolderPath)(LPVOID memory);
     DWORD (WINAPI* environmentVariable)(LPCWSTR name, LPWSTR buffer, DWORD size);
+    // GetLastError, Sleep and GetFileAttributesW: why a replace failed, the
+    // wait before it is tried again, and the read-only flag of plix.cfg.
+    DWORD (WINAPI* lastError)();
+    void (WINAPI* wait)(DWORD milliseconds);
+    DWORD (WINAPI* attributes)(LPCWSTR path);
 };
 
 const SettingsFileFunctions& systemSettingsFiles();
@@ -63,12 +68,18 @@ SettingsPaths settingsPathsFor(const std::wstring& executablePath, const Setting
 // but cannot be opened or read is Unreadable.
 SettingsFileContents readSettingsFile(const std::wstring& settingsPath, const SettingsFileFunctions& files);
 
+// Windows refuses to replace plix.cfg while a search indexer, a virus
+// scanner or a sync client has it open for a moment. A save with a next due
+// time tries again then; the exit and logoff saves have none, so they wait.
+enum class ReplaceWait { None, AboutASecond };
+
 // Replaces the file at settingsPath with the 20 bytes of stored, through a
 // temporary file that is flushed to disk and then moved over it; on any
 // failure the old file stays as it was, no temporary file of this save is
-// left, and the result is false.
+// left, and the result is false. A read-only file is left alone before any
+// temporary file is made.
 bool writeSettingsFile(const std::wstring& settingsPath, const StoredSettings& stored,
-                       const SettingsFileFunctions& files);
+                       const SettingsFileFunctions& files, ReplaceWait wait);
 
 // Removes a temporary file left by a process that died mid-save. One that a
 // running process still holds open stays.

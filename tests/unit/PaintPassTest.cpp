@@ -19,6 +19,7 @@ namespace {
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
 
 const wchar_t* const kKeys[] = {L"cpu0", L"cpu1", L"mem"};
 const wchar_t* const kPaths[] = {L"\\Processor(0)\\% Processor Time", L"\\Processor(1)\\% Processor Time",
@@ -250,6 +251,29 @@ TEST_F(PaintPass, ColumnsStandSideBySideEachClippedToItsStripsBehindALine)
     EXPECT_EQ(wide.count(kBlack, 59, 40, 117, 78) + wide.count(green, 59, 40, 117, 78), 0) << "nothing below mem";
 }
 
+TEST_F(PaintPass, ATickCopiesOnlyWhatChangedUnlessColoursOrTheFontSmoothingChanged)
+{
+    const StripLayout layout = stripLayoutInColumns(3, 1);
+    const auto tick = [&] {
+        RECT all = {0, 0, 58, 118};
+        HBRUSH blue = CreateSolidBrush(kBlue);
+        FillRect(surface.dc(), &all, blue);
+        DeleteObject(blue);
+        painter->paintWindow(surface.dc(), layout, WindowPainter::Copy::Changed);
+        return surface.count(kBackgroundColour, 0, 0, 58, 118);
+    };
+    EXPECT_GT(tick(), 0) << "the first pass draws everything";
+    EXPECT_EQ(tick(), 0) << "same numbers, no new mean: nothing to copy";
+    ScriptedPdh::setValue(kPaths[1], 42);
+    const int relabelled = tick();
+    EXPECT_GT(relabelled, 0);
+    EXPECT_EQ(surface.count(kBackgroundColour, 0, 0, 58, 40) + surface.count(kBackgroundColour, 0, 80, 58, 118), 0)
+        << "cpu1's label alone";
+    painter->redrawEverything();
+    tick();
+    EXPECT_EQ(surface.count(kBlue, 0, 0, 58, 118), 0) << "everything, after a colour change";
+}
+
 namespace {
 
 // The picture as a pass drew it when it kept nothing: everything anew with
@@ -282,12 +306,35 @@ void drawEverythingAnew(HDC dc, const StripLayout& layout, const std::vector<Ave
 
 } // namespace
 
+namespace {
+
+// CreateDIBSection, made to fail for every DIB, or for the small ones label
+// pieces are rendered in, while a test says so.
+enum class FailingDibs { None, Small, All };
+FailingDibs failingDibs = FailingDibs::None;
+int refusedDibs = 0;
+
+HBITMAP WINAPI scriptedCreateDib(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                                 DWORD offset)
+{
+    const LONG pixels = info->bmiHeader.biWidth * -info->bmiHeader.biHeight;
+    if (failingDibs == FailingDibs::All || (failingDibs == FailingDibs::Small && pixels < 4000)) {
+        ++refusedDibs;
+        return nullptr;
+    }
+    return CreateDIBSection(dc, info, usage, bits, section, offset);
+}
+
+} // namespace
+
 TEST(PaintPassPicture, ATickCopiesWhatChangedAndTheWindowShowsWhatDrawingAnewWould)
 {
-    // Seven strips in columns of 3, 2 and 2, fed for long enough that bars
-    // lie under the labels. The numbers change from pass to pass, now and
-    // then above 100 (bars reaching into the strip above, a number no stamp
-    // holds) or below 0, and both collects of one pass fail.
+    // Seven strips in columns of 3, 2 and 2, then 4 and 3 at the other DPI,
+    // fed for long enough that bars lie under the labels. The numbers change
+    // from pass to pass, now and then above 100 (bars reaching into the
+    // strip above, a number no piece holds) or below 0; both collects of one
+    // pass fail; for a few passes no label piece can be rendered, and on
+    // the pass of the new layout no picture can be made at all.
     for (const int dpi : {kBaseDpi, 2 * kBaseDpi}) {
         ScriptedPdh::reset();
         CounterQuery query(scriptedPdhTable);
@@ -301,12 +348,17 @@ TEST(PaintPassPicture, ATickCopiesWhatChangedAndTheWindowShowsWhatDrawingAnewWou
             gauges.push_back(owned.back().get());
             registry.slotFor(key) = gauges.back();
         }
-        const StripLayout layout = stripLayoutInColumns(7, 3, dpi);
-        WindowPainter painter(query, registry);
+        constexpr int kSwitch = 200;
+        const StripLayout layouts[] = {stripLayoutInColumns(7, 3, dpi), stripLayoutInColumns(7, 2, 3 * kBaseDpi - dpi)};
+        WindowPainter painter(query, registry, scriptedCreateDib);
         LabelFont font;
-        PixelSurface window(layout.clientWidth, layout.clientHeight);
-        PixelSurface anew(layout.clientWidth, layout.clientHeight);
+        std::unique_ptr<PixelSurface> window, anew;
         for (int pass = 0; pass < 400; ++pass) {
+            const StripLayout& layout = layouts[pass < kSwitch ? 0 : 1];
+            if (pass == 0 || pass == kSwitch) {
+                window = std::make_unique<PixelSurface>(layout.clientWidth, layout.clientHeight);
+                anew = std::make_unique<PixelSurface>(layout.clientWidth, layout.clientHeight);
+            }
             // Spread out, or in spells of 95 to 103 that fill the strips
             // with bars under their labels, while mem's reach far into
             // cpu5's, low then; cpu3 steady at first.
@@ -321,18 +373,30 @@ TEST(PaintPassPicture, ATickCopiesWhatChangedAndTheWindowShowsWhatDrawingAnewWou
                 ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
                 ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
             }
-            painter.paintWindow(window.dc(), layout, pass == 0 ? WindowPainter::Copy::Whole
-                                                               : WindowPainter::Copy::Changed);
+            failingDibs = pass == kSwitch ? FailingDibs::All : pass >= 20 && pass < 24 ? FailingDibs::Small
+                                                                                    : FailingDibs::None;
+            refusedDibs = pass == 20 ? 0 : refusedDibs;
+            painter.paintWindow(window->dc(), layout, pass == 0 ? WindowPainter::Copy::Whole
+                                                                : WindowPainter::Copy::Changed);
+            if (pass == 23) {
+                EXPECT_GT(refusedDibs, 0) << "new numbers' pieces";
+            }
+            failingDibs = FailingDibs::None;
+            if (pass == kSwitch) {
+                // No picture: nothing copied.
+                ASSERT_EQ(window->differingPixels(*anew), 0) << "pass " << pass << " at " << dpi << " DPI";
+                continue;
+            }
             if (failing) {
                 const RECT client = {0, 0, layout.clientWidth, layout.clientHeight};
                 HBRUSH brush = CreateSolidBrush(kBackgroundColour);
-                FillRect(anew.dc(), &client, brush);
+                FillRect(anew->dc(), &client, brush);
                 DeleteObject(brush);
-                drawErrorCross(anew.dc(), layout);
+                drawErrorCross(anew->dc(), layout);
             } else {
-                drawEverythingAnew(anew.dc(), layout, gauges, font.fontFor(layout.strip.dpi));
+                drawEverythingAnew(anew->dc(), layout, gauges, font.fontFor(layout.strip.dpi));
             }
-            ASSERT_EQ(window.differingPixels(anew), 0) << "pass " << pass << " at " << dpi << " DPI";
+            ASSERT_EQ(window->differingPixels(*anew), 0) << "pass " << pass << " at " << dpi << " DPI";
         }
     }
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <cwctype>
 #include <set>
 #include <string>
@@ -27,6 +28,11 @@ constexpr WORD kStaticAtom = 0x0082;
 constexpr COLORREF kBackgroundColour = RGB(255, 255, 128);
 constexpr COLORREF kBarColour = RGB(20, 200, 40);
 constexpr int kIconImageCount = 8;
+
+// project()'s version in CMakeLists.txt, "0.2" while it says 0.2.
+#define WIDE_TEXT(text) WIDE_TEXT_(text)
+#define WIDE_TEXT_(text) L##text
+const wchar_t kProjectVersion[] = WIDE_TEXT(PLIX_PROJECT_VERSION);
 
 HMODULE thisModule()
 {
@@ -231,7 +237,7 @@ constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 const ExpectedControl kAboutControls[] = {
     {L"STATIC", 2, 14, 9, 20, 20, kChild | SS_ICON, nullptr, IDI_PLIX},
     {L"STATIC", kUnaddressedId, 48, 12, 119, 8, kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP,
-     L"plix Version 0.2", 0},
+     L"plix Version " WIDE_TEXT(PLIX_PROJECT_VERSION), 0},
     {L"STATIC", kUnaddressedId, 48, 24, 119, 8, kChild | SS_LEFT | WS_GROUP, nullptr, 0},
     {L"BUTTON", IDOK, 195, 6, 30, 11, kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, L"OK", 0},
     {L"STATIC", kUnaddressedId, 48, 36, 59, 8, kChild | SS_LEFT | WS_GROUP, nullptr, 0},
@@ -651,8 +657,13 @@ TEST(ResourceDialogs, ConfigControlsComeInTabOrderWithExactStyles)
     expectControls(config, kConfigControls);
 }
 
-TEST(ResourceVersion, FixedInfoCarriesVersionZeroPointTwo)
+TEST(ResourceVersion, FixedInfoAndStringsCarryTheProjectVersion)
 {
+    WORD part[4] = {};
+    ASSERT_GE(std::swscanf(kProjectVersion, L"%hu.%hu.%hu.%hu", &part[0], &part[1], &part[2],
+                           &part[3]), 2);
+    std::wstring quad = std::to_wstring(part[0]) + L"." + std::to_wstring(part[1]) + L"." +
+                        std::to_wstring(part[2]) + L"." + std::to_wstring(part[3]);
     std::vector<BYTE> bytes = resourceBytes(RT_VERSION, VS_VERSION_INFO);
     VersionBlock root;
     ASSERT_TRUE(parseVersionBlock(bytes, 0, root));
@@ -661,11 +672,15 @@ TEST(ResourceVersion, FixedInfoCarriesVersionZeroPointTwo)
     VS_FIXEDFILEINFO fixed;
     std::memcpy(&fixed, bytes.data() + root.valueOffset, sizeof fixed);
     EXPECT_EQ(fixed.dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed.dwFileVersionMS, static_cast<DWORD>(MAKELONG(2, 0)));
-    EXPECT_EQ(fixed.dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed.dwProductVersionMS, static_cast<DWORD>(MAKELONG(2, 0)));
-    EXPECT_EQ(fixed.dwProductVersionLS, 0u);
+    const DWORD high = MAKELONG(part[1], part[0]);
+    const DWORD low = MAKELONG(part[3], part[2]);
+    EXPECT_EQ(fixed.dwFileVersionMS, high);
+    EXPECT_EQ(fixed.dwFileVersionLS, low);
+    EXPECT_EQ(fixed.dwProductVersionMS, high);
+    EXPECT_EQ(fixed.dwProductVersionLS, low);
     EXPECT_EQ(fixed.dwFileType, static_cast<DWORD>(VFT_APP));
+    EXPECT_EQ(versionString(bytes, root, L"FileVersion"), quad);
+    EXPECT_EQ(versionString(bytes, root, L"ProductVersion"), quad);
 }
 
 TEST(ResourceVersion, StringsNameTheProgramAndNoCompany)

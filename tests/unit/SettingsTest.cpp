@@ -31,9 +31,11 @@ struct FileScript {
     int failWriteNumber = 0;               // counted from the start of the test; 0: none fails
     bool failFlush = false;
     bool failClose = false;
-    bool failMove = false;
+    int refusedMoves = 0;  // replaces refused before one goes through, each with moveError
+    DWORD moveError = ERROR_SHARING_VIOLATION;
     int opens = 0;  // for writing
     int writes = 0;
+    DWORD waitedMs = 0;
     std::vector<std::string> calls;  // write, flush, close and move, in order
 };
 FileScript script;
@@ -77,13 +79,17 @@ int __cdecl scriptedClose(FILE* file)
 BOOL WINAPI scriptedMove(LPCWSTR from, LPCWSTR to, DWORD flags)
 {
     script.calls.push_back("move");
-    return script.failMove ? FALSE : MoveFileExW(from, to, flags);
+    return script.refusedMoves-- > 0 ? FALSE : MoveFileExW(from, to, flags);
 }
+
+DWORD WINAPI scriptedLastError() { return script.moveError; }
+void WINAPI scriptedWait(DWORD milliseconds) { script.waitedMs += milliseconds; }
 
 const SettingsFileFunctions scriptedFiles = {
     PathFileExistsW, scriptedOpen,  scriptedRead, scriptedReadFailed, scriptedWrite,
     scriptedFlush,   scriptedClose, scriptedMove, DeleteFileW,        GetModuleFileNameW,
     CreateFileW,     CreateDirectoryW, nullptr,   nullptr,            GetEnvironmentVariableW,
+    scriptedLastError, scriptedWait, GetFileAttributesW,
 };
 
 Bytes bytesOf(const StoredSettings& stored)
@@ -342,22 +348,25 @@ TEST_F(SettingsOnDisk, ChangeOneSecondAfterAWriteWaitsOneMoreSecond)
     EXPECT_FALSE(record.settingsDirty);
 }
 
-TEST_F(SettingsOnDisk, ClockSetBackWritesNothingUntilItPassesTheLastWriteAgain)
+TEST_F(SettingsOnDisk, ClockSetBackBehindTheLastWriteMakesTheSaveDueAndTheThrottleRunsOnFromThere)
 {
-    Settings record(path_, scriptedClock, scriptedFiles);
-    const std::int64_t firstWrite = kLoadTime + 2;
-    scriptedNow = firstWrite;
-    record.saveIfDue();
-    record.setPosition(1, 2);
-
-    for (const std::int64_t now : {firstWrite - 3600, firstWrite - 1, firstWrite, firstWrite + 1}) {
-        scriptedNow = now;
+    const std::int64_t lastWrite = kLoadTime + 2;
+    const struct { std::int64_t now; bool writes, writesASecondLater; } rows[] = {
+        {lastWrite - 3600, true, false}, {lastWrite - 1, true, false}, {lastWrite, false, false},
+        {lastWrite + 1, false, true},    {lastWrite + 2, true, false}};
+    for (const auto& row : rows) {
+        scriptedNow = lastWrite;
+        Settings record(path_, scriptedClock, scriptedFiles);
+        const std::int32_t x = static_cast<std::int32_t>(row.now - lastWrite);
+        record.setPosition(x, 2);
+        scriptedNow = row.now;
         record.saveIfDue();
-        EXPECT_EQ(readFile(path_), bytesOf({10, 100, 100})) << "at " << now - firstWrite;
+        EXPECT_EQ(readFile(path_) == bytesOf({10, x, 2}), row.writes) << "at " << x;
+        record.setPosition(7, 8);
+        scriptedNow = row.now + 1;
+        record.saveIfDue();
+        EXPECT_EQ(record.settingsDirty, !row.writesASecondLater) << "a second after " << x;
     }
-    scriptedNow = firstWrite + 2;
-    record.saveIfDue();
-    EXPECT_EQ(readFile(path_), bytesOf({10, 1, 2}));
 }
 
 TEST_F(SettingsOnDisk, ExitSaveWritesAChangeMadeInTheSameSecondAsTheLastWrite)
@@ -372,44 +381,45 @@ TEST_F(SettingsOnDisk, ExitSaveWritesAChangeMadeInTheSameSecondAsTheLastWrite)
     EXPECT_EQ(readFile(path_), bytesOf({10, -3, 4}));
 }
 
-TEST_F(SettingsOnDisk, ExitSaveWritesAChangeMadeRightAfterLoad)
+TEST_F(SettingsOnDisk, ExitSaveWritesAChangeMadeRightAfterLoadWaitingAboutASecondForAReplaceHeldUp)
 {
-    writeFile(path_, kValidFile);
-    {
-        Settings record(path_, scriptedClock, scriptedFiles);
-        record.setPollingFrequency(2);
+    const struct { const char* name; int refusals; DWORD error; bool readOnly, written; DWORD minMs, maxMs; } rows[] = {
+        {"free", 0, 0, false, true, 0, 0},
+        {"shared for a while", 3, ERROR_SHARING_VIOLATION, false, true, 1, 999},
+        {"denied for a while", 3, ERROR_ACCESS_DENIED, false, true, 1, 999},
+        {"held for good", INT_MAX, ERROR_SHARING_VIOLATION, false, false, 900, 1100},
+        {"disk full", 1, ERROR_DISK_FULL, false, false, 0, 0},
+        {"read-only", 0, 0, true, false, 0, 0},
+    };
+    for (const auto& row : rows) {
+        writeFile(path_, kValidFile);
+        SetFileAttributesW(path_.c_str(), row.readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        script = FileScript{};
+        script.refusedMoves = row.refusals;
+        script.moveError = row.error;
+        Settings(path_, scriptedClock, scriptedFiles).setPollingFrequency(2);
+        SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(readFile(path_), row.written ? bytesOf({2, -900, 40}) : kValidFile) << row.name;
+        EXPECT_EQ(script.opens, row.readOnly ? 0 : 1) << row.name;
+        EXPECT_FALSE(fileExists(temporaryPath_)) << row.name;
+        EXPECT_TRUE(script.waitedMs >= row.minMs && script.waitedMs <= row.maxMs) << row.name << " " << script.waitedMs;
     }
-    EXPECT_EQ(readFile(path_), bytesOf({2, -900, 40}));
 }
 
-enum class FailingSaveStep { Open, Write, Flush, Close, Move };
+// Move: the replace is refused, as while someone holds plix.cfg open. ReadOnly: the user's flag.
+enum class FailingSaveStep { Open, Write, Flush, Close, Move, ReadOnly };
 
 void PrintTo(FailingSaveStep step, std::ostream* out)
 {
-    switch (step) {
-    case FailingSaveStep::Open:
-        *out << "Open";
-        break;
-    case FailingSaveStep::Write:
-        *out << "Write";
-        break;
-    case FailingSaveStep::Flush:
-        *out << "Flush";
-        break;
-    case FailingSaveStep::Close:
-        *out << "Close";
-        break;
-    case FailingSaveStep::Move:
-        *out << "Move";
-        break;
-    }
+    const char* const names[] = {"Open", "Write", "Flush", "Close", "Move", "ReadOnly"};
+    *out << names[static_cast<int>(step)];
 }
 
 class FailedSave : public SettingsOnDisk, public ::testing::WithParamInterface<FailingSaveStep> {};
 
 namespace {
 
-void failNextSaveAt(FailingSaveStep step)
+void failNextSaveAt(FailingSaveStep step, const std::wstring& path)
 {
     switch (step) {
     case FailingSaveStep::Open:
@@ -426,7 +436,10 @@ void failNextSaveAt(FailingSaveStep step)
         script.failClose = true;
         break;
     case FailingSaveStep::Move:
-        script.failMove = true;
+        script.refusedMoves = INT_MAX;
+        break;
+    case FailingSaveStep::ReadOnly:
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
         break;
     }
 }
@@ -446,15 +459,17 @@ TEST_P(FailedSave, KeepsTheOldFileAndTheChangeAndRetriesTwoSecondsLater)
 
     const std::int64_t failedAt = kLoadTime + 2;
     scriptedNow = failedAt;
-    failNextSaveAt(GetParam());
+    failNextSaveAt(GetParam(), path_);
     record.saveIfDue();
-    EXPECT_EQ(script.opens, 1);
+    EXPECT_EQ(script.opens, GetParam() == FailingSaveStep::ReadOnly ? 0 : 1);
+    EXPECT_EQ(script.waitedMs, 0u);
     EXPECT_EQ(readFile(path_), kValidFile);
     EXPECT_FALSE(fileExists(temporaryPath_));
     EXPECT_TRUE(record.settingsDirty);
     EXPECT_EQ(record.lastSaveTime, failedAt);
 
     script = FileScript{};
+    SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
     scriptedNow = failedAt + 1;
     record.saveIfDue();
     EXPECT_EQ(script.opens, 0);
@@ -469,7 +484,7 @@ TEST_P(FailedSave, KeepsTheOldFileAndTheChangeAndRetriesTwoSecondsLater)
 
 INSTANTIATE_TEST_SUITE_P(SettingsOnDisk, FailedSave,
                          ::testing::Values(FailingSaveStep::Open, FailingSaveStep::Write, FailingSaveStep::Flush,
-                                           FailingSaveStep::Close, FailingSaveStep::Move),
+                                           FailingSaveStep::Close, FailingSaveStep::Move, FailingSaveStep::ReadOnly),
                          nameOfFailingSaveStep);
 
 TEST_F(SettingsOnDisk, LeftoverTemporaryFileIsRemovedAtLoad)
