@@ -7,6 +7,7 @@
 
 #include "app/MainWindow.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "app/WindowPainter.h"
@@ -28,7 +29,8 @@ bool pollingTimerStarted = false;
 namespace {
 
 struct MainWindowState {
-    MainWindowState(CounterQuery& query, MonitorRegistry& registry) : paint(query, registry) {}
+    MainWindowState(CounterQuery& query, MonitorRegistry& registry, TickClock clock)
+        : paint(query, registry, CreateDIBSection, clock) {}
 
     WindowState window;
     WindowPainter paint;
@@ -98,7 +100,8 @@ void onPaint(HWND window, MainWindowState& state)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    state.paint.paintWindow(dc, state.window.layout);
+    const Feed feed = state.paint.sampling().feedForPaint(pollingPeriodMs(settings.pollingFrequency));
+    state.paint.paintWindow(dc, state.window.layout, WindowPainter::Copy::Whole, feed);
     EndPaint(window, &paint);
 }
 
@@ -195,6 +198,13 @@ LRESULT handleMainWindowMessage(HWND window, MainWindowState& state, UINT messag
         dpiChanged(window, state.window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam), settings,
                    displayFunctions);
         return 0;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+            state.paint.sampling().primeNext();
+        return TRUE;
+    case WM_TIMECHANGE:
+        state.paint.sampling().primeNext();
+        return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
@@ -222,13 +232,15 @@ void registerMainClass(HINSTANCE instance)
     RegisterClassExW(&windowClass);
 }
 
-bool startInstance(HINSTANCE instance, int showCommand)
+bool startInstance(HINSTANCE instance, int showCommand, TickClock clock)
 {
     appInstance = instance;
     mainWindow = nullptr;
-    mainState = std::make_unique<MainWindowState>(counterQuery, monitorRegistry);
+    mainState = std::make_unique<MainWindowState>(counterQuery, monitorRegistry, clock);
     WindowState& state = mainState->window;
-    state.stripCount = mainState->paint.stripCount();
+    // Without any counter, memory's strip stays to show the red cross and
+    // take the right button.
+    state.stripCount = std::max(1, mainState->paint.stripCount());
     state.monitors = readMonitors(displayFunctions);
 
     HWND owner = createOwnerWindow(instance);

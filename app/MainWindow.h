@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "app/Sampling.h"
+
 constexpr int kWindowTextCapacity = 100;
 
 extern HINSTANCE appInstance;
@@ -13,7 +15,7 @@ extern HWND mainWindow;
 extern bool pollingTimerStarted;
 
 void registerMainClass(HINSTANCE instance);
-bool startInstance(HINSTANCE instance, int showCommand);
+bool startInstance(HINSTANCE instance, int showCommand, TickClock clock = GetTickCount64);
 // plix has no caption and no taskbar button, so a minimized, maximized or
 // hidden window would leave nothing to use: it always shows normally.
 // SW_SHOWNORMAL for a command that activates the window, SW_SHOWNOACTIVATE

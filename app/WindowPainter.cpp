@@ -1,6 +1,6 @@
 // The paint pass behind every tick and every WM_PAINT. It is also what
-// drives sampling: each pass collects the counters once and feeds every
-// gauge exactly one sample. The picture is kept between passes. The first
+// drives sampling: a pass that samples has Sampling collect the counters
+// and feed the gauges first. The picture is kept between passes. The first
 // pass, a new layout, font or colours, the pass after the red cross and
 // every pass on which a gauge's bars move (every sixth, as the gauges make
 // their means together) scroll: everything is drawn and copied. Any other
@@ -17,17 +17,6 @@
 #include "gauges/MonitorRegistry.h"
 
 namespace {
-
-// Collects once, and once more after reopening the query if that failed.
-bool collectSamples(CounterQuery& query)
-{
-    query.collect();
-    if (query.status != ERROR_SUCCESS) {
-        query.reopen();
-        query.collect();
-    }
-    return query.status == ERROR_SUCCESS;
-}
 
 PixelRect clientArea(const StripLayout& layout)
 {
@@ -82,14 +71,14 @@ std::vector<Strip> stripsOf(const CounterQuery& query, MonitorRegistry& registry
     return strips;
 }
 
-WindowPainter::WindowPainter(CounterQuery& query, MonitorRegistry& registry, CreateDib createDib)
-    : query_(query), strips_(stripsOf(query, registry)), picture_(createDib), pieces_(createDib)
+WindowPainter::WindowPainter(CounterQuery& query, MonitorRegistry& registry, CreateDib createDib, TickClock clock)
+    : sampling_(query, registry, clock), strips_(stripsOf(query, registry)), picture_(createDib), pieces_(createDib)
 {
 }
 
-void WindowPainter::paintWindow(HDC target, const StripLayout& layout, Copy copy)
+void WindowPainter::paintWindow(HDC target, const StripLayout& layout, Copy copy, Feed feed)
 {
-    paintGauges(layout);
+    paintGauges(layout, feed);
     // Copies go row by row, and many narrow ones cost more than one wide
     // one: what changed is copied as the one rectangle round it.
     const PixelRect area = copy == Copy::Whole ? clientArea(layout) : changed_;
@@ -108,7 +97,7 @@ void WindowPainter::redrawEverything()
     whole_ = true;
 }
 
-void WindowPainter::paintGauges(const StripLayout& layout)
+void WindowPainter::paintGauges(const StripLayout& layout, Feed feed)
 {
     if (picture_.fit(layout.clientWidth, layout.clientHeight) || !(layout == drawnLayout_))
         whole_ = true;
@@ -116,11 +105,7 @@ void WindowPainter::paintGauges(const StripLayout& layout)
         redrawEverything();
     drawnLayout_ = layout;
     changed_ = {0, 0, 0, 0};
-    const bool sampled = collectSamples(query_);
-    if (sampled) {
-        for (const Strip& strip : strips_)
-            strip.gauge->addSample(strip.counter->value.longValue / 100.0);
-    }
+    const bool sampled = feed == Feed::Sample ? sampling_.sample() : sampling_.read();
     if (picture_.pixels().height == 0) {
         whole_ = true;
         return;

@@ -1,6 +1,6 @@
 #pragma once
-// The paint pass: collect every counter once, feed each gauge one sample and
-// draw the gauges where the strip layout puts them, into a picture kept
+// The paint pass: sample the counters (or keep the samples) and draw the
+// gauges where the strip layout puts them, into a picture kept
 // from one pass to the next. A pass either scrolls, drawing and copying it
 // all, or relabels, drawing and copying only the labels whose number
 // changed.
@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/Sampling.h"
 #include "common/DibSurface.h"
 #include "gauges/LabelFont.h"
 #include "gauges/LabelPieces.h"
@@ -51,19 +52,21 @@ public:
     // the window, which shows the rest already) or all of it.
     enum class Copy { Changed, Whole };
 
-    WindowPainter(CounterQuery& query, MonitorRegistry& registry, CreateDib createDib = CreateDIBSection);
+    WindowPainter(CounterQuery& query, MonitorRegistry& registry, CreateDib createDib = CreateDIBSection,
+                  TickClock clock = GetTickCount64);
 
     // What the window is laid out for: a strip per listed key name.
     int stripCount() const { return static_cast<int>(strips_.size()); }
 
     // One pass into `target`, whose client area the layout describes: its
     // size, columns, strip positions and the strips' DPI.
-    void paintWindow(HDC target, const StripLayout& layout, Copy copy = Copy::Whole);
+    void paintWindow(HDC target, const StripLayout& layout, Copy copy = Copy::Whole, Feed feed = Feed::Sample);
     // The same pass without the copy: the picture alone.
-    void paintGauges(const StripLayout& layout);
+    void paintGauges(const StripLayout& layout, Feed feed = Feed::Sample);
     // The next pass scrolls, with label pieces made anew: the displays, the
     // colours, the font smoothing or the theme changed.
     void redrawEverything();
+    Sampling& sampling() { return sampling_; }
 
 private:
     bool meansMoved() const;
@@ -74,7 +77,7 @@ private:
     void drawLabel(std::size_t k, const PixelRect& clip, const StripLayout& layout);
     void drawErrorCross(const StripLayout& layout);
 
-    CounterQuery& query_;
+    Sampling sampling_;
     std::vector<Strip> strips_;
     std::vector<StripDrawing> drawings_;  // the strips the layout shows
     DibSurface picture_;

@@ -6,6 +6,7 @@ get_filename_component(PLIX_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 set(CORE_SOURCES
   common/DisplayScale.cpp
+  counters/CounterStatus.cpp
   gauges/GaugeLabel.cpp
   gauges/ProcessorOrder.cpp
   gauges/StripSize.cpp
@@ -26,6 +27,7 @@ set(CORE_SOURCES
 set(CORE_TEST_SOURCES
   tests/core/ConfigFieldTest.cpp
   tests/core/CounterPathTest.cpp
+  tests/core/CounterStatusTest.cpp
   tests/core/DisplayScaleTest.cpp
   tests/core/GaugeLabelTest.cpp
   tests/core/HandleTableTest.cpp

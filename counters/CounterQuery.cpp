@@ -9,11 +9,16 @@
 
 #include <pdhmsg.h>
 
+#include "counters/CounterStatus.h"
+
+static_assert(kPdhInvalidData == PDH_INVALID_DATA && kPdhCStatusInvalidData == PDH_CSTATUS_INVALID_DATA &&
+              kPdhCalcNegativeDenominator == PDH_CALC_NEGATIVE_DENOMINATOR && kPdhCalcNegativeTimebase ==
+              PDH_CALC_NEGATIVE_TIMEBASE && kPdhCalcNegativeValue == PDH_CALC_NEGATIVE_VALUE, "as in pdhmsg.h");
+
 namespace {
 
-// What collect reports for a query that is not open, or for an entry whose
-// counter could not be added again after a reopen: neither has a handle PDH
-// could use, so PDH is not asked.
+// What collect reports for a query that is not open, or readdCounters for
+// an entry on one: neither has a handle PDH could use, so PDH is not asked.
 constexpr PDH_STATUS kNoUsableHandle = static_cast<PDH_STATUS>(PDH_INVALID_HANDLE);
 
 constexpr DWORD kNoUserData = 0;
@@ -81,28 +86,15 @@ void CounterQuery::addCounter(const std::wstring& keyName, const std::wstring& p
         return;
     // An entry filed before under this key name is overwritten; its counter
     // stays in the query until the query is closed.
-    const auto filed = counters.insert_or_assign(keyName, std::move(entry));
-    if (filed.second)
-        walk_.clear();
-}
-
-const std::vector<CounterEntry*>& CounterQuery::inKeyOrder()
-{
-    if (walk_.size() != counters.size()) {
-        walk_.clear();
-        for (auto& filed : counters)
-            walk_.push_back(&filed.second);
-    }
-    return walk_;
+    counters.insert_or_assign(keyName, std::move(entry));
 }
 
 void CounterQuery::readdCounters()
 {
     // A failure does not stop the walk, so only the last entry's result stays
-    // in status. An entry that failed drops the handle of the closed query;
-    // collect stops there.
-    for (CounterEntry* filed : inKeyOrder()) {
-        CounterEntry& entry = *filed;
+    // in status. An entry that failed drops the handle of the closed query.
+    for (auto& filed : counters) {
+        CounterEntry& entry = filed.second;
         PDH_HCOUNTER added = nullptr;
         status = isOpen ? pdh_.addCounter(query, entry.path.c_str(), kNoUserData, &added)
                         : kNoUsableHandle;
@@ -112,25 +104,31 @@ void CounterQuery::readdCounters()
 
 void CounterQuery::collect()
 {
-    if (!isOpen) {
-        status = kNoUsableHandle;
-        return;
-    }
-    status = pdh_.collectQueryData(query);
-    if (status != ERROR_SUCCESS)
-        return;
-    for (CounterEntry* filed : inKeyOrder()) {
-        CounterEntry& entry = *filed;
-        if (entry.counter == nullptr) {
-            status = kNoUsableHandle;
-            return;
-        }
-        // Formatted aside, so that a failing entry keeps its previous value.
-        PDH_FMT_COUNTERVALUE formatted = {};
-        status = pdh_.getFormattedCounterValue(entry.counter, PDH_FMT_LONG, nullptr, &formatted);
+    status = isOpen ? pdh_.collectQueryData(query) : kNoUsableHandle;
+    // After a failure the entries from there on are left unformatted.
+    for (auto& filed : counters) {
+        CounterEntry& entry = filed.second;
+        entry.fresh = false;
         if (status != ERROR_SUCCESS)
-            return;
-        entry.value = formatted;
+            continue;
+        if (entry.counter == nullptr) {
+            // Not added again after a reopen (a processor that went away):
+            // tried at every collect, with a value from a later one.
+            PDH_HCOUNTER added = nullptr;
+            if (pdh_.addCounter(query, entry.path.c_str(), kNoUserData, &added) == ERROR_SUCCESS)
+                entry.counter = added;
+            continue;
+        }
+        // Formatted aside, so that an entry without a value keeps its previous one.
+        PDH_FMT_COUNTERVALUE formatted = {};
+        const PDH_STATUS formatting = pdh_.getFormattedCounterValue(entry.counter, PDH_FMT_LONG, nullptr, &formatted);
+        const FormatOutcome outcome =
+            formatOutcome(static_cast<std::uint32_t>(formatting), static_cast<std::uint32_t>(formatted.CStatus));
+        if (outcome == FormatOutcome::Failed)
+            status = formatting;
+        entry.fresh = outcome == FormatOutcome::Fresh;
+        if (entry.fresh)
+            entry.value = formatted;
     }
 }
 

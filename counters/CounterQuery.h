@@ -12,6 +12,7 @@ struct CounterEntry {
     std::wstring path;
     PDH_HCOUNTER counter = nullptr;
     PDH_FMT_COUNTERVALUE value = {};
+    bool fresh = false;  // the last collect formatted `value`
 };
 
 // std::wstring's operator< compares wchar_t (unsigned 16-bit on Windows) one
@@ -41,13 +42,7 @@ public:
     CounterMap counters;
 
 private:
-    // The entries in key order, for the walks every collect makes: a
-    // vector of the map's nodes, which never move, made again when a key
-    // name is filed or the map was emptied behind the query's back.
-    const std::vector<CounterEntry*>& inKeyOrder();
-
     const PdhFunctions& pdh_;
-    std::vector<CounterEntry*> walk_;
 };
 
 extern CounterQuery counterQuery;

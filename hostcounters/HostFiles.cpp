@@ -1,7 +1,7 @@
 // The Win32 file work of the host counters: reading the kept-open /proc
-// files and the node cpulists and writing the collect log, with plain
-// CreateFileW, FindFirstFileW, SetFilePointer, ReadFile and WriteFile so
-// that Wine maps them onto the host's files.
+// files and the node cpulists and writing the collect and open logs, with
+// plain CreateFileW, FindFirstFileW, SetFilePointer, ReadFile and WriteFile
+// so that Wine maps them onto the host's files.
 
 #include "hostcounters/HostFiles.h"
 
@@ -13,6 +13,8 @@ namespace {
 
 constexpr wchar_t kProcDirVariable[] = L"PLIX_PROC_DIR";
 constexpr wchar_t kCollectLogVariable[] = L"PLIX_COLLECT_LOG";
+constexpr wchar_t kOpenLogVariable[] = L"PLIX_OPEN_LOG";
+constexpr wchar_t kNoCountersVariable[] = L"PLIX_NO_COUNTERS";
 constexpr wchar_t kHostStatPath[] = L"Z:\\proc\\stat";
 constexpr wchar_t kHostMeminfoPath[] = L"Z:\\proc\\meminfo";
 constexpr wchar_t kHostNodeFolder[] = L"Z:\\sys\\devices\\system\\node";
@@ -82,6 +84,8 @@ HostConfig readHostConfig()
     config.meminfoPath = config.recordedFiles ? inFolder(procDir, L"meminfo") : kHostMeminfoPath;
     config.nodeFolder = config.recordedFiles ? inFolder(procDir, L"node") : kHostNodeFolder;
     config.collectLogPath = environmentValue(kCollectLogVariable);
+    config.openLogPath = environmentValue(kOpenLogVariable);
+    config.countersDisabled = !environmentValue(kNoCountersVariable).empty();
     return config;
 }
 
@@ -145,18 +149,18 @@ void KeptOpenFile::close()
     handle_ = INVALID_HANDLE_VALUE;
 }
 
-CollectLog::~CollectLog()
+CountLog::~CountLog()
 {
     if (handle_ != INVALID_HANDLE_VALUE)
         CloseHandle(handle_);
 }
 
-void CollectLog::setPath(std::wstring path)
+void CountLog::setPath(std::wstring path)
 {
     path_ = std::move(path);
 }
 
-void CollectLog::write(std::uint64_t count)
+void CountLog::write(std::uint64_t count)
 {
     if (path_.empty())
         return;

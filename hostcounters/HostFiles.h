@@ -2,7 +2,7 @@
 // The files behind the host counters: /proc/stat and /proc/meminfo read
 // through Wine's Z: drive (or a folder of recorded copies for tests), the
 // NUMA nodes' cpulists from sysfs (or their recorded copies), and the
-// optional collect log.
+// optional collect and open logs.
 
 #include <windows.h>
 
@@ -20,12 +20,17 @@ namespace hostcounters {
 //                     of Z:\proc, and `node\nodeN\cpulist` instead of
 //                     Z:\sys\devices\system\node
 //   PLIX_COLLECT_LOG  file that receives the running count of collects
+//   PLIX_OPEN_LOG     file that receives the running count of opened queries
+//   PLIX_NO_COUNTERS  set: every counter is refused, as on a Windows whose
+//                     performance counters are disabled
 struct HostConfig {
     std::wstring statPath;
     std::wstring meminfoPath;
     std::wstring nodeFolder;
     bool recordedFiles = false;  // PLIX_PROC_DIR was set
     std::wstring collectLogPath;  // empty: no log
+    std::wstring openLogPath;     // empty: no log
+    bool countersDisabled = false;
 };
 
 HostConfig readHostConfig();
@@ -63,14 +68,15 @@ private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// Rewrites a file from its start with a decimal count. Opened at the first
+// Rewrites a file from its start with a decimal count (of collects, or of
+// opens). Opened at the first
 // write, and tried again at the next one if that failed.
-class CollectLog {
+class CountLog {
 public:
-    CollectLog() = default;
-    CollectLog(const CollectLog&) = delete;
-    CollectLog& operator=(const CollectLog&) = delete;
-    ~CollectLog();
+    CountLog() = default;
+    CountLog(const CountLog&) = delete;
+    CountLog& operator=(const CountLog&) = delete;
+    ~CountLog();
 
     void setPath(std::wstring path);
     void write(std::uint64_t count);

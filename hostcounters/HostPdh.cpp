@@ -2,7 +2,9 @@
 // queries and counters behind numbered handles, and collects that read the
 // host's /proc/stat and /proc/meminfo once each. The processors are arranged
 // by NUMA node as Windows would, from the node cpulists read at first need.
-// Statuses follow what Windows' PDH returns for the same mistakes.
+// Statuses follow what Windows' PDH returns for the same mistakes, and a
+// processor's time is a rate counter as on Windows: no value after its first
+// collect, none for a collect that comes too soon after the last.
 
 #include <windows.h>
 #include <pdh.h>
@@ -34,6 +36,13 @@ constexpr std::uint8_t kQueryTag = 0x51;
 constexpr std::uint8_t kCounterTag = 0x43;
 constexpr DWORD kValueFormats = PDH_FMT_LONG | PDH_FMT_DOUBLE | PDH_FMT_LARGE;
 constexpr std::uint64_t kMaxRaw = 0x7fffffffffffffff;
+// Windows stamps a collect with the system time, which moves on at the clock
+// tick (15.625 ms unless a program asks for finer ticks). PDH divides a
+// processor's time by how far that stamp moved, so for a collect within a
+// tick of the last one the time base did not move, and PDH answers
+// PDH_CALC_NEGATIVE_DENOMINATOR. Wine's clock is finer: the tick is kept
+// here.
+constexpr std::uint64_t kClockTick = 156250;  // in 100 ns
 
 enum class Reading {
     NotCollected,  // no collect since the counter was added
@@ -57,6 +66,8 @@ struct CounterState {
     CommitCharge charge;
     std::vector<InstanceSample> samples;  // AllNodeProcessors
     FILETIME collected = {};
+    bool rated = false;    // the collect before was valid too: there is an interval
+    bool tooSoon = false;  // collected within a clock tick of the collect before
 };
 
 struct QueryState {
@@ -67,8 +78,11 @@ struct HostState {
     bool configured = false;
     KeptOpenFile stat;
     KeptOpenFile meminfo;
-    CollectLog collectLog;
+    CountLog collectLog;
     std::uint64_t collects = 0;
+    CountLog openLog;
+    std::uint64_t opens = 0;
+    bool countersDisabled = false;
     std::vector<char> statBuffer;
     std::vector<char> meminfoBuffer;
     std::vector<CpuSlot> cpus;
@@ -100,6 +114,8 @@ void configureOnce()
     host.stat.setPath(config.statPath, !config.recordedFiles);
     host.meminfo.setPath(config.meminfoPath, !config.recordedFiles);
     host.collectLog.setPath(config.collectLogPath);
+    host.openLog.setPath(config.openLogPath);
+    host.countersDisabled = config.countersDisabled;
     host.nodeFolder = config.nodeFolder;
     host.statBuffer.resize(kStatBufferSize);
     host.meminfoBuffer.resize(kMeminfoBufferSize);
@@ -181,8 +197,15 @@ PDH_STATUS statusOf(PathVerdict verdict)
     return PDH_CSTATUS_BAD_COUNTERNAME;
 }
 
+std::uint64_t ticksOf(const FILETIME& time)
+{
+    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
 void takeReading(CounterState& counter, const std::optional<CommitCharge>& charge, const FILETIME& now)
 {
+    counter.rated = counter.reading == Reading::Valid;
+    counter.tooSoon = counter.rated && ticksOf(now) - ticksOf(counter.collected) < kClockTick;
     counter.collected = now;
     switch (counter.kind) {
     case CounterKind::Processor: {
@@ -289,6 +312,8 @@ PDH_FUNCTION PdhOpenQueryW(LPCWSTR dataSource, DWORD_PTR, PDH_HQUERY* query)
     if (handle == 0)
         return PDH_MEMORY_ALLOCATION_FAILURE;
     *query = handleOf(handle);
+    configureOnce();
+    host.openLog.write(++host.opens);
     return ERROR_SUCCESS;
 }
 
@@ -300,6 +325,9 @@ PDH_FUNCTION PdhAddCounterW(PDH_HQUERY query, LPCWSTR path, DWORD_PTR, PDH_HCOUN
         return PDH_INVALID_HANDLE;
     if (path == nullptr || counter == nullptr)
         return PDH_INVALID_ARGUMENT;
+    configureOnce();
+    if (host.countersDisabled)
+        return PDH_CSTATUS_NO_OBJECT;
     CounterPath parsed = parseCounterPath(path);
     PDH_STATUS status = statusOf(parsed.verdict);
     if (status != ERROR_SUCCESS)
@@ -370,6 +398,10 @@ PDH_FUNCTION PdhGetFormattedCounterValue(PDH_HCOUNTER counter, DWORD format, LPD
         return PDH_INVALID_DATA;
     case Reading::Valid:
         break;
+    }
+    if (state->kind == CounterKind::Processor && (!state->rated || state->tooSoon)) {
+        value->CStatus = PDH_CSTATUS_INVALID_DATA;
+        return state->rated ? PDH_CALC_NEGATIVE_DENOMINATOR : PDH_INVALID_DATA;
     }
     value->CStatus = PDH_CSTATUS_VALID_DATA;
     formatReading(*state, format, *value);

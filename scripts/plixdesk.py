@@ -445,8 +445,9 @@ class Image:
 class PlixRun:
     """plix.exe started in a temporary folder of its own, or in `folder`,
     which then stays. Unless count_collects is False, the provider counts
-    plix's collects in collects.txt there. Wine's output goes to log_path,
-    by default wine.log in the folder."""
+    plix's collects in collects.txt there, and its opened queries in
+    opens.txt. Wine's output goes to log_path, by default wine.log in the
+    folder."""
 
     def __init__(self, plix_exe, settings=None, env=None, folder=None, count_collects=True, log_path=None):
         self.keep_folder = folder is not None
@@ -458,9 +459,11 @@ class PlixRun:
             with open(self.cfg, "wb") as f:
                 f.write(settings)
         self.collect_log = os.path.join(self.folder, "collects.txt")
+        self.open_log = os.path.join(self.folder, "opens.txt")
         self.env = dict(os.environ)
         if count_collects:
             self.env["PLIX_COLLECT_LOG"] = windows_path(self.collect_log)
+            self.env["PLIX_OPEN_LOG"] = windows_path(self.open_log)
         self.env.update(env or {})
         self.log_path = log_path or os.path.join(self.folder, "wine.log")
         self.process = None
@@ -523,12 +526,15 @@ class PlixRun:
         except FileNotFoundError:
             return None
 
-    def collects(self):
+    def collects(self, log=None):
         try:
-            with open(self.collect_log) as f:
+            with open(log or self.collect_log) as f:
                 return int(f.read().strip() or 0)
         except (FileNotFoundError, ValueError):
             return 0
+
+    def opens(self):
+        return self.collects(self.open_log)
 
     # What the user does.
 

@@ -108,12 +108,12 @@ TEST(KeptOpenFile, FileReadEachTimeIsNotHeldBetweenReads)
     EXPECT_TRUE(DeleteFileW(path.c_str()));
 }
 
-TEST(CollectLog, RewritesTheCountFromTheStart)
+TEST(CountLog, RewritesTheCountFromTheStart)
 {
     std::wstring path = tempPath(L"log");
     writeFile(path, "stale text from before");
     {
-        CollectLog log;
+        CountLog log;
         log.setPath(path);
         log.write(1);
         EXPECT_EQ(readFile(path), "1");

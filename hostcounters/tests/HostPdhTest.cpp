@@ -26,6 +26,8 @@ using GetRawCounterArray = PDH_STATUS(WINAPI*)(PDH_HCOUNTER, LPDWORD, LPDWORD, P
 constexpr DWORD kPeHeaderBytes = 4096;
 constexpr wchar_t kProcDirVariable[] = L"PLIX_PROC_DIR";
 constexpr wchar_t kCollectLogVariable[] = L"PLIX_COLLECT_LOG";
+// Longer than the clock tick within which a collect comes too soon.
+constexpr DWORD kPastAClockTickMs = 20;
 constexpr wchar_t kProcessor0[] = L"\\Processor(0)\\% Processor Time";
 constexpr wchar_t kProcessor1[] = L"\\Processor(1)\\% Processor Time";
 constexpr wchar_t kCommittedInUse[] = L"\\Memory\\% Committed Bytes In Use";
@@ -177,6 +179,12 @@ protected:
         return addCounter_(query, path, 0, &counter);
     }
 
+    PDH_STATUS collectLater(PDH_HQUERY query)
+    {
+        Sleep(kPastAClockTickMs);
+        return collect_(query);
+    }
+
     // The counter's PDH_FMT_LONG value, -1 when formatting failed.
     long longValue(PDH_HCOUNTER counter)
     {
@@ -319,6 +327,7 @@ TEST_F(PdhDllTest, ReadsTheHostsOwnProcFilesByDefault)
     PDH_HCOUNTER processor = addCounter(query, kProcessor0);
     PDH_HCOUNTER memory = addCounter(query, kCommittedInUse);
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     long busy = longValue(processor);
     long committed = longValue(memory);
     EXPECT_GE(busy, 0);
@@ -394,6 +403,7 @@ TEST_F(HostPdh, FormatNeedsALiveCounterAndAValueFormat)
     PDH_HQUERY query = openQuery();
     PDH_HCOUNTER counter = addCounter(query, kProcessor0);
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     PDH_FMT_COUNTERVALUE value = {};
     EXPECT_EQ(format_(counter, 0, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_ARGUMENT));
     EXPECT_EQ(format_(counter, PDH_FMT_NOSCALE, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_ARGUMENT));
@@ -403,16 +413,22 @@ TEST_F(HostPdh, FormatNeedsALiveCounterAndAValueFormat)
     EXPECT_EQ(format_(counter, PDH_FMT_LONG | PDH_FMT_NOSCALE, nullptr, &value), ERROR_SUCCESS);
 }
 
-TEST_F(HostPdh, FirstCollectYieldsTheShareSinceBoot)
+TEST_F(HostPdh, ProcessorsHaveAValueFromTheSecondCollectOnButNoneForOneTooSoon)
 {
     PDH_HQUERY query = openQuery();
     PDH_HCOUNTER cpu0 = addCounter(query, kProcessor0);
     PDH_HCOUNTER cpu1 = addCounter(query, kProcessor1);
     PDH_HCOUNTER memory = addCounter(query, kCommittedInUse);
-    ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    PDH_FMT_COUNTERVALUE value = {};
+    for (const DWORD status : {PDH_INVALID_DATA, PDH_CALC_NEGATIVE_DENOMINATOR}) {  // the first, then one at once
+        ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+        EXPECT_EQ(format_(cpu0, PDH_FMT_LONG, nullptr, &value), static_cast<PDH_STATUS>(status));
+        EXPECT_EQ(value.CStatus, PDH_CSTATUS_INVALID_DATA);
+        EXPECT_EQ(longValue(memory), 25) << "no rate counter";
+    }
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);  // the share since boot: the recorded times stand still
     EXPECT_EQ(longValue(cpu0), 30);
     EXPECT_EQ(longValue(cpu1), 60);
-    EXPECT_EQ(longValue(memory), 25);
 }
 
 TEST_F(HostPdh, NextCollectYieldsTheShareSinceTheLastOne)
@@ -422,7 +438,7 @@ TEST_F(HostPdh, NextCollectYieldsTheShareSinceTheLastOne)
     PDH_HCOUNTER cpu1 = addCounter(query, kProcessor1);
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
     writeFile(statPath_, kStatLater);
-    ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     EXPECT_EQ(longValue(cpu0), 50);
     EXPECT_EQ(longValue(cpu1), 10);
 }
@@ -435,8 +451,9 @@ TEST_F(HostPdh, EachQueryMeasuresFromItsOwnCollects)
     writeFile(statPath_, kStatLater);
     PDH_HQUERY late = openQuery();
     PDH_HCOUNTER lateCpu0 = addCounter(late, kProcessor0);
-    ASSERT_EQ(collect_(early), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(early), ERROR_SUCCESS);
     ASSERT_EQ(collect_(late), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(late), ERROR_SUCCESS);
     EXPECT_EQ(longValue(earlyCpu0), 50);
     EXPECT_EQ(longValue(lateCpu0), 31);  // 350 busy of 1100 since boot
 }
@@ -448,6 +465,7 @@ TEST_F(HostPdh, OtherFormatsAndTheCounterTypeAreFilled)
     PDH_HCOUNTER memory = addCounter(query, kCommittedInUse);
     writeFile(statPath_, "cpu0 1 0 0 2 0 0 0 0 0 0\ncpu1 1 0 0 2 0 0 0 0 0 0\n");
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
 
     PDH_FMT_COUNTERVALUE value = {};
     DWORD type = 0;
@@ -469,14 +487,18 @@ TEST_F(HostPdh, UnpluggedProcessorIsInvalidDataUntilItReturns)
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
 
     writeFile(statPath_, kStatWithoutCpu1);
-    ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     EXPECT_EQ(longValue(cpu0), 50);
     PDH_FMT_COUNTERVALUE value = {};
     EXPECT_EQ(format_(cpu1, PDH_FMT_LONG, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_DATA));
     EXPECT_EQ(value.CStatus, PDH_CSTATUS_NO_INSTANCE);
 
+    // Back, it is a new rate counter: a value from its second collect on.
     writeFile(statPath_, kStatLater);
-    ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
+    EXPECT_EQ(format_(cpu1, PDH_FMT_LONG, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_DATA));
+    EXPECT_EQ(value.CStatus, PDH_CSTATUS_INVALID_DATA);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     EXPECT_EQ(longValue(cpu1), 55);  // counts again from boot: 610 of 1100
 }
 
@@ -490,7 +512,7 @@ TEST_F(HostPdh, MissingFilesFailTheCollectUntilTheyAreBack)
     EXPECT_EQ(collect_(query), static_cast<PDH_STATUS>(PDH_NO_DATA));
     EXPECT_EQ(collect_(query), static_cast<PDH_STATUS>(PDH_NO_DATA));
     writeFile(statPath_, kStatLater);
-    ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     EXPECT_EQ(longValue(cpu0), 50);
 
     ASSERT_TRUE(DeleteFileW(meminfoPath_.c_str()));
@@ -522,6 +544,7 @@ TEST_F(HostPdh, MeminfoWithoutCommitKeysFailsOnlyTheMemoryCounter)
     PDH_HCOUNTER memory = addCounter(query, kCommittedInUse);
     writeFile(meminfoPath_, kMeminfoWithoutCommit);
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     EXPECT_EQ(longValue(cpu0), 30);
     PDH_FMT_COUNTERVALUE value = {};
     EXPECT_EQ(format_(memory, PDH_FMT_LONG, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_DATA));
@@ -549,6 +572,7 @@ TEST_F(HostPdh, ClosedQueryAndItsCountersAreRefusedEvenAfterReuse)
     EXPECT_EQ(collect_(query), static_cast<PDH_STATUS>(PDH_INVALID_HANDLE));
     EXPECT_EQ(format_(counter, PDH_FMT_LONG, nullptr, &value), static_cast<PDH_STATUS>(PDH_INVALID_HANDLE));
     EXPECT_EQ(collect_(next), ERROR_SUCCESS);
+    EXPECT_EQ(collectLater(next), ERROR_SUCCESS);
     EXPECT_EQ(longValue(nextCounter), 30);
 }
 
@@ -592,6 +616,7 @@ TEST_F(HostPdh, ProcFolderIsTakenOnceAtFirstUse)
     std::wstring elsewhere = makeTempFolder();
     SetEnvironmentVariableW(kProcDirVariable, elsewhere.c_str());
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);  // nothing lies in the other folder
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     EXPECT_EQ(longValue(cpu0), 30);
     RemoveDirectoryW(elsewhere.c_str());
 }
@@ -611,6 +636,7 @@ TEST_P(HostPdhMachine, ProcessorsAreArrangedByNodeAndTheLegacyObjectSeesTheFirst
                   machine.instances[n].second < 0 ? static_cast<PDH_STATUS>(PDH_CSTATUS_NO_INSTANCE) : ERROR_SUCCESS);
     }
     ASSERT_EQ(collect_(query), ERROR_SUCCESS);
+    ASSERT_EQ(collectLater(query), ERROR_SUCCESS);
     for (std::size_t n = 0; n < counters.size(); ++n)
         EXPECT_EQ(machine.instances[n].second < 0 ? -1 : longValue(counters[n]), machine.instances[n].second) << n;
 

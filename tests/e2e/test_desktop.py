@@ -241,6 +241,22 @@ class HostileDesktop(DesktopTest):
 
 
 class CounterFailures(DesktopTest):
+    def test_counters_that_need_two_collects_never_show_the_red_cross_nor_reopen(self):
+        run = self.launch()
+        self.assertEqual(run.screenshot().count(RED), 0)
+        # The red cross comes only after a reopen. Two queries: the one plix
+        # keeps and the one that lists the processors.
+        self.assertTrue(wait_for(lambda: run.collects() >= 20, 10), "too few collects")
+        self.assertEqual(run.opens(), 2)
+
+    def test_without_any_counter_one_strip_shows_the_red_cross_and_exit_closes_it(self):
+        run = self.launch(env={"PLIX_NO_COUNTERS": "1"})
+        _, _, width, height = run.geometry()
+        self.assertEqual((width, height), (60, 40))
+        self.assertTrue(wait_for(lambda: run.screenshot().count(RED, (1, 1, 59, 39)) >= 2 * 38 - 2, 5),
+                        "no red cross")
+        self.assertEqual(run.exit_through_menu(10), 0)
+
     def test_unreadable_proc_shows_the_red_cross_and_readings_come_back(self):
         proc = tempfile.mkdtemp(prefix="plix-proc-")
         self.addCleanup(shutil.rmtree, proc, True)
@@ -261,8 +277,9 @@ class CounterFailures(DesktopTest):
         os.rename(hidden, proc)
         self.assertTrue(wait_for(lambda: run.screenshot().count(RED, inside) == 0, 5),
                         "the red cross stayed after /proc came back")
-        image = run.screenshot()
-        self.assertTrue(any(dark(image.pixel(x, y)) for y in range(1, 14) for x in range(1, 40)))
+        # The reopened query's processors have a value from its second collect on.
+        self.assertTrue(wait_for(lambda: any(dark(run.screenshot().pixel(x, y)) for y in range(1, 14)
+                                             for x in range(1, 40)), 3), "no label on cpu0")
 
 
 if __name__ == "__main__":

@@ -33,7 +33,7 @@ TRIGGERED_KILLS = 10
 # settings are loaded, which happens just before the window shows: delays
 # of up to five seconds span two or three save periods.
 LONGEST_DELAY = 5.0
-OWN_FILES = {"plix.exe", "collects.txt", "wine.log"}
+OWN_FILES = {"plix.exe", "collects.txt", "opens.txt", "wine.log"}
 CFG = "plix.cfg"
 TMP = "plix.cfg.tmp"
 

@@ -26,7 +26,7 @@ struct State {
     std::vector<PdhCallRecord> calls;
     std::map<PdhCall, std::deque<PDH_STATUS>> queued;
     std::map<std::wstring, PDH_STATUS> refusedAdds;
-    std::map<std::wstring, PDH_STATUS> failedFormats;
+    std::map<std::wstring, std::pair<PDH_STATUS, DWORD>> failedFormats;
     std::map<std::wstring, LONG> values;
     std::map<std::wstring, std::vector<std::wstring>> instances;
 
@@ -126,8 +126,11 @@ PDH_STATUS WINAPI scriptedGetFormattedCounterValue(PDH_HCOUNTER counter, DWORD f
     if (known != state().counters.end())
         call.path = known->second.path;
     PDH_STATUS status = takeQueued(PdhCall::GetFormattedCounterValue);
-    if (status == ERROR_SUCCESS && known != state().counters.end())
-        status = ruleFor(state().failedFormats, call.path);
+    auto failing = state().failedFormats.find(call.path);
+    if (status == ERROR_SUCCESS && known != state().counters.end() && failing != state().failedFormats.end()) {
+        value->CStatus = failing->second.second;
+        return failing->second.first;
+    }
     if (status == ERROR_SUCCESS && !ScriptedPdh::counterIsLive(counter))
         status = kInvalidHandle;
     if (status != ERROR_SUCCESS)
@@ -217,9 +220,9 @@ void refuseAdd(const std::wstring& path, DWORD status)
     state().refusedAdds[path] = static_cast<PDH_STATUS>(status);
 }
 
-void failFormatting(const std::wstring& path, DWORD status)
+void failFormatting(const std::wstring& path, DWORD status, DWORD counterStatus)
 {
-    state().failedFormats[path] = static_cast<PDH_STATUS>(status);
+    state().failedFormats[path] = {static_cast<PDH_STATUS>(status), counterStatus};
 }
 
 void allowAdd(const std::wstring& path)

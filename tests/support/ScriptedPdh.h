@@ -23,8 +23,8 @@
 //    queue. A non-zero s makes the call fail at once with s and no effect;
 //    a queued 0 lets the call go on as below. Each call takes one entry.
 // 2. refuseAdd(path, s): every addCounter of path fails with s.
-//    failFormatting(path, s): every format of a counter added with path
-//    fails with s and leaves the out record untouched.
+//    failFormatting(path, s, c): every format of a counter added with path
+//    fails with s and writes only CStatus c into the out record.
 // 3. The handle checks above.
 //
 // Every call is recorded, in order, in calls(), failed ones included.
@@ -69,7 +69,7 @@ void reset();
 // Statuses are taken as pdhmsg.h writes them (DWORDs); ERROR_SUCCESS is 0.
 void queueStatus(PdhCall function, DWORD status);
 void refuseAdd(const std::wstring& path, DWORD status);
-void failFormatting(const std::wstring& path, DWORD status);
+void failFormatting(const std::wstring& path, DWORD status, DWORD counterStatus = PDH_CSTATUS_INVALID_DATA);
 // Undoes refuseAdd / failFormatting for path.
 void allowAdd(const std::wstring& path);
 void allowFormatting(const std::wstring& path);

@@ -260,18 +260,26 @@ TEST_F(CounterQueryCollect, FormatsEveryEntryAsALong)
     }
 }
 
-TEST_F(CounterQueryCollect, StopsAtTheFirstEntryThatFailsToFormat)
+TEST_F(CounterQueryCollect, StopsAtTheFirstEntryThatFailsToFormatButNotAtOneWithoutAValue)
 {
     ScriptedPdh::setValue(kPathA, 10);
     ScriptedPdh::setValue(kPathB, 20);
     ScriptedPdh::setValue(kPathC, 30);
     ScriptedPdh::failFormatting(kPathB, PDH_CALC_NEGATIVE_VALUE);
     query.collect();
+    EXPECT_EQ(query.status, ERROR_SUCCESS);
+    EXPECT_EQ(std::vector<bool>({query.counters.at(L"cpu1").fresh, query.counters.at(L"mem").fresh}),
+              std::vector<bool>({false, true}));
 
-    EXPECT_EQ(query.status, asStatus(PDH_CALC_NEGATIVE_VALUE));
+    ScriptedPdh::setValue(kPathC, 3);
+    ScriptedPdh::failFormatting(kPathB, PDH_INVALID_DATA, PDH_CSTATUS_NO_INSTANCE);
+    ScriptedPdh::clearCalls();
+    query.collect();
+    EXPECT_EQ(query.status, asStatus(PDH_INVALID_DATA));
     EXPECT_EQ(valueOf(query, L"cpu0"), 10);
     EXPECT_EQ(valueOf(query, L"cpu1"), 2);
-    EXPECT_EQ(valueOf(query, L"mem"), 3);
+    EXPECT_EQ(valueOf(query, L"mem"), 30);
+    EXPECT_FALSE(query.counters.at(L"mem").fresh);
     EXPECT_EQ(pathsOf(ScriptedPdh::callsOf(PdhCall::GetFormattedCounterValue)),
               (std::vector<std::wstring>{kPathA, kPathB}));
 }
@@ -289,9 +297,9 @@ TEST_F(CounterQueryCollect, FailedCollectFormatsNothing)
 
 TEST_F(CounterQueryCollect, GetValueCopiesTheWholeRecordAndLeavesStatusAlone)
 {
-    ScriptedPdh::failFormatting(kPathC, PDH_CALC_NEGATIVE_VALUE);
+    ScriptedPdh::failFormatting(kPathC, PDH_INVALID_HANDLE);
     query.collect();
-    ASSERT_EQ(query.status, asStatus(PDH_CALC_NEGATIVE_VALUE));
+    ASSERT_EQ(query.status, asStatus(PDH_INVALID_HANDLE));
 
     PDH_FMT_COUNTERVALUE value;
     value.CStatus = 0xDEAD;
@@ -299,7 +307,7 @@ TEST_F(CounterQueryCollect, GetValueCopiesTheWholeRecordAndLeavesStatusAlone)
     EXPECT_TRUE(query.getValue(L"cpu1", value));
     EXPECT_EQ(value.CStatus, static_cast<DWORD>(PDH_CSTATUS_VALID_DATA));
     EXPECT_EQ(value.longValue, 2);
-    EXPECT_EQ(query.status, asStatus(PDH_CALC_NEGATIVE_VALUE));
+    EXPECT_EQ(query.status, asStatus(PDH_INVALID_HANDLE));
 }
 
 TEST_F(CounterQueryCollect, GetValueOfAMissingKeyLeavesRecordAndStatusAlone)
@@ -476,7 +484,7 @@ TEST_F(CounterQueryReopen, LastReaddFailureStaysInStatus)
     EXPECT_NE(query.counters.at(L"cpu0").counter, nullptr);
 }
 
-TEST_F(CounterQueryReopen, EntryWhoseReaddFailedStopsTheNextCollectWithoutPdh)
+TEST_F(CounterQueryReopen, EntryWhoseReaddFailedIsPassedByAndAddedAgainAtTheNextCollect)
 {
     PDH_HCOUNTER staleCounter = query.counters.at(L"cpu1").counter;
     ScriptedPdh::refuseAdd(kPathB, PDH_CSTATUS_NO_OBJECT);
@@ -489,13 +497,13 @@ TEST_F(CounterQueryReopen, EntryWhoseReaddFailedStopsTheNextCollectWithoutPdh)
     ScriptedPdh::setValue(kPathC, 60);
     query.collect();
 
-    EXPECT_NE(query.status, ERROR_SUCCESS);
+    EXPECT_EQ(query.status, ERROR_SUCCESS);
     EXPECT_EQ(valueOf(query, L"cpu0"), 40);
     EXPECT_EQ(valueOf(query, L"cpu1"), 2);
-    EXPECT_EQ(valueOf(query, L"mem"), 3);
-    const auto formats = ScriptedPdh::callsOf(PdhCall::GetFormattedCounterValue);
-    ASSERT_EQ(formats.size(), 1u);
-    EXPECT_EQ(formats[0].path, kPathA);
+    EXPECT_EQ(valueOf(query, L"mem"), 60);
+    EXPECT_EQ(pathsOf(ScriptedPdh::callsOf(PdhCall::GetFormattedCounterValue)),
+              (std::vector<std::wstring>{kPathA, kPathC}));
+    EXPECT_EQ(pathsOf(ScriptedPdh::callsOf(PdhCall::AddCounter)), std::vector<std::wstring>{kPathB});
     for (const auto& call : ScriptedPdh::calls())
         EXPECT_NE(call.counter, staleCounter);
 }
@@ -505,11 +513,11 @@ TEST_F(CounterQueryReopen, ReaddThatSucceedsLaterMakesCollectWholeAgain)
     ScriptedPdh::refuseAdd(kPathB, PDH_CSTATUS_NO_OBJECT);
     query.reopen();
     query.collect();
-    ASSERT_NE(query.status, ERROR_SUCCESS);
+    ASSERT_FALSE(query.counters.at(L"cpu1").fresh);
 
     ScriptedPdh::allowAdd(kPathB);
     ScriptedPdh::setValue(kPathB, 77);
-    query.reopen();
+    query.collect();  // adds it again
     query.collect();
     EXPECT_EQ(query.status, ERROR_SUCCESS);
     EXPECT_EQ(valueOf(query, L"cpu1"), 77);

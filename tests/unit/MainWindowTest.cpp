@@ -24,6 +24,10 @@
 
 namespace {
 
+// The main window's clock: it stands still unless a test moves it on.
+ULONGLONG testTicks = 1000000;
+ULONGLONG WINAPI testClock() { return testTicks; }
+
 // The real main window of the test process, made by startInstance on the
 // process-wide query, registry and settings, with the given key names.
 class MainWindow : public ::testing::Test {
@@ -69,7 +73,7 @@ protected:
             if (monitorRegistry.slotFor(key) == nullptr)
                 monitorRegistry.slotFor(key) = new RecordingGauge(key);
         }
-        ASSERT_TRUE(startInstance(instance(), showCommand));
+        ASSERT_TRUE(startInstance(instance(), showCommand, testClock));
         settings.settingsDirty = false;
     }
 
@@ -323,23 +327,33 @@ TEST(WindowDpi, AskedOfTheWindowThenItsMonitorThenTheSystem)
     EXPECT_EQ(windowBorder(display, 192), 1) << "where Windows cannot tell";
 }
 
-TEST_F(MainWindow, IsZeroPixelsHighWithoutKeyNames)
+TEST_F(MainWindow, WithoutKeyNamesKeepsOneStripForTheRedCross)
 {
     start(0);
     RECT outer = windowRect();
     EXPECT_EQ(outer.right - outer.left, 60);
-    EXPECT_EQ(outer.bottom - outer.top, 0);
+    EXPECT_EQ(outer.bottom - outer.top, 40);
 }
 
-TEST_F(MainWindow, FirstSampleIsTakenWhileTheWindowIsFirstShown)
+TEST_F(MainWindow, APaintSamplesHalfAPeriodAfterTheLastCollectAndAfterAResumeOrClockChangeOnlyPrimes)
 {
     start(1);
-    auto* gauge = dynamic_cast<RecordingGauge*>(monitorRegistry.slotFor(L"cpu0"));
-    ASSERT_NE(gauge, nullptr);
-    size_t before = gauge->samples.size();
-    EXPECT_GE(before, 1u);
-    send(WM_TIMER, 0, 0, 1);
-    EXPECT_EQ(gauge->samples.size(), before + 1);
+    const std::vector<double>& samples = dynamic_cast<RecordingGauge*>(monitorRegistry.slotFor(L"cpu0"))->samples;
+    const size_t first = samples.size();
+    for (const int ms : {0, 49, 1, 0}) {  // after the first paint's collect
+        testTicks += ms;
+        InvalidateRect(mainWindow, nullptr, FALSE);
+        UpdateWindow(mainWindow);
+    }
+    EXPECT_EQ(samples.size(), first + 1);
+    const WPARAM events[] = {PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND, PBT_APMSUSPEND, 0};  // 0: a clock change
+    for (const WPARAM event : events) {
+        const size_t before = samples.size();
+        SendMessageW(mainWindow, event == 0 ? WM_TIMECHANGE : WM_POWERBROADCAST, event, 0);
+        send(WM_TIMER, 0, 0, 1);
+        send(WM_TIMER, 0, 0, 1);
+        EXPECT_EQ(samples.size(), before + (event == PBT_APMSUSPEND ? 2 : 1)) << event;
+    }
 }
 
 TEST_F(MainWindow, ShowsNormallyWhateverTheStartOrAMinimizeAsksTakingTheFocusOnlyWhereAskedTo)

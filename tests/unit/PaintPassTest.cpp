@@ -42,7 +42,10 @@ protected:
         painter = std::make_unique<WindowPainter>(*query, registry);
     }
 
-    void paint() { painter->paintWindow(surface.dc(), stripLayoutInColumns(3, 1)); }
+    void paint(Feed feed = Feed::Sample)
+    {
+        painter->paintWindow(surface.dc(), stripLayoutInColumns(3, 1), WindowPainter::Copy::Whole, feed);
+    }
 
     // How many samples each gauge has been fed.
     std::vector<size_t> fed() const
@@ -91,13 +94,17 @@ TEST_F(PaintPass, FillsTheBackgroundAndStacksTheLabelsFortyPixelsApart)
     EXPECT_EQ(surface.count(kBlack, 0, 60, 58, 80), 0);
 }
 
-TEST_F(PaintPass, FeedsEveryGaugeOneSamplePerPass)
+TEST_F(PaintPass, FeedsEveryGaugeOneSamplePerPassThatSamplesAndNoneWhenItKeepsOrPrimes)
 {
     paint();
     EXPECT_EQ(fed(), std::vector<size_t>(3, 1));
     paint();
     EXPECT_EQ(fed(), std::vector<size_t>(3, 2));
-    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CollectQueryData), 2u);
+    paint(Feed::KeepSamples);
+    painter->sampling().primeNext();
+    paint();
+    EXPECT_EQ(fed(), std::vector<size_t>(3, 2));
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CollectQueryData), 3u);
 }
 
 TEST_F(PaintPass, FeedsTheCounterValueAsAFraction)
@@ -185,9 +192,22 @@ TEST_F(PaintPass, NextPassAfterTheCrossStartsOverWithACollect)
     ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
     ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
     paint();
+    paint(Feed::KeepSamples);
+    EXPECT_GT(surface.count(kRed, 0, 0, 58, 118), 0);
     paint();
     EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
     EXPECT_EQ(fed(), std::vector<size_t>(3, 1));
+}
+
+TEST_F(PaintPass, ACounterWithoutAValueYetGoesUnfedAndKeepsItsLabelWithoutAReopen)
+{
+    paint();
+    ScriptedPdh::failFormatting(kPaths[1], PDH_INVALID_DATA, PDH_CSTATUS_INVALID_DATA);
+    paint();
+    EXPECT_EQ(fed(), (std::vector<size_t>{2, 1, 2}));
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CloseQuery), 0u);
+    EXPECT_GT(labelPixels(40), 10);
+    EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
 }
 
 TEST_F(PaintPass, KeyWithoutAGaugeIsSkippedAndTakesNoRoom)
