@@ -44,20 +44,14 @@ std::int64_t barColumn(std::size_t position, std::size_t meanCount, std::int64_t
     return newestColumn - (static_cast<std::int64_t>(meanCount) - 1 - static_cast<std::int64_t>(position));
 }
 
-BarPositions allBars(std::size_t meanCount)
-{
-    return meanCount > 1 ? BarPositions{1, meanCount} : BarPositions{};
-}
-
 BarPositions barsInColumns(std::size_t meanCount, std::int64_t newestColumn, std::int64_t left, std::int64_t right)
 {
-    const BarPositions every = allBars(meanCount);
-    if (every.empty() || left >= right)
+    if (meanCount < 2 || left >= right)
         return BarPositions{};
     // Position p stands on column p + offset.
     const std::int64_t offset = barColumn(0, meanCount, newestColumn);
-    const std::int64_t first = std::max(static_cast<std::int64_t>(every.first), left - offset);
-    const std::int64_t end = std::min(static_cast<std::int64_t>(every.end), right - offset);
+    const std::int64_t first = std::max<std::int64_t>(1, left - offset);
+    const std::int64_t end = std::min(static_cast<std::int64_t>(meanCount), right - offset);
     if (first >= end)
         return BarPositions{};
     return BarPositions{static_cast<std::size_t>(first), static_cast<std::size_t>(end)};

@@ -53,9 +53,6 @@ struct BarPositions {
 // column further left.
 std::int64_t barColumn(std::size_t position, std::size_t meanCount, std::int64_t newestColumn);
 
-// Every bar a history of `meanCount` means has.
-BarPositions allBars(std::size_t meanCount);
-
 // The bars whose columns lie in [left, right), with the newest mean on
 // `newestColumn`: the only ones a surface of those columns shows.
 BarPositions barsInColumns(std::size_t meanCount, std::int64_t newestColumn, std::int64_t left, std::int64_t right);
