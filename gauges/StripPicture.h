@@ -41,16 +41,6 @@ struct RowSpan {
     std::int64_t bottom;
 };
 
-// The rows a bar for `mean` covers. Its length h is the scaled height x
-// mean, truncated. At 96 DPI they are what a one-pixel pen line from the
-// foot to foot - h - 1 covers, the line leaving out its end point: h + 1
-// rows up to and including the foot for h >= 0; for a negative h, the rows
-// from the foot downwards short of that end point (none for -1).
-RowSpan barRows(const BarPlacement& placement, double mean);
-
-// The history positions whose bars touch the surface columns [left, right).
-BarPositions barsShown(const BarPlacement& placement, std::size_t meanCount, std::int64_t left, std::int64_t right);
-
 void fillArea(const PixelRows& surface, const PixelRect& area, std::uint32_t pixel);
 
 // Sets the bars' pixels to `colour` within clip and the surface; returns
