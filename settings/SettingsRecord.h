@@ -30,8 +30,7 @@ constexpr StoredSettings kDefaultSettings = {kDefaultPollingFrequency, kDefaultW
 std::array<unsigned char, kSettingsFileSize> encodeSettings(const StoredSettings& stored);
 
 // The stored fields of a file's bytes, or nothing for a foreign, short or
-// other-version file, and for one shorter than 20 bytes. Bytes after the
-// twentieth are ignored.
+// other-version file. Bytes after the twentieth are ignored.
 std::optional<StoredSettings> decodeSettings(const unsigned char* bytes, std::size_t size);
 
 // What loading found at the settings path.
