@@ -31,13 +31,9 @@ struct WindowPlan {
 };
 
 // Every plan lays the strips out at the window's scale: its DPI and border.
-
-// The window now at `window` planned on `monitor`: laid out for its work
-// area, and its top-left corner clamped into that work area with the
-// layout's size. A window for which this changes nothing is at rest on
-// that monitor.
-WindowPlan planOn(int stripCount, const MonitorArea& monitor, const ScreenRect& window, WindowScale scale = {});
-
+// A window is at rest on a monitor when its work area's layout and clamping
+// change nothing.
+//
 // The monitor the window now at `window` is planned on: of the monitors it
 // is at rest on, the one Windows would choose among them; when it is at
 // rest on none, the one Windows chooses (monitorFor). Windows' choice alone
