@@ -8,7 +8,6 @@ set(CORE_SOURCES
   common/DisplayScale.cpp
   gauges/GaugeLabel.cpp
   gauges/ProcessorOrder.cpp
-  gauges/StripSize.cpp
   gauges/SampleAverager.cpp
   gauges/StripPicture.cpp
   hostcounters/CounterPath.cpp

@@ -12,7 +12,7 @@ class MonitorRegistry {
 public:
     // The slot filed under keyName; a null slot is inserted first if the key
     // name is not filed yet.
-    AveragingPercentMonitor*& slotFor(const std::wstring& keyName);
+    AveragingPercentMonitor*& slotFor(const std::wstring& keyName) { return monitors[keyName]; }
 
     std::map<std::wstring, AveragingPercentMonitor*> monitors;
 };

@@ -22,4 +22,9 @@ struct StripSize {
     int visibleWidth;  // width less the hidden columns
 };
 
-StripSize stripSizeAt(int dpi);
+inline StripSize stripSizeAt(int dpi)
+{
+    const int at = usableDpi(dpi);
+    const int width = static_cast<int>(scaledLength(kStripWidth, at));
+    return {at, width, static_cast<int>(scaledLength(kStripHeight, at)), width - kHiddenStripPixels};
+}
