@@ -10,19 +10,6 @@
 
 namespace {
 
-struct ColumnSpan {
-    std::int64_t left;
-    std::int64_t right;
-};
-
-// The newest mean stands on the gauge's rightmost 96-DPI column.
-ColumnSpan barColumns(const BarPlacement& placement, std::size_t position, std::size_t meanCount)
-{
-    const std::int64_t column = barColumn(position, meanCount, placement.width - 1);
-    return {placement.left + scaledLength(column, placement.dpi),
-            placement.left + scaledLength(column + 1, placement.dpi)};
-}
-
 // The rows a bar for `mean` covers. Its length h is the scaled height x
 // mean, truncated. At 96 DPI they are what a one-pixel pen line from the
 // foot to foot - h - 1 covers, the line leaving out its end point: h + 1
@@ -37,6 +24,16 @@ RowSpan barRows(const BarPlacement& placement, double mean)
     if (length >= 0)
         return {footTop - length, footBottom};
     return {footTop, footTop - length - 1};
+}
+
+// The pixels of the bar at history position `position`: the newest mean
+// stands on the gauge's rightmost 96-DPI column.
+PixelRect barArea(const BarPlacement& placement, const std::deque<double>& means, std::size_t position)
+{
+    const std::int64_t column = barColumn(position, means.size(), placement.width - 1);
+    const RowSpan rows = barRows(placement, means[position]);
+    return {placement.left + scaledLength(column, placement.dpi), rows.top,
+            placement.left + scaledLength(column + 1, placement.dpi), rows.bottom};
 }
 
 // The history positions whose bars touch the surface columns [left, right).
@@ -120,9 +117,7 @@ RowSpan paintBars(const PixelRows& surface, const PixelRect& clip, const std::de
     RowSpan taken = {within.bottom, within.top};
     const BarPositions shown = barsShown(placement, means.size(), within.left, within.right);
     for (std::size_t position = shown.first; position < shown.end; ++position) {
-        const ColumnSpan columns = barColumns(placement, position, means.size());
-        const RowSpan rows = barRows(placement, means[position]);
-        const PixelRect bar = intersection({columns.left, rows.top, columns.right, rows.bottom}, within);
+        const PixelRect bar = intersection(barArea(placement, means, position), within);
         if (isEmpty(bar))
             continue;
         taken = {std::min(taken.top, bar.top), std::max(taken.bottom, bar.bottom)};
