@@ -54,10 +54,7 @@ ProcessorInfo systemProcessorInfo()
 {
     SYSTEM_INFO info = {};
     GetSystemInfo(&info);
-    ProcessorInfo processors;
-    processors.count = info.dwNumberOfProcessors;
-    processors.activeMask = info.dwActiveProcessorMask;
-    return processors;
+    return {info.dwNumberOfProcessors, info.dwActiveProcessorMask};
 }
 
 std::wstring processorKeyName(int index)

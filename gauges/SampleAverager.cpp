@@ -1,16 +1,9 @@
-// SampleAverager: the platform-free half of the averaging gauge. It keeps the
-// pending run and the history of means, and works out the bar lengths, the
-// bar columns and the label's percent that the gauge's drawing uses.
+// SampleAverager: the platform-free half of the averaging gauge, the
+// arithmetic its drawing uses.
 
 #include "gauges/SampleAverager.h"
 
 #include <algorithm>
-
-namespace {
-
-constexpr double kPercentFactor = 100.0;
-
-} // namespace
 
 void SampleAverager::addSample(double sample)
 {
@@ -36,7 +29,7 @@ int barLength(double mean, int height)
 
 int labelPercent(double sample)
 {
-    return static_cast<int>(sample * kPercentFactor);
+    return static_cast<int>(sample * 100.0);
 }
 
 std::int64_t barColumn(std::size_t position, std::size_t meanCount, std::int64_t newestColumn)
