@@ -1,6 +1,5 @@
 // The default PDH table, bound at run time to System32's pdh.dll, and the
-// failing table that stands in when that DLL or one of its functions is
-// missing.
+// failing table that stands in when that DLL or a function is missing.
 
 #include "counters/PdhFunctions.h"
 
@@ -70,7 +69,6 @@ const PdhFunctions& systemPdh()
     // pdh.dll dropped beside plix.exe before the system's own. The first use
     // is the counter query's construction, before wWinMain; the module stays
     // loaded for the rest of the process.
-    static const PdhFunctions table =
-        bindPdh(LoadLibraryExW(L"pdh.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    static const PdhFunctions table = bindPdh(LoadLibraryExW(L"pdh.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     return table;
 }

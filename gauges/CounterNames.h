@@ -1,8 +1,7 @@
 #pragma once
 // Which processors get a gauge, and the key names and counter paths the
 // gauges are filed under: cpu0, cpu1, ... with the processor's time counter
-// each, and "mem" with the share of committed memory in use. Gauge set-up,
-// the microbenchmark and the counters floor all file the same ones.
+// each, and "mem" with the share of committed memory in use.
 
 #include <windows.h>
 

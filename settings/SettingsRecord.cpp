@@ -1,5 +1,5 @@
-// The settings record as plain functions: encoding and decoding the 20
-// bytes, the repair of what a load found, and the settings path rules.
+// The settings record: the 20 bytes, the repair of what a load found, and
+// the settings path rules.
 
 #include "settings/SettingsRecord.h"
 
