@@ -9,7 +9,6 @@ set(CORE_SOURCES
   counters/CounterStatus.cpp
   gauges/GaugeLabel.cpp
   gauges/ProcessorOrder.cpp
-  gauges/StripSize.cpp
   gauges/SampleAverager.cpp
   gauges/StripPicture.cpp
   hostcounters/CounterPath.cpp

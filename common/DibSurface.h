@@ -1,7 +1,6 @@
 #pragma once
 // A top-down 32-bit DIB section in a memory DC of its own: the one pixel
-// format plix writes pixels in directly. The paint pass keeps its picture
-// in one, label pieces are rendered in one, and a gauge draws into one.
+// format plix writes pixels in directly.
 
 #include <windows.h>
 

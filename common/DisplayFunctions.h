@@ -1,10 +1,7 @@
 #pragma once
-// The calls plix makes about monitors, DPI and the window's frame, as one
-// table of function pointers, one line per function. The newer ones are
-// looked up at run time so that plix.exe imports nothing an older Windows
-// lacks; where one is missing its entry is null and the caller falls back.
-// The tests hand the main window a table of their own through
-// displayFunctions.
+// The calls plix makes about monitors, DPI and the window's frame, one line
+// per function. The newer ones are looked up at run time so that plix.exe
+// imports nothing an older Windows lacks; a missing one is null.
 
 #include <windows.h>
 #include <shellscalingapi.h>
@@ -24,5 +21,6 @@ struct DisplayFunctions {
 // The system's, bound on first use and kept for the rest of the process.
 const DisplayFunctions& systemDisplayFunctions();
 
-// The table the main window works through: the system's in plix.
+// The table the main window works through: the system's in plix, the
+// tests' own in the tests.
 extern const DisplayFunctions& displayFunctions;

@@ -1,6 +1,5 @@
 #pragma once
-// Pixels as plix handles them directly, with nothing of the platform: a
-// top-down surface of 32-bit pixels and rectangles on it, with the one
+// A top-down surface of 32-bit pixels and rectangles on it, with the one
 // equality and clipping every drawing step uses.
 
 #include <algorithm>

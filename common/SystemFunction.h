@@ -13,8 +13,7 @@ Function functionFrom(FARPROC procedure)
 }
 
 // The function `name` of `library` from System32 and nowhere else, or null
-// when either is missing. The library stays loaded for the rest of the
-// process.
+// when either is missing. The library stays loaded.
 template <typename Function>
 Function systemFunction(const wchar_t* library, const char* name)
 {

@@ -16,7 +16,6 @@ public:
     // The text so far, terminated at the current length.
     const wchar_t* text();
     std::size_t length() const { return length_; }
-    std::size_t capacity() const { return capacity_; }
 
 private:
     std::unique_ptr<wchar_t[]> chars_;

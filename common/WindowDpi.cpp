@@ -1,18 +1,9 @@
-// WindowDpi: the DPI a window or the system draws at, and the main window's
-// border at a DPI, each through the display table, falling back where a
-// Windows older than the function asked for lacks it.
+// WindowDpi: the DPIs and the border through the display table, falling
+// back where a Windows older than the function asked for lacks it.
 
 #include "common/WindowDpi.h"
 
 namespace {
-
-int screenDpi()
-{
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
 
 int monitorDpi(const DisplayFunctions& display, HWND window)
 {
@@ -39,7 +30,12 @@ int windowDpi(const DisplayFunctions& display, HWND window)
 int systemDpi(const DisplayFunctions& display)
 {
     const UINT dpi = display.getDpiForSystem != nullptr ? display.getDpiForSystem() : 0;
-    return dpi != 0 ? static_cast<int>(dpi) : screenDpi();
+    if (dpi != 0)
+        return static_cast<int>(dpi);
+    HDC screen = GetDC(nullptr);
+    const int ofScreen = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return ofScreen;
 }
 
 int systemDpi()

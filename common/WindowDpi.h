@@ -1,6 +1,5 @@
 #pragma once
-// The display scale plix draws at, in dots per inch (96 is 100%), and the
-// window's border there.
+// The display scale plix draws at, in dots per inch, and the window's border.
 
 #include <windows.h>
 
@@ -17,9 +16,8 @@ int windowDpi(const DisplayFunctions& display, HWND window);
 int systemDpi(const DisplayFunctions& display);
 int systemDpi();
 
-// The main window's border, in pixels each side, at a DPI: what
-// AdjustWindowRectExForDpi makes of its style there, or one pixel where
-// that function is missing.
+// The main window's border each side at a DPI: AdjustWindowRectExForDpi's,
+// or one pixel where that function is missing.
 int windowBorder(const DisplayFunctions& display, int dpi);
 
 // The style the main window is made with, and its border measured with.

@@ -1,8 +1,7 @@
 // InstanceNames: the names behind a wildcard counter path, from PDH's raw
-// counter array. The array comes in a buffer PDH fills with the items first
-// and their names after them; names are read only where they lie inside
-// that buffer, up to its end, so a malformed answer costs a name, never a
-// read past the buffer.
+// counter array, whose buffer holds the items and then their names. A name
+// is read only inside that buffer, so a malformed answer costs a name, never
+// a read past the buffer.
 
 #include "counters/InstanceNames.h"
 

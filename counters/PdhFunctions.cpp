@@ -1,6 +1,5 @@
 // The default PDH table, bound at run time to System32's pdh.dll, and the
-// failing table that stands in when that DLL or one of its functions is
-// missing.
+// failing table that stands in when that DLL or a function is missing.
 
 #include "counters/PdhFunctions.h"
 
@@ -12,40 +11,30 @@ namespace {
 
 constexpr PDH_STATUS kMissing = static_cast<PDH_STATUS>(PDH_FUNCTION_NOT_FOUND);
 
-PDH_STATUS WINAPI missingOpenQuery(LPCWSTR, DWORD_PTR, PDH_HQUERY*)
+// A stand-in for any PDH function: fails, and writes nothing.
+template <typename... Arguments>
+PDH_STATUS WINAPI missing(Arguments...)
 {
     return kMissing;
 }
 
-PDH_STATUS WINAPI missingAddCounter(PDH_HQUERY, LPCWSTR, DWORD_PTR, PDH_HCOUNTER*)
+template <typename... Arguments>
+void makeMissing(PDH_STATUS(WINAPI*& function)(Arguments...))
 {
-    return kMissing;
+    function = missing<Arguments...>;
 }
 
-PDH_STATUS WINAPI missingCollectQueryData(PDH_HQUERY)
+PdhFunctions missingPdh()
 {
-    return kMissing;
+    PdhFunctions table = {};
+    makeMissing(table.openQuery);
+    makeMissing(table.addCounter);
+    makeMissing(table.collectQueryData);
+    makeMissing(table.getFormattedCounterValue);
+    makeMissing(table.closeQuery);
+    makeMissing(table.getRawCounterArray);
+    return table;
 }
-
-PDH_STATUS WINAPI missingGetFormattedCounterValue(PDH_HCOUNTER, DWORD, LPDWORD, PPDH_FMT_COUNTERVALUE)
-{
-    return kMissing;
-}
-
-PDH_STATUS WINAPI missingCloseQuery(PDH_HQUERY)
-{
-    return kMissing;
-}
-
-PDH_STATUS WINAPI missingGetRawCounterArray(PDH_HCOUNTER, LPDWORD, LPDWORD, PPDH_RAW_COUNTER_ITEM_W)
-{
-    return kMissing;
-}
-
-constexpr PdhFunctions kMissingPdh = {
-    missingOpenQuery,  missingAddCounter,         missingCollectQueryData, missingGetFormattedCounterValue,
-    missingCloseQuery, missingGetRawCounterArray,
-};
 
 template <typename Function>
 bool lookUp(HMODULE module, ProcedureLookup lookup, const char* name, Function& function)
@@ -59,9 +48,8 @@ bool lookUp(HMODULE module, ProcedureLookup lookup, const char* name, Function& 
 
 PdhFunctions bindPdh(HMODULE pdhModule, ProcedureLookup lookup)
 {
-    if (pdhModule == nullptr) {
-        return kMissingPdh;
-    }
+    if (pdhModule == nullptr)
+        return missingPdh();
     PdhFunctions bound = {};
     const bool complete = lookUp(pdhModule, lookup, "PdhOpenQueryW", bound.openQuery) &&
                           lookUp(pdhModule, lookup, "PdhAddEnglishCounterW", bound.addCounter) &&
@@ -69,9 +57,9 @@ PdhFunctions bindPdh(HMODULE pdhModule, ProcedureLookup lookup)
                           lookUp(pdhModule, lookup, "PdhGetFormattedCounterValue", bound.getFormattedCounterValue) &&
                           lookUp(pdhModule, lookup, "PdhCloseQuery", bound.closeQuery);
     if (!complete)
-        return kMissingPdh;
+        return missingPdh();
     if (!lookUp(pdhModule, lookup, "PdhGetRawCounterArrayW", bound.getRawCounterArray))
-        bound.getRawCounterArray = missingGetRawCounterArray;
+        makeMissing(bound.getRawCounterArray);
     return bound;
 }
 
@@ -81,7 +69,6 @@ const PdhFunctions& systemPdh()
     // pdh.dll dropped beside plix.exe before the system's own. The first use
     // is the counter query's construction, before wWinMain; the module stays
     // loaded for the rest of the process.
-    static const PdhFunctions table =
-        bindPdh(LoadLibraryExW(L"pdh.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    static const PdhFunctions table = bindPdh(LoadLibraryExW(L"pdh.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     return table;
 }

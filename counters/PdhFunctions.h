@@ -1,8 +1,7 @@
 #pragma once
-// The PDH calls plix makes, as one table of function pointers: the five of
-// the counter query, and the raw counter array that lists the processors at
-// start. The default table calls System32's pdh.dll, loaded at run time;
-// tests hand the counter query a table of their own to script every status.
+// The PDH calls plix makes, as one table of function pointers: the counter
+// query's five, and the raw counter array that lists the processors at start.
+// Tests hand the counter query a table of their own to script every status.
 //
 // addCounter is PdhAddEnglishCounterW: PdhAddCounterW takes only the counter
 // names of the display language, so a German Windows refuses
@@ -26,10 +25,9 @@ using ProcedureLookup = FARPROC (WINAPI*)(HMODULE module, LPCSTR name);
 
 // The functions of a loaded pdh.dll, found with lookup. When the module is
 // null or lacks any of the counter query's five, every call through the
-// table fails with PDH_FUNCTION_NOT_FOUND and writes no handle, so the
-// counter query behaves as when PDH refuses every counter. A module that
-// lacks only the raw counter array keeps the five, and the array call fails
-// the same way.
+// table fails with PDH_FUNCTION_NOT_FOUND and writes no handle, as when PDH
+// refuses every counter; one that lacks only the raw counter array keeps the
+// five.
 PdhFunctions bindPdh(HMODULE pdhModule, ProcedureLookup lookup = GetProcAddress);
 
 // The default table: pdh.dll from System32 and nowhere else, bound on first

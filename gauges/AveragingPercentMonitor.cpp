@@ -1,8 +1,6 @@
-// AveragingPercentMonitor: the gauge the paint pass feeds and draws. Its
-// SampleAverager folds every run of six samples into one mean and keeps the
-// newest 200; drawn into any DC, its bars are laid as pixels by the same
-// code as the paint pass's, in a DIB of what lies under the DC's clip box,
-// and its label is drawn with GDI.
+// AveragingPercentMonitor: the gauge the paint pass feeds and draws. Drawn
+// into any DC, its bars are laid as pixels by the paint pass's own code, in
+// a DIB of what lies under the DC's clip box, and its label with GDI.
 
 #include "gauges/AveragingPercentMonitor.h"
 
@@ -14,26 +12,6 @@ int AveragingPercentMonitor::addSample(double sample)
 {
     averager_.addSample(sample);
     return 1;
-}
-
-RECT AveragingPercentMonitor::getRect()
-{
-    return RECT{0, 0, width_, height_};
-}
-
-void AveragingPercentMonitor::draw(HDC dc, int x, int y)
-{
-    draw(dc, x, y, stripSizeAt(kBaseDpi));
-}
-
-int AveragingPercentMonitor::percentShown() const
-{
-    return hasLabel() ? labelPercent(averager_.pending().back()) : 0;
-}
-
-BarPlacement AveragingPercentMonitor::barPlacement(std::int64_t x, std::int64_t y, const StripSize& strip) const
-{
-    return {x, y, width_, height_, strip.dpi};
 }
 
 RECT AveragingPercentMonitor::labelRect(int x, int y, const StripSize& strip)

@@ -1,8 +1,7 @@
 #pragma once
-// A 60 x 40 strip (at 96 DPI; scaled with the display) that shows the means
-// of runs of six samples as a scrolling bar graph, with the newest raw
-// sample as a whole-percent label shortened, when it must, to fit the
-// strip's visible columns. The gauge is its data; the strip picture draws it.
+// A 60 x 40 strip (at 96 DPI) that shows the means of runs of six samples
+// as a scrolling bar graph, and the newest sample as a whole-percent label
+// shortened, when it must, to fit the strip's visible columns.
 
 #include <cstdint>
 #include <string>
@@ -21,24 +20,26 @@ public:
 
     int addSample(double sample) override;
     // The 96-DPI strip: 60 x 40.
-    RECT getRect() override;
+    RECT getRect() override { return RECT{0, 0, width_, height_}; }
     // The 96-DPI picture.
-    void draw(HDC dc, int x, int y) override;
+    void draw(HDC dc, int x, int y) override { draw(dc, x, y, stripSizeAt(kBaseDpi)); }
     // The picture at the strip's size, as the paint pass draws it: the bars
     // as pixels over whatever the DC holds, and the label in the DC's font
     // and text colour, all within the DC's clip.
     void draw(HDC dc, int x, int y, const StripSize& strip);
 
     const std::deque<double>& means() const { return averager_.history(); }
-    // Means made so far: the bars changed exactly when this did.
     std::uint64_t meansMade() const { return averager_.meansMade(); }
     bool hasLabel() const { return !averager_.pending().empty(); }
-    int percentShown() const;
+    int percentShown() const { return hasLabel() ? labelPercent(averager_.pending().back()) : 0; }
     const std::wstring& keyName() const { return keyName_; }
 
     // Where its bars stand and its label's rectangle (getRect's, grown to
     // the strip's scale), for the strip's corner at (x, y).
-    BarPlacement barPlacement(std::int64_t x, std::int64_t y, const StripSize& strip) const;
+    BarPlacement barPlacement(std::int64_t x, std::int64_t y, const StripSize& strip) const
+    {
+        return {x, y, width_, height_, strip.dpi};
+    }
     RECT labelRect(int x, int y, const StripSize& strip);
 
 private:

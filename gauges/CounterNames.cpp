@@ -23,18 +23,13 @@ constexpr std::size_t kMaxProcessorStrips = kMaxStrips - 1;
 // beyond that has no bit to be active by, and shifting that far is undefined.
 constexpr DWORD kMaskBits = sizeof(DWORD_PTR) * CHAR_BIT;
 
-std::wstring formatWithIndex(const wchar_t* format, int index)
+// An index, or an instance name (checked to be two numbers and a comma), so
+// the text always fits.
+template <typename Value>
+std::wstring formatted(const wchar_t* format, Value value)
 {
     TextBuffer text(kTextCapacity);
-    text.appendFormatted(format, index);
-    return text.text();
-}
-
-// Instance names are checked to be two numbers and a comma, so they fit.
-std::wstring processorInformationPath(const std::wstring& instance)
-{
-    TextBuffer text(kTextCapacity);
-    text.appendFormatted(kProcessorInformationFormat, instance.c_str());
+    text.appendFormatted(format, value);
     return text.text();
 }
 
@@ -59,31 +54,17 @@ ProcessorInfo systemProcessorInfo()
 {
     SYSTEM_INFO info = {};
     GetSystemInfo(&info);
-    ProcessorInfo processors;
-    processors.count = info.dwNumberOfProcessors;
-    processors.activeMask = info.dwActiveProcessorMask;
-    return processors;
+    return {info.dwNumberOfProcessors, info.dwActiveProcessorMask};
 }
 
 std::wstring processorKeyName(int index)
 {
-    return formatWithIndex(kProcessorKeyFormat, index);
+    return formatted(kProcessorKeyFormat, index);
 }
 
 std::wstring processorCounterPath(int index)
 {
-    return formatWithIndex(kProcessorPathFormat, index);
-}
-
-ProcessorCounters processorCountersByNode(const PdhFunctions& pdh)
-{
-    const std::vector<std::wstring> instances =
-        processorsInNodeOrder(instanceNames(pdh, kEveryProcessorInformation), kMaxProcessorStrips);
-    ProcessorCounters counters;
-    counters.reserve(instances.size());
-    for (std::size_t k = 0; k < instances.size(); ++k)
-        counters.push_back({processorKeyName(static_cast<int>(k)), processorInformationPath(instances[k])});
-    return counters;
+    return formatted(kProcessorPathFormat, index);
 }
 
 ProcessorCounters processorCountersByIndex(const ProcessorInfo& processors)
@@ -96,6 +77,15 @@ ProcessorCounters processorCountersByIndex(const ProcessorInfo& processors)
 
 ProcessorCounters processorCounters(const PdhFunctions& pdh, const ProcessorInfo& processors)
 {
-    ProcessorCounters counters = processorCountersByNode(pdh);
-    return counters.empty() ? processorCountersByIndex(processors) : counters;
+    const std::vector<std::wstring> instances =
+        processorsInNodeOrder(instanceNames(pdh, kEveryProcessorInformation), kMaxProcessorStrips);
+    if (instances.empty())
+        return processorCountersByIndex(processors);
+    ProcessorCounters counters;
+    counters.reserve(instances.size());
+    for (std::size_t k = 0; k < instances.size(); ++k) {
+        const std::wstring path = formatted(kProcessorInformationFormat, instances[k].c_str());
+        counters.push_back({processorKeyName(static_cast<int>(k)), path});
+    }
+    return counters;
 }

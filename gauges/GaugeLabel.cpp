@@ -1,21 +1,15 @@
 // GaugeLabel: the text of a gauge's label in its full and shortened forms,
-// and the choice of the first form that fits the strip. The gauge measures;
-// this only decides.
+// and the choice of the first form that fits; the caller measures.
 
 #include "gauges/GaugeLabel.h"
 
 namespace {
 
-bool isLetter(wchar_t c)
-{
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
-}
-
 std::wstring withoutLetters(const std::wstring& text)
 {
     std::wstring kept;
     for (wchar_t c : text)
-        if (!isLetter(c))
+        if ((c < L'a' || c > L'z') && (c < L'A' || c > L'Z'))
             kept += c;
     return kept;
 }
@@ -24,8 +18,7 @@ std::wstring withoutLetters(const std::wstring& text)
 
 std::wstring percentText(int percent)
 {
-    const std::wstring digits = std::to_wstring(percent);
-    return (percent >= 0 && percent < 10 ? L"0" : L"") + digits + L"%";
+    return (percent >= 0 && percent < 10 ? L"0" : L"") + std::to_wstring(percent) + L"%";
 }
 
 LabelForms labelPrefixes(const std::wstring& keyName)

@@ -1,7 +1,6 @@
 #pragma once
-// The label's text and the rule that keeps its number visible, with nothing
-// of the platform: the forms a label may take and the choice among them by
-// a width the caller measures.
+// The label's text and the rule that keeps its number visible: the forms a
+// label may take and the choice among them by a width the caller measures.
 
 #include <array>
 #include <functional>
@@ -20,8 +19,7 @@ LabelForms labelForms(const std::wstring& keyName, int percent);
 LabelForms labelPrefixes(const std::wstring& keyName);
 std::wstring percentText(int percent);
 
-// The width in pixels of form 0, 1 or 2, as the caller measures it: GDI's
-// extent of the text, or the advances of its two rendered pieces.
+// GDI's extent of form 0, 1 or 2, or the advances of its two pieces.
 using FormWidth = std::function<int(std::size_t form)>;
 
 // The first form no wider than availableWidth, or the last form when none

@@ -1,6 +1,6 @@
 // LabelFont: the label font for each DPI a window meets. The stock GUI font
 // is already sized for the system DPI; for a monitor at another one it is
-// made anew, once per DPI rather than once per paint.
+// made anew with its height scaled, once per DPI rather than once per paint.
 
 #include "gauges/LabelFont.h"
 

@@ -3,11 +3,9 @@
 
 #include <windows.h>
 
-// Hands out the stock DEFAULT_GUI_FONT where the DPI is the system's, and
-// elsewhere a font made from it with its height scaled by dpi / system DPI.
-// A made font is kept for as long as the DPI stays and deleted when one for
-// another DPI is made, and with this object: whoever selects it puts the old
-// font back before asking again.
+// A made font is kept while the DPI stays, and deleted when one for another
+// DPI is made and with this object: whoever selects it puts the old font
+// back before asking again.
 class LabelFont {
 public:
     LabelFont() = default;

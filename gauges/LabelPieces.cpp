@@ -1,7 +1,6 @@
 // LabelPieces: text rendered once into a small DIB over each of the two
-// colours a label lies on, kept as the pixels it changed. GDI places each
-// piece of a label where the whole label would put it, since text advances
-// are whole pixels; StripPicture lays them.
+// colours a label lies on, kept as the pixels it changed. Text advances are
+// whole pixels, so a piece starts where the whole label would put it.
 
 #include "gauges/LabelPieces.h"
 

@@ -72,12 +72,10 @@ std::vector<std::wstring> processorsInNodeOrder(const std::vector<std::wstring>&
     std::stable_sort(places.begin(), places.end(), before);
     places.erase(std::unique(places.begin(), places.end(), samePlace), places.end());
 
+    places.resize(std::min(places.size(), limit));
     std::vector<std::wstring> ordered;
-    ordered.reserve(std::min(places.size(), limit));
-    for (const NodePlace& place : places) {
-        if (ordered.size() == limit)
-            break;
+    ordered.reserve(places.size());
+    for (const NodePlace& place : places)
         ordered.push_back(*place.name);
-    }
     return ordered;
 }

@@ -1,16 +1,9 @@
-// SampleAverager: the platform-free half of the averaging gauge. It keeps the
-// pending run and the history of means, and works out the bar lengths, the
-// bar columns and the label's percent that the gauge's drawing uses.
+// SampleAverager: the platform-free half of the averaging gauge, the
+// arithmetic its drawing uses.
 
 #include "gauges/SampleAverager.h"
 
 #include <algorithm>
-
-namespace {
-
-constexpr double kPercentFactor = 100.0;
-
-} // namespace
 
 void SampleAverager::addSample(double sample)
 {
@@ -36,7 +29,7 @@ int barLength(double mean, int height)
 
 int labelPercent(double sample)
 {
-    return static_cast<int>(sample * kPercentFactor);
+    return static_cast<int>(sample * 100.0);
 }
 
 std::int64_t barColumn(std::size_t position, std::size_t meanCount, std::int64_t newestColumn)
@@ -44,20 +37,14 @@ std::int64_t barColumn(std::size_t position, std::size_t meanCount, std::int64_t
     return newestColumn - (static_cast<std::int64_t>(meanCount) - 1 - static_cast<std::int64_t>(position));
 }
 
-BarPositions allBars(std::size_t meanCount)
-{
-    return meanCount > 1 ? BarPositions{1, meanCount} : BarPositions{};
-}
-
 BarPositions barsInColumns(std::size_t meanCount, std::int64_t newestColumn, std::int64_t left, std::int64_t right)
 {
-    const BarPositions every = allBars(meanCount);
-    if (every.empty() || left >= right)
+    if (meanCount < 2 || left >= right)
         return BarPositions{};
     // Position p stands on column p + offset.
     const std::int64_t offset = barColumn(0, meanCount, newestColumn);
-    const std::int64_t first = std::max(static_cast<std::int64_t>(every.first), left - offset);
-    const std::int64_t end = std::min(static_cast<std::int64_t>(every.end), right - offset);
+    const std::int64_t first = std::max<std::int64_t>(1, left - offset);
+    const std::int64_t end = std::min(static_cast<std::int64_t>(meanCount), right - offset);
     if (first >= end)
         return BarPositions{};
     return BarPositions{static_cast<std::size_t>(first), static_cast<std::size_t>(end)};

@@ -1,8 +1,7 @@
 #pragma once
-// The arithmetic of an averaging gauge, with nothing of the platform: runs of
-// six raw samples folded into means, the newest 200 means, and the numbers a
-// gauge draws from them (which bars land where, how long they are, and the
-// label's percent).
+// The arithmetic of an averaging gauge: runs of six raw samples folded into
+// means, the newest 200 means, and which bars land where, how long they are
+// and the label's percent.
 
 #include <cstddef>
 #include <cstdint>
@@ -48,13 +47,9 @@ struct BarPositions {
     bool empty() const { return first >= end; }
 };
 
-// The column of the bar for history position `position` out of `meanCount`
-// means, when the newest mean stands on `newestColumn` and each older one a
-// column further left.
+// The column of history position `position` out of `meanCount` means, the
+// newest on `newestColumn` and each older one a column further left.
 std::int64_t barColumn(std::size_t position, std::size_t meanCount, std::int64_t newestColumn);
-
-// Every bar a history of `meanCount` means has.
-BarPositions allBars(std::size_t meanCount);
 
 // The bars whose columns lie in [left, right), with the newest mean on
 // `newestColumn`: the only ones a surface of those columns shows.

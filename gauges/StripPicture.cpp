@@ -1,8 +1,6 @@
 // StripPicture: the bars and labels of the strips as pixels, clipped to a
-// rectangle and the surface. At 96 DPI a bar's rows match what a one-pixel
-// pen line from its foot upwards covers; at another scale every length
-// grows by MulDiv's rule, so a strip shows the same span of time at every
-// scale.
+// rectangle and the surface. At another scale every length grows by
+// MulDiv's rule, so a strip shows the same span of time at every scale.
 
 #include "gauges/StripPicture.h"
 
@@ -12,17 +10,41 @@
 
 namespace {
 
-struct ColumnSpan {
-    std::int64_t left;
-    std::int64_t right;
-};
-
-// The newest mean stands on the gauge's rightmost 96-DPI column.
-ColumnSpan barColumns(const BarPlacement& placement, std::size_t position, std::size_t meanCount)
+// The rows a bar for `mean` covers. Its length h is the scaled height x
+// mean, truncated. At 96 DPI they are what a one-pixel pen line from the
+// foot to foot - h - 1 covers, the line leaving out its end point: h + 1
+// rows up to and including the foot for h >= 0; for a negative h, the rows
+// from the foot downwards short of that end point (none for -1).
+RowSpan barRows(const BarPlacement& placement, double mean)
 {
-    const std::int64_t column = barColumn(position, meanCount, placement.width - 1);
-    return {placement.left + scaledLength(column, placement.dpi),
-            placement.left + scaledLength(column + 1, placement.dpi)};
+    const std::int64_t height = scaledLength(placement.height, placement.dpi);
+    const std::int64_t footTop = placement.top + height;
+    const std::int64_t footBottom = placement.top + scaledLength(placement.height + 1, placement.dpi);
+    const int length = barLength(mean, static_cast<int>(height));
+    if (length >= 0)
+        return {footTop - length, footBottom};
+    return {footTop, footTop - length - 1};
+}
+
+// The pixels of the bar at history position `position`: the newest mean
+// stands on the gauge's rightmost 96-DPI column.
+PixelRect barArea(const BarPlacement& placement, const std::deque<double>& means, std::size_t position)
+{
+    const std::int64_t column = barColumn(position, means.size(), placement.width - 1);
+    const RowSpan rows = barRows(placement, means[position]);
+    return {placement.left + scaledLength(column, placement.dpi), rows.top,
+            placement.left + scaledLength(column + 1, placement.dpi), rows.bottom};
+}
+
+// The history positions whose bars touch the surface columns [left, right).
+BarPositions barsShown(const BarPlacement& placement, std::size_t meanCount, std::int64_t left, std::int64_t right)
+{
+    if (left >= right)
+        return BarPositions{};
+    // The 96-DPI columns whose scaled spans reach into [left, right).
+    const std::int64_t first = firstLengthReaching(left - placement.left + 1, placement.dpi) - 1;
+    const std::int64_t end = firstLengthReaching(right - placement.left, placement.dpi);
+    return barsInColumns(meanCount, placement.width - 1, first, end);
 }
 
 // Calls visit(pixel under it, the piece's pixel) for each pixel of the
@@ -78,27 +100,6 @@ bool meets(const RowSpan& rows, const PixelRect& area)
 
 } // namespace
 
-RowSpan barRows(const BarPlacement& placement, double mean)
-{
-    const std::int64_t height = scaledLength(placement.height, placement.dpi);
-    const std::int64_t footTop = placement.top + height;
-    const std::int64_t footBottom = placement.top + scaledLength(placement.height + 1, placement.dpi);
-    const int length = barLength(mean, static_cast<int>(height));
-    if (length >= 0)
-        return {footTop - length, footBottom};
-    return {footTop, footTop - length - 1};
-}
-
-BarPositions barsShown(const BarPlacement& placement, std::size_t meanCount, std::int64_t left, std::int64_t right)
-{
-    if (left >= right)
-        return BarPositions{};
-    // The 96-DPI columns whose scaled spans reach into [left, right).
-    const std::int64_t first = firstLengthReaching(left - placement.left + 1, placement.dpi) - 1;
-    const std::int64_t end = firstLengthReaching(right - placement.left, placement.dpi);
-    return barsInColumns(meanCount, placement.width - 1, first, end);
-}
-
 void fillArea(const PixelRows& surface, const PixelRect& area, std::uint32_t pixel)
 {
     const PixelRect within = intersection(area, surfaceArea(surface));
@@ -116,17 +117,11 @@ RowSpan paintBars(const PixelRows& surface, const PixelRect& clip, const std::de
     RowSpan taken = {within.bottom, within.top};
     const BarPositions shown = barsShown(placement, means.size(), within.left, within.right);
     for (std::size_t position = shown.first; position < shown.end; ++position) {
-        const ColumnSpan columns = barColumns(placement, position, means.size());
-        const RowSpan rows = barRows(placement, means[position]);
-        const std::int64_t left = std::max(columns.left, within.left);
-        const std::int64_t right = std::min(columns.right, within.right);
-        const std::int64_t top = std::max(rows.top, within.top);
-        const std::int64_t bottom = std::min(rows.bottom, within.bottom);
-        if (left >= right || top >= bottom)
+        const PixelRect bar = intersection(barArea(placement, means, position), within);
+        if (isEmpty(bar))
             continue;
-        taken = {std::min(taken.top, top), std::max(taken.bottom, bottom)};
-        for (std::int64_t row = top; row < bottom; ++row)
-            std::fill(surface.rows + row * surface.pitch + left, surface.rows + row * surface.pitch + right, colour);
+        taken = {std::min(taken.top, bar.top), std::max(taken.bottom, bar.bottom)};
+        fillArea(surface, bar, colour);
     }
     return taken;
 }

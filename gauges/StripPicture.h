@@ -1,10 +1,9 @@
 #pragma once
-// The strips' picture as 32-bit pixels, with nothing of the platform: where
-// a gauge's bars stand at a display scale, label pieces rendered once and
-// laid over the bars, and a column of strips drawn within any clip, each
-// strip its bars and then its label, top to bottom. Drawing a part of a
-// column anew gives exactly what drawing all of it gives, which is how a
-// pass that changes only a label number restores what lay under it.
+// The strips' picture as 32-bit pixels: bars at a display scale, label
+// pieces rendered once and laid over them, and a column of strips drawn
+// within any clip. Drawing a part of a column anew gives exactly what drawing
+// all of it gives, which is how a pass that changes only a label number
+// restores what lay under it.
 
 #include <cstddef>
 #include <cstdint>
@@ -40,16 +39,6 @@ struct RowSpan {
     std::int64_t top;
     std::int64_t bottom;
 };
-
-// The rows a bar for `mean` covers. Its length h is the scaled height x
-// mean, truncated. At 96 DPI they are what a one-pixel pen line from the
-// foot to foot - h - 1 covers, the line leaving out its end point: h + 1
-// rows up to and including the foot for h >= 0; for a negative h, the rows
-// from the foot downwards short of that end point (none for -1).
-RowSpan barRows(const BarPlacement& placement, double mean);
-
-// The history positions whose bars touch the surface columns [left, right).
-BarPositions barsShown(const BarPlacement& placement, std::size_t meanCount, std::int64_t left, std::int64_t right);
 
 void fillArea(const PixelRows& surface, const PixelRect& area, std::uint32_t pixel);
 
@@ -109,11 +98,11 @@ struct StripDrawing {
     RowSpan reach = {0, 0};     // the rows its bars took when the column was last drawn whole
 };
 
-// Draws strips [first, end) of one column within clip over the background,
-// in order: each strip's bars, then its label, through drawLabel(strip,
-// the part of clip in its cell). With Reach::Measure (the column drawn
-// whole) every strip's bars are drawn and their reach kept; with
-// Reach::Keep (a part of it) only the bars whose reach meets the clip are.
+// Draws strips [first, end) of one column within clip over the background:
+// each strip's bars, then its label through drawLabel(strip, the part of
+// clip in its cell). Reach::Measure (the column drawn whole) draws every
+// strip's bars and keeps their reach; Reach::Keep draws only those whose
+// reach meets the clip.
 enum class Reach { Measure, Keep };
 using DrawLabel = std::function<void(std::size_t strip, const PixelRect& clip)>;
 void drawStrips(const PixelRows& surface, const PixelRect& clip, std::vector<StripDrawing>& strips, std::size_t first,

@@ -1,9 +1,8 @@
 #pragma once
-// A strip's size at a display scale, with nothing of the platform: the
-// 96-DPI gauge of 60 x 40 grown by dpi / 96. The main window shows all of a
-// strip's width but its last two columns, and of its last strip all but the
-// bottom two rows: what a one-pixel border each side takes at 96 DPI, and
-// what is left out at any scale.
+// A strip's size at a display scale: the 96-DPI gauge of 60 x 40 grown by
+// dpi / 96. The main window leaves out a strip's last two columns and its
+// last strip's bottom two rows at every scale: what a one-pixel border each
+// side takes at 96 DPI.
 
 #include "common/DisplayScale.h"
 
@@ -22,4 +21,9 @@ struct StripSize {
     int visibleWidth;  // width less the hidden columns
 };
 
-StripSize stripSizeAt(int dpi);
+inline StripSize stripSizeAt(int dpi)
+{
+    const int at = usableDpi(dpi);
+    const int width = static_cast<int>(scaledLength(kStripWidth, at));
+    return {at, width, static_cast<int>(scaledLength(kStripHeight, at)), width - kHiddenStripPixels};
+}

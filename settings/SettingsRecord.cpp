@@ -1,5 +1,5 @@
-// The settings record as plain functions: encoding and decoding the 20
-// bytes, the repair of what a load found, and the settings path rules.
+// The settings record: the 20 bytes, the repair of what a load found, and
+// the settings path rules.
 
 #include "settings/SettingsRecord.h"
 
@@ -12,17 +12,15 @@ constexpr wchar_t kPerUserSettingsFile[] = L"plix\\plix.cfg";
 
 void putWord(unsigned char* bytes, std::uint32_t word)
 {
-    for (std::size_t i = 0; i < kSettingsWordSize; ++i) {
+    for (std::size_t i = 0; i < kSettingsWordSize; ++i)
         bytes[i] = static_cast<unsigned char>(word >> (8 * i));
-    }
 }
 
 std::uint32_t getWord(const unsigned char* bytes)
 {
     std::uint32_t word = 0;
-    for (std::size_t i = 0; i < kSettingsWordSize; ++i) {
+    for (std::size_t i = 0; i < kSettingsWordSize; ++i)
         word |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-    }
     return word;
 }
 
@@ -42,9 +40,8 @@ std::array<unsigned char, kSettingsFileSize> encodeSettings(const StoredSettings
 std::optional<StoredSettings> decodeSettings(const unsigned char* bytes, std::size_t size)
 {
     if (size < kSettingsFileSize || getWord(&bytes[0]) != kSettingsMagic ||
-        getWord(&bytes[4]) != kSettingsVersion) {
+        getWord(&bytes[4]) != kSettingsVersion)
         return std::nullopt;
-    }
     return StoredSettings{
         static_cast<std::int32_t>(getWord(&bytes[8])),
         static_cast<std::int32_t>(getWord(&bytes[12])),
@@ -54,12 +51,10 @@ std::optional<StoredSettings> decodeSettings(const unsigned char* bytes, std::si
 
 SettingsFileContents settingsFileContents(const unsigned char* bytes, std::size_t size, bool readFailed)
 {
-    if (readFailed) {
+    if (readFailed)
         return {SettingsFileState::Unreadable, kDefaultSettings};
-    }
-    if (const std::optional<StoredSettings> stored = decodeSettings(bytes, size)) {
+    if (const std::optional<StoredSettings> stored = decodeSettings(bytes, size))
         return {SettingsFileState::Valid, *stored};
-    }
     return {SettingsFileState::Replaceable, kDefaultSettings};
 }
 
@@ -87,9 +82,8 @@ LoadedSettings settingsToRunOn(const SettingsFileContents& contents)
 std::wstring settingsPathFor(const std::wstring& executablePath)
 {
     const std::size_t backslash = executablePath.rfind(L'\\');
-    if (backslash == std::wstring::npos) {
+    if (backslash == std::wstring::npos)
         return kFallbackSettingsPath;
-    }
     return executablePath.substr(0, backslash) + kSettingsFileName;
 }
 
@@ -105,9 +99,8 @@ std::wstring folderOf(const std::wstring& settingsPath)
 
 std::wstring perUserSettingsPathFor(const std::wstring& localAppDataFolder)
 {
-    if (localAppDataFolder.empty()) {
+    if (localAppDataFolder.empty())
         return std::wstring();
-    }
     // LOCALAPPDATA may be set by hand, with a backslash at its end.
     const bool endsInBackslash = localAppDataFolder.back() == L'\\';
     return localAppDataFolder + (endsInBackslash ? L"" : L"\\") + kPerUserSettingsFile;
@@ -116,8 +109,7 @@ std::wstring perUserSettingsPathFor(const std::wstring& localAppDataFolder)
 SettingsPaths chooseSettingsPaths(const std::wstring& besideExecutable, bool folderWritable,
                                   const std::wstring& perUser, bool perUserExists)
 {
-    if (folderWritable || perUser.empty()) {
+    if (folderWritable || perUser.empty())
         return {besideExecutable, besideExecutable};
-    }
     return {perUserExists ? perUser : besideExecutable, perUser};
 }

@@ -1,8 +1,7 @@
 #pragma once
-// The settings record without Win32: the 20 bytes of plix.cfg (five
-// little-endian 32-bit words: magic, version, frequency, x, y), what loading
-// makes of whatever the file holds, and where the file lives. The file calls
-// themselves are in settings/SettingsFile.
+// The settings record: the 20 bytes of plix.cfg (five little-endian 32-bit
+// words: magic, version, frequency, x, y), what loading makes of whatever the
+// file holds, and where the file lives.
 
 #include <array>
 #include <cstddef>
@@ -30,8 +29,7 @@ constexpr StoredSettings kDefaultSettings = {kDefaultPollingFrequency, kDefaultW
 std::array<unsigned char, kSettingsFileSize> encodeSettings(const StoredSettings& stored);
 
 // The stored fields of a file's bytes, or nothing for a foreign, short or
-// other-version file, and for one shorter than 20 bytes. Bytes after the
-// twentieth are ignored.
+// other-version file. Bytes after the twentieth are ignored.
 std::optional<StoredSettings> decodeSettings(const unsigned char* bytes, std::size_t size);
 
 // What loading found at the settings path.
@@ -56,11 +54,10 @@ struct LoadedSettings {
     bool dirty;
 };
 
-// A valid file's values, with a frequency outside 1 to 10 repaired to the
-// default (and so dirty). A missing or foreign file gives the defaults,
-// dirty, so that a valid file replaces it at the first due save. An
-// unreadable file gives the defaults, not dirty: it is the user's file, held
-// by someone else for now, and is overwritten only after a real change.
+// A valid file's values, a frequency outside 1 to 10 repaired to the
+// default (dirty). A missing or foreign file gives the defaults, dirty, so
+// that the first due save replaces it. An unreadable file gives them clean:
+// it is the user's file, held for now, overwritten only after a real change.
 LoadedSettings settingsToRunOn(const SettingsFileContents& contents);
 
 // The settings file for an executable path: same folder, name plix.cfg;
@@ -70,8 +67,7 @@ std::wstring settingsPathFor(const std::wstring& executablePath);
 // Where a save puts the new bytes before they replace the file: plix.cfg.tmp.
 std::wstring temporaryPathFor(const std::wstring& settingsPath);
 
-// The folder a settings path names its file in: everything before its last
-// backslash.
+// The settings path's folder: everything before its last backslash.
 std::wstring folderOf(const std::wstring& settingsPath);
 
 // The per-user settings file, plix\plix.cfg in the user's local application
@@ -84,9 +80,8 @@ struct SettingsPaths {
     std::wstring save;
 };
 
-// The file beside the executable while its folder can be written. Otherwise
-// the per-user file, read once it exists; until then the executable's file
-// gives the starting values, and the first save makes the per-user one.
-// Without a per-user place, the executable's file all the same.
+// The file beside the executable while its folder can be written or there
+// is no per-user place. Otherwise the per-user file, read once it exists;
+// until then the executable's file gives the starting values.
 SettingsPaths chooseSettingsPaths(const std::wstring& besideExecutable, bool folderWritable,
                                   const std::wstring& perUser, bool perUserExists);

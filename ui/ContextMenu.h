@@ -11,7 +11,6 @@ enum MenuCommand : UINT {
     kMenuConfig = 3,
 };
 
-// Shows the menu at the client point and carries out the chosen command.
-// The dialogs come from `instance`'s resources; a confirmed Config calls
-// `rateChanged` once the new rate is in the settings.
+// Shows the menu at the client point and carries out the chosen command,
+// with the dialogs from `instance`'s resources.
 void showContextMenu(POINT clientPoint, HWND window, HINSTANCE instance, RateChangedCallback rateChanged);

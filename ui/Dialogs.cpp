@@ -14,17 +14,9 @@ constexpr int kFieldTextCapacity = 100;
 
 void showFrequency(HWND dialog)
 {
-    HWND field = GetDlgItem(dialog, IDC_FREQUENCY);
-    if (field == nullptr)
-        return;
     TextBuffer text(kFieldTextCapacity);
     text.appendFormatted(L"%ld", static_cast<long>(settings.pollingFrequency));
-    SetWindowTextW(field, text.text());
-}
-
-RateChangedCallback rateChangedCallbackOf(HWND dialog)
-{
-    return reinterpret_cast<RateChangedCallback>(GetWindowLongPtrW(dialog, DWLP_USER));
+    SetDlgItemTextW(dialog, IDC_FREQUENCY, text.text());
 }
 
 void acceptFrequency(HWND dialog)
@@ -38,15 +30,13 @@ void acceptFrequency(HWND dialog)
     GetWindowTextW(field, text, kFieldTextCapacity);
     std::optional<std::int32_t> frequency = parseFrequencyField(text);
     if (!frequency) {
-        HWND message = GetDlgItem(dialog, IDC_RANGE_MESSAGE);
-        if (message != nullptr)
-            SetWindowTextW(message, kFrequencyRangeMessage);
+        SetDlgItemTextW(dialog, IDC_RANGE_MESSAGE, kFrequencyRangeMessage);
         return;
     }
     settings.setPollingFrequency(*frequency);
     // Called also when the value is unchanged: the timer is restarted, so
     // the next tick comes one full period after OK.
-    if (RateChangedCallback rateChanged = rateChangedCallbackOf(dialog))
+    if (auto rateChanged = reinterpret_cast<RateChangedCallback>(GetWindowLongPtrW(dialog, DWLP_USER)))
         rateChanged();
     EndDialog(dialog, IDOK);
 }

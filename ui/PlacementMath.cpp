@@ -1,6 +1,5 @@
-// Clamping to the work area and the steps of a drag, as arithmetic on
-// rectangles and points. Everything is computed in 64 bits and saturated
-// to 32, so coordinates read from any settings file are safe.
+// Clamping to the work area and the steps of a drag, computed in 64 bits
+// and saturated to 32, so coordinates read from any settings file are safe.
 
 #include "ui/PlacementMath.h"
 

@@ -1,7 +1,6 @@
 #pragma once
-// The arithmetic of keeping the main window inside the work area and of
-// dragging it there, on plain rectangles and points. No Win32 here:
-// ui/Placement reads the screen, converts, calls these and moves the window.
+// Keeping the main window inside the work area and dragging it there, on
+// plain rectangles and points; ui/Placement reads the screen and moves it.
 
 #include <cstdint>
 
@@ -21,8 +20,8 @@ struct ScreenPoint {
 // Where a window of the given size ends up when its top-left corner would be
 // at (x, y). Left and top are tested first, right and bottom afterwards on
 // the corrected values, all strictly: a window wider than the work area ends
-// flush with its right edge. A negative size counts as none. Computed in 64
-// bits and saturated, so any 64-bit input is safe.
+// flush with its right edge. A negative size counts as none; any 64-bit
+// input is safe.
 struct ClampedPosition {
     std::int32_t x;
     std::int32_t y;

@@ -13,16 +13,11 @@ int ceilDiv(int numerator, int denominator)
     return numerator / denominator + (numerator % denominator != 0 ? 1 : 0);
 }
 
-// Strips in each of the first `longColumns` columns; the rest hold one fewer.
-struct ColumnShares {
-    int longColumns;
-    int longHeight;
-};
-
-ColumnShares sharesOf(const StripLayout& layout)
+// The first columns, which hold `rows` strips each; the rest hold one fewer.
+int longColumns(const StripLayout& layout)
 {
     const int remainder = layout.stripCount % layout.columns;
-    return {remainder == 0 ? layout.columns : remainder, layout.rows};
+    return remainder == 0 ? layout.columns : remainder;
 }
 
 StripCell cellAt(const StripLayout& layout, int column, int row)
@@ -65,22 +60,20 @@ int stripsInColumn(const StripLayout& layout, int column)
 {
     if (column < 0 || column >= layout.columns || layout.stripCount == 0)
         return 0;
-    const ColumnShares shares = sharesOf(layout);
-    return column < shares.longColumns ? shares.longHeight : shares.longHeight - 1;
+    return column < longColumns(layout) ? layout.rows : layout.rows - 1;
 }
 
 StripCell stripCell(const StripLayout& layout, int index)
 {
-    const ColumnShares shares = sharesOf(layout);
-    const int rows = std::max(shares.longHeight, 1);
-    const int inLongColumns = shares.longColumns * rows;
+    const int rows = std::max(layout.rows, 1);
+    const int inLongColumns = longColumns(layout) * rows;
     if (index < inLongColumns)
         return cellAt(layout, index / rows, index % rows);
     // Past the long columns every column holds rows - 1 strips, and there
     // are such columns only when rows is at least 2.
     const int shortRows = std::max(rows - 1, 1);
     const int rest = index - inLongColumns;
-    return cellAt(layout, shares.longColumns + rest / shortRows, rest % shortRows);
+    return cellAt(layout, longColumns(layout) + rest / shortRows, rest % shortRows);
 }
 
 bool operator==(const StripLayout& a, const StripLayout& b)

@@ -1,8 +1,7 @@
 #pragma once
-// How the strips stand in the main window: one column while they fit the
-// height of the work area, balanced columns side by side when they do not.
-// No Win32 here: the window's size and each strip's cell are worked out from
-// the strip count, the work area's height, the window's DPI and its border.
+// How the strips stand in the main window: the window's size and each
+// strip's cell, from the strip count, the work area's height, the window's
+// DPI and its border.
 
 #include "gauges/StripSize.h"
 

@@ -79,6 +79,16 @@ bool operator==(const ScreenRect& a, const ScreenRect& b)
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// The window now at `window` laid out for the monitor's work area, with its
+// top-left corner clamped into it.
+WindowPlan planOn(int stripCount, const MonitorArea& monitor, const ScreenRect& window, WindowScale scale)
+{
+    const StripLayout layout = stripLayout(stripCount, heightOf(monitor.workArea), scale.dpi, scale.border);
+    const ClampedPosition at = clampToWorkArea(window.left, window.top, layout.width, layout.height, monitor.workArea);
+    return {layout, {at.x, at.y, saturate32(std::int64_t{at.x} + layout.width),
+                     saturate32(std::int64_t{at.y} + layout.height)}};
+}
+
 } // namespace
 
 const MonitorArea& monitorFor(const Monitors& monitors, const ScreenRect& rect)
@@ -90,14 +100,6 @@ const MonitorArea& monitorFor(const Monitors& monitors, ScreenPoint point)
 {
     return monitorFor(monitors, ScreenRect{point.x, point.y, saturate32(std::int64_t{point.x} + 1),
                                            saturate32(std::int64_t{point.y} + 1)});
-}
-
-WindowPlan planOn(int stripCount, const MonitorArea& monitor, const ScreenRect& window, WindowScale scale)
-{
-    const StripLayout layout = stripLayout(stripCount, heightOf(monitor.workArea), scale.dpi, scale.border);
-    const ClampedPosition at = clampToWorkArea(window.left, window.top, layout.width, layout.height, monitor.workArea);
-    return {layout, {at.x, at.y, saturate32(std::int64_t{at.x} + layout.width),
-                     saturate32(std::int64_t{at.y} + layout.height)}};
 }
 
 const MonitorArea& monitorForWindow(int stripCount, const Monitors& monitors, const ScreenRect& window, WindowScale scale)

@@ -1,9 +1,8 @@
 #pragma once
 // Which monitor the main window belongs to, and how it stands there: the
 // strip layout for that monitor's work area and the window's place inside
-// it. Decided here once for creation, every tick, a display change and each
-// step of a drag, from the monitors the shell read and nothing else, so that
-// all of them agree. No Win32 here.
+// it. Decided here for creation, every tick, a display change and each step
+// of a drag, from the monitors the shell read alone, so that all agree.
 
 #include <vector>
 
@@ -18,10 +17,9 @@ struct MonitorArea {
 using Monitors = std::vector<MonitorArea>;
 
 // The monitor Windows chooses for a rectangle (MonitorFromRect with
-// MONITOR_DEFAULTTONEAREST): the one it overlaps most; when it overlaps
-// none, the nearest. Ties go to the primary monitor, then to the first
-// listed. A point is chosen for as its one-pixel rectangle. Needs at least
-// one monitor.
+// MONITOR_DEFAULTTONEAREST): the one it overlaps most, else the nearest;
+// ties go to the primary, then the first listed. A point counts as its
+// one-pixel rectangle. Needs at least one monitor.
 const MonitorArea& monitorFor(const Monitors& monitors, const ScreenRect& rect);
 const MonitorArea& monitorFor(const Monitors& monitors, ScreenPoint point);
 
@@ -31,22 +29,16 @@ struct WindowPlan {
 };
 
 // Every plan lays the strips out at the window's scale: its DPI and border.
-
-// The window now at `window` planned on `monitor`: laid out for its work
-// area, and its top-left corner clamped into that work area with the
-// layout's size. A window for which this changes nothing is at rest on
-// that monitor.
-WindowPlan planOn(int stripCount, const MonitorArea& monitor, const ScreenRect& window, WindowScale scale = {});
-
-// The monitor the window now at `window` is planned on: of the monitors it
-// is at rest on, the one Windows would choose among them; when it is at
-// rest on none, the one Windows chooses (monitorFor). Windows' choice alone
-// would not do: a tick after a move must find nothing to do, and a window
-// too wide for a narrow monitor's work area, flush with its right edge,
-// can overlap the neighbour on its left more, while one with no strips has
-// no area and ties between touching monitors; the next tick would move
-// either to the other monitor with another layout. In every ordinary case
-// (a window inside one work area) the choice is Windows' own.
+// A window is at rest on a monitor when its work area's layout and clamping
+// change nothing.
+//
+// The monitor the window now at `window` is planned on: Windows' choice
+// (monitorFor) among the monitors it is at rest on, or among all where it
+// rests on none. Windows' choice alone would not do: a window too wide for a
+// narrow monitor's work area, flush with its right edge, can overlap the
+// neighbour on its left more, and one with no strips has no area and ties
+// between touching monitors; the next tick would move either to the other
+// monitor with another layout, where it must find nothing to do.
 const MonitorArea& monitorForWindow(int stripCount, const Monitors& monitors, const ScreenRect& window,
                                     WindowScale scale = {});
 
