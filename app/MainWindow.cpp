@@ -1,9 +1,7 @@
 // The application shell: class registration, the two windows, the polling
 // timer and the window procedure. Every tick places the window, runs a paint
 // pass and saves the settings when due, in that order. The main window's
-// state (its layout, monitors and drag, and the paint pass) is one value
-// that only its own messages reach: the hidden owner shares the class, and
-// so the procedure, but not the state.
+// state is one value that only its own messages reach.
 
 #include "app/MainWindow.h"
 
@@ -11,11 +9,11 @@
 #include <memory>
 
 #include "app/WindowPainter.h"
-#include "app/PollingTimer.h"
 #include "common/WindowDpi.h"
 #include "counters/CounterQuery.h"
 #include "gauges/MonitorRegistry.h"
 #include "res/resource.h"
+#include "settings/PollingRate.h"
 #include "settings/Settings.h"
 #include "ui/ContextMenu.h"
 #include "ui/Placement.h"
@@ -27,6 +25,8 @@ HWND mainWindow = nullptr;
 bool pollingTimerStarted = false;
 
 namespace {
+
+constexpr unsigned kPollingTimerId = 1;
 
 struct MainWindowState {
     MainWindowState(CounterQuery& query, MonitorRegistry& registry, TickClock clock)
@@ -105,16 +105,14 @@ void onPaint(HWND window, MainWindowState& state)
     EndPaint(window, &paint);
 }
 
-// Monitors plugged in or out, a resolution or a taskbar changed: the window
-// is laid out and kept on screen at once, and drawn anew.
+// Monitors, a resolution or a taskbar changed: laid out and drawn anew.
 void onDisplayChange(HWND window, MainWindowState& state)
 {
     displayChanged(window, state.window, settings, displayFunctions);
     state.paint.redrawEverything();
 }
 
-// The label pieces were rendered with the old font smoothing: they are
-// made again, and everything drawn anew.
+// Label pieces rendered with the old font smoothing are made again.
 void onSettingChange(HWND window, MainWindowState& state, UINT setting)
 {
     switch (setting) {

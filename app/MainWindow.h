@@ -16,10 +16,8 @@ extern bool pollingTimerStarted;
 
 void registerMainClass(HINSTANCE instance);
 bool startInstance(HINSTANCE instance, int showCommand, TickClock clock = GetTickCount64);
-// plix has no caption and no taskbar button, so a minimized, maximized or
-// hidden window would leave nothing to use: it always shows normally.
-// SW_SHOWNORMAL for a command that activates the window, SW_SHOWNOACTIVATE
-// for one that asks for no focus (or one Windows does not know).
+// plix has no caption or taskbar button, so it always shows normally:
+// SW_SHOWNORMAL where the command activates, else SW_SHOWNOACTIVATE.
 int startShowCommand(int showCommand);
 void restartPollingTimer();
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,11 +1,8 @@
-// The paint pass behind every tick and every WM_PAINT. It is also what
-// drives sampling: a pass that samples has Sampling collect the counters
-// and feed the gauges first. The picture is kept between passes. The first
-// pass, a new layout, font or colours, the pass after the red cross and
-// every pass on which a gauge's bars move (every sixth, as the gauges make
-// their means together) scroll: everything is drawn and copied. Any other
-// pass relabels: only the labels whose number changed are drawn again,
-// over what lies under them, and only they are copied.
+// The paint pass behind every tick and every WM_PAINT, which also drives
+// sampling. The first pass, a new layout, font or colours, the pass after
+// the red cross and every pass on which a gauge's bars move (every sixth)
+// scroll: everything is drawn and copied. Any other pass relabels: only the
+// labels whose number changed are drawn again, and only they are copied.
 
 #include "app/WindowPainter.h"
 
@@ -24,9 +21,7 @@ PixelRect clientArea(const StripLayout& layout)
 }
 
 // A column's visible pixels (58 columns at 96 DPI), down to the foot of its
-// last strip, so that a strip shows in any column just what it would show
-// in a single one and an empty cell below a shorter column shows only the
-// background.
+// last strip: an empty cell below a shorter column shows only background.
 PixelRect columnArea(const StripLayout& layout, int column)
 {
     const std::int64_t left = std::int64_t{layout.pitch} * column;
@@ -43,8 +38,7 @@ PixelRect cellArea(const StripLayout& layout, const StripCell& cell)
     return {column.left, cell.y, column.right, std::min<std::int64_t>(cell.y + layout.strip.height, column.bottom)};
 }
 
-// Calls visit(column, first strip, end) for each column, over the first
-// `shown` strips.
+// visit(column, first strip, end) over the first `shown` strips.
 template <typename Visit>
 void forEachColumn(const StripLayout& layout, std::size_t shown, Visit visit)
 {
@@ -62,8 +56,7 @@ std::vector<Strip> stripsOf(const CounterQuery& query, MonitorRegistry& registry
 {
     std::vector<Strip> strips;
     for (const auto& filed : query.counters) {
-        // Set-up files a gauge for every counter; a key name without one
-        // takes no strip.
+        // A key name without a gauge takes no strip.
         const auto found = registry.monitors.find(filed.first);
         if (found != registry.monitors.end() && found->second != nullptr)
             strips.emplace_back(&filed.second, found->second);
@@ -72,7 +65,7 @@ std::vector<Strip> stripsOf(const CounterQuery& query, MonitorRegistry& registry
 }
 
 WindowPainter::WindowPainter(CounterQuery& query, MonitorRegistry& registry, CreateDib createDib, TickClock clock)
-    : sampling_(query, registry, clock), strips_(stripsOf(query, registry)), picture_(createDib), pieces_(createDib)
+    : sampling_(query, clock), strips_(stripsOf(query, registry)), picture_(createDib), pieces_(createDib)
 {
 }
 
@@ -106,6 +99,12 @@ void WindowPainter::paintGauges(const StripLayout& layout, Feed feed)
     drawnLayout_ = layout;
     changed_ = {0, 0, 0, 0};
     const bool sampled = feed == Feed::Sample ? sampling_.sample() : sampling_.read();
+    if (feed == Feed::Sample && sampling_.feeds()) {
+        for (const Strip& strip : strips_) {
+            if (strip.counter->fresh)
+                strip.gauge->addSample(strip.counter->value.longValue / 100.0);
+        }
+    }
     if (picture_.pixels().height == 0) {
         whole_ = true;
         return;

@@ -1,9 +1,7 @@
 #pragma once
 // The paint pass: sample the counters (or keep the samples) and draw the
-// gauges where the strip layout puts them, into a picture kept
-// from one pass to the next. A pass either scrolls, drawing and copying it
-// all, or relabels, drawing and copying only the labels whose number
-// changed.
+// gauges where the strip layout puts them, into a picture kept from one
+// pass to the next.
 
 #include <windows.h>
 
@@ -41,9 +39,8 @@ struct Strip {
     std::array<const LabelPiece*, 3> keyPieces = {};  // its key name's part in each form, once rendered
 };
 
-// The strips of every key name the query files that has a gauge, in key
-// order. Key names are fixed once the gauges are set up, and the query's
-// entries stay where they are, so the list stays true for the whole run.
+// The strips of every filed key name that has a gauge, in key order: set up
+// once, as key names are fixed and the query's entries never move.
 std::vector<Strip> stripsOf(const CounterQuery& query, MonitorRegistry& registry);
 
 class WindowPainter {
@@ -58,8 +55,7 @@ public:
     // What the window is laid out for: a strip per listed key name.
     int stripCount() const { return static_cast<int>(strips_.size()); }
 
-    // One pass into `target`, whose client area the layout describes: its
-    // size, columns, strip positions and the strips' DPI.
+    // One pass into `target`, whose client area the layout describes.
     void paintWindow(HDC target, const StripLayout& layout, Copy copy = Copy::Whole, Feed feed = Feed::Sample);
     // The same pass without the copy: the picture alone.
     void paintGauges(const StripLayout& layout, Feed feed = Feed::Sample);

@@ -1,8 +1,6 @@
 #pragma once
 // The PDH calls plix makes, as one table of function pointers: the counter
 // query's five, and the raw counter array that lists the processors at start.
-// Tests hand the counter query a table of their own to script every status.
-//
 // addCounter is PdhAddEnglishCounterW: PdhAddCounterW takes only the counter
 // names of the display language, so a German Windows refuses
 // "\Processor(0)\% Processor Time" there and wants "\Prozessor(0)\...".
@@ -23,11 +21,10 @@ struct PdhFunctions {
 
 using ProcedureLookup = FARPROC (WINAPI*)(HMODULE module, LPCSTR name);
 
-// The functions of a loaded pdh.dll, found with lookup. When the module is
-// null or lacks any of the counter query's five, every call through the
-// table fails with PDH_FUNCTION_NOT_FOUND and writes no handle, as when PDH
-// refuses every counter; one that lacks only the raw counter array keeps the
-// five.
+// The functions of a loaded pdh.dll, found with lookup. Without the module
+// or any of the counter query's five, every call fails with
+// PDH_FUNCTION_NOT_FOUND and writes no handle; a missing raw array alone
+// fails alone.
 PdhFunctions bindPdh(HMODULE pdhModule, ProcedureLookup lookup = GetProcAddress);
 
 // The default table: pdh.dll from System32 and nowhere else, bound on first

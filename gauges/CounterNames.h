@@ -33,9 +33,7 @@ using ProcessorCounters = std::vector<ProcessorCounter>;
 // i as cpu{i} with "\Processor(i)\% Processor Time".
 ProcessorCounters processorCountersByIndex(const ProcessorInfo& processors);
 
-// The processors plix shows: every one the "Processor Information" object
-// lists, in node order, the k-th as cpu{k} with its own instance's counter,
-// so that all processor groups are seen where GetSystemInfo and the
-// "Processor" object see one, 64 processors at most; by index where PDH
-// lists none. Cut so that processors and memory fit the strip layout's bound.
+// The processors plix shows: every one "Processor Information" lists (all
+// groups, where GetSystemInfo sees one), in node order, the k-th as cpu{k};
+// by index where PDH lists none. Cut to the strip layout's bound.
 ProcessorCounters processorCounters(const PdhFunctions& pdh, const ProcessorInfo& processors);

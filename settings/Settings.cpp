@@ -36,40 +36,35 @@ Settings::~Settings()
 void Settings::saveIfDue()
 {
     const std::int64_t now = clock_();
-    if (!settingsDirty) {
+    if (!settingsDirty)
         return;
-    }
     // More than one second, not at least one: a write needs now - lastSaveTime >= 2.
     // A clock set back behind the last save (by hand, a time sync, a restored
     // machine) makes it due: else nothing would be kept until it caught up.
-    if (now >= lastSaveTime && now <= lastSaveTime + 1) {
+    if (now >= lastSaveTime && now <= lastSaveTime + 1)
         return;
-    }
     save(now, ReplaceWait::None);
 }
 
 void Settings::saveNow()
 {
-    if (!settingsDirty) {
+    if (!settingsDirty)
         return;
-    }
     save(clock_(), ReplaceWait::AboutASecond);
 }
 
 void Settings::setPollingFrequency(std::int32_t frequency)
 {
-    if (frequency == pollingFrequency) {
+    if (frequency == pollingFrequency)
         return;
-    }
     pollingFrequency = frequency;
     settingsDirty = true;
 }
 
 void Settings::setPosition(std::int32_t x, std::int32_t y)
 {
-    if (x == windowX && y == windowY) {
+    if (x == windowX && y == windowY)
         return;
-    }
     windowX = x;
     windowY = y;
     settingsDirty = true;
@@ -91,7 +86,6 @@ void Settings::load(const std::wstring& path)
 void Settings::save(std::int64_t now, ReplaceWait wait)
 {
     lastSaveTime = now;
-    if (writeSettingsFile(settingsPath, {pollingFrequency, windowX, windowY}, *files_, wait)) {
+    if (writeSettingsFile(settingsPath, {pollingFrequency, windowX, windowY}, *files_, wait))
         settingsDirty = false;
-    }
 }

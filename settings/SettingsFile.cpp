@@ -1,9 +1,7 @@
 // The settings file on disk: where it is kept (beside the executable, or
-// per user when that folder cannot be written), the read that tells a
-// missing or foreign file from one that is there but cannot be read, and the
-// write that replaces it through a temporary file, so that a failed save
-// leaves the previous file whole. What the bytes mean is
-// settings/SettingsRecord's business.
+// per user), the read that tells a missing file from an unreadable one, and
+// the write through a temporary file that leaves the previous file whole
+// when a save fails.
 
 #include "settings/SettingsFile.h"
 
@@ -47,9 +45,8 @@ HRESULT WINAPI shellKnownFolderPath(const GUID& folder, DWORD flags, HANDLE toke
 void WINAPI freeTaskMemory(LPVOID memory)
 {
     static const FreeFunction function = systemFunction<FreeFunction>(L"ole32.dll", "CoTaskMemFree");
-    if (function != nullptr) {
+    if (function != nullptr)
         function(memory);
-    }
 }
 
 // The runtime's buffer goes to the system with fflush, and the system's
@@ -57,9 +54,8 @@ void WINAPI freeTaskMemory(LPVOID memory)
 // cannot leave a settings file full of zeros.
 int __cdecl flushToDisk(FILE* file)
 {
-    if (std::fflush(file) != 0) {
+    if (std::fflush(file) != 0)
         return EOF;
-    }
     return _commit(_fileno(file));
 }
 
@@ -85,12 +81,10 @@ bool moveOver(const std::wstring& from, const std::wstring& to, ReplaceWait wait
 {
     const int retries = wait == ReplaceWait::AboutASecond ? kReplaceRetries : 0;
     for (int attempt = 0;; ++attempt) {
-        if (files.moveFile(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (files.moveFile(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
-        }
-        if (attempt == retries || !refusedForNow(files.lastError())) {
+        if (attempt == retries || !refusedForNow(files.lastError()))
             return false;
-        }
         files.wait(kReplaceRetryMs);
     }
 }
@@ -129,12 +123,10 @@ std::wstring executablePath(const SettingsFileFunctions& files)
     for (DWORD capacity = kFirstModulePathCapacity; capacity <= kLargestModulePathCapacity; capacity *= 2) {
         std::vector<wchar_t> buffer(capacity);
         const DWORD length = files.moduleFileName(nullptr, buffer.data(), capacity);
-        if (length == 0) {
+        if (length == 0)
             return std::wstring();
-        }
-        if (length < capacity) {
+        if (length < capacity)
             return std::wstring(buffer.data(), length);
-        }
     }
     return std::wstring();
 }
@@ -153,9 +145,8 @@ bool folderIsWritable(const std::wstring& folder, const SettingsFileFunctions& f
                                std::to_wstring(GetTickCount64()) + L".probe";
     const HANDLE file = files.createFile(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    if (file == INVALID_HANDLE_VALUE)
         return false;
-    }
     CloseHandle(file);
     return true;
 }
@@ -167,13 +158,11 @@ std::wstring localAppDataFolder(const SettingsFileFunctions& files)
     const std::wstring folder = SUCCEEDED(result) && known != nullptr ? known : L"";
     // Freed whether the call succeeded or not, as SHGetKnownFolderPath asks.
     files.freeKnownFolderPath(known);
-    if (!folder.empty()) {
+    if (!folder.empty())
         return folder;
-    }
     const DWORD size = files.environmentVariable(kLocalAppDataVariable, nullptr, 0);
-    if (size == 0) {
+    if (size == 0)
         return std::wstring();
-    }
     std::vector<wchar_t> buffer(size);
     const DWORD length = files.environmentVariable(kLocalAppDataVariable, buffer.data(), size);
     return length < size ? std::wstring(buffer.data(), length) : std::wstring();
@@ -184,9 +173,8 @@ SettingsPaths settingsPathsFor(const std::wstring& executablePath, const Setting
     const std::wstring besideExecutable = settingsPathFor(executablePath);
     const bool writable = folderIsWritable(folderOf(besideExecutable), files);
     const std::wstring perUser = writable ? std::wstring() : perUserSettingsPathFor(localAppDataFolder(files));
-    if (!perUser.empty()) {
+    if (!perUser.empty())
         files.createDirectory(folderOf(perUser).c_str(), nullptr);
-    }
     const bool perUserExists = !perUser.empty() && files.exists(perUser.c_str());
     return chooseSettingsPaths(besideExecutable, writable, perUser, perUserExists);
 }
@@ -213,31 +201,26 @@ SettingsFileContents readSettingsFile(const std::wstring& settingsPath, const Se
 bool writeSettingsFile(const std::wstring& settingsPath, const StoredSettings& stored,
                        const SettingsFileFunctions& files, ReplaceWait wait)
 {
-    if (isReadOnly(settingsPath, files)) {
+    if (isReadOnly(settingsPath, files))
         return false;
-    }
     const std::wstring temporaryPath = temporaryPathFor(settingsPath);
     // Opened exclusively, so a second running instance saving at the same
     // moment fails here instead of mixing its bytes into ours. Its temporary
     // file is not ours to remove.
     FILE* file = files.openShared(temporaryPath.c_str(), L"wb", _SH_DENYRW);
-    if (file == nullptr) {
+    if (file == nullptr)
         return false;
-    }
 
     const std::array<unsigned char, kSettingsFileSize> bytes = encodeSettings(stored);
     bool written = true;
-    for (std::size_t word = 0; word < kWordCount && written; ++word) {
+    for (std::size_t word = 0; word < kWordCount && written; ++word)
         written = files.write(&bytes[word * kSettingsWordSize], kSettingsWordSize, 1, file) == 1;
-    }
     // The flush hands the buffered bytes to the system, so a full disk may
     // only show here; a failed flush fails the save like a failed write.
-    if (written && files.flush(file) != 0) {
+    if (written && files.flush(file) != 0)
         written = false;
-    }
-    if (files.close(file) != 0) {
+    if (files.close(file) != 0)
         written = false;
-    }
     if (!written) {
         files.deleteFile(temporaryPath.c_str());
         return false;

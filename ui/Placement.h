@@ -25,9 +25,8 @@ WindowScale scaleAt(const DisplayFunctions& display, int dpi);
 
 // Applies a move: the layout and, for a move of the user's, the stored
 // position first, then one SetWindowPos with the flags of the move's kind,
-// made only when the window changes. A DPI change that SetWindowPos sends from inside (a move onto a
-// monitor of another scale) is then handled on a state already true, and
-// its move is the one that stands.
+// made only when the window changes, so that a DPI change it sends from
+// inside finds a state already true.
 void applyMove(HWND window, WindowState& state, const Move& move, Settings& settings);
 
 // A tick: the window laid out for its monitor and pulled inside its work

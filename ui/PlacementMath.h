@@ -12,6 +12,11 @@ struct ScreenRect {
     std::int32_t bottom;
 };
 
+inline bool operator==(const ScreenRect& a, const ScreenRect& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 struct ScreenPoint {
     std::int32_t x;
     std::int32_t y;

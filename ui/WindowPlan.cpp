@@ -74,11 +74,6 @@ int heightOf(const ScreenRect& area)
     return saturate32(std::int64_t{area.bottom} - area.top);
 }
 
-bool operator==(const ScreenRect& a, const ScreenRect& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 // The window now at `window` laid out for the monitor's work area, with its
 // top-left corner clamped into it.
 WindowPlan planOn(int stripCount, const MonitorArea& monitor, const ScreenRect& window, WindowScale scale)

@@ -29,16 +29,12 @@ struct WindowPlan {
 };
 
 // Every plan lays the strips out at the window's scale: its DPI and border.
-// A window is at rest on a monitor when its work area's layout and clamping
-// change nothing.
 //
 // The monitor the window now at `window` is planned on: Windows' choice
-// (monitorFor) among the monitors it is at rest on, or among all where it
-// rests on none. Windows' choice alone would not do: a window too wide for a
-// narrow monitor's work area, flush with its right edge, can overlap the
-// neighbour on its left more, and one with no strips has no area and ties
-// between touching monitors; the next tick would move either to the other
-// monitor with another layout, where it must find nothing to do.
+// (monitorFor) among the monitors it is at rest on (their layout and
+// clamping change nothing), or among all. Windows' choice alone would let
+// the next tick move a window too wide for a narrow work area, or one with
+// no strips, to a neighbour with another layout.
 const MonitorArea& monitorForWindow(int stripCount, const Monitors& monitors, const ScreenRect& window,
                                     WindowScale scale = {});
 

@@ -7,14 +7,9 @@
 
 namespace {
 
-bool sameRect(const ScreenRect& a, const ScreenRect& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 Move moveTo(MoveKind kind, const WindowPlan& plan, const ScreenRect& window, bool storesPlace = false)
 {
-    return {kind, plan, !sameRect(plan.rect, window), storesPlace};
+    return {kind, plan, !(plan.rect == window), storesPlace};
 }
 
 // Where a drag step puts the window, as a plan of its own.

@@ -1,9 +1,7 @@
 #pragma once
-// The main window's state in one value: what it is laid out for, the
-// monitors it may stand on, and the drag under way. Pure functions turn that
-// value and an event (a tick, a mouse move, a display or DPI change) into a
-// move: a plan and what kind of move it is. The shell (ui/Placement) reads
-// the window, calls these and applies the move. No Win32 here.
+// The main window's state in one value (its layout, monitors and drag), and
+// the pure functions that turn it and an event (a tick, a mouse move, a
+// display or DPI change) into a move, which ui/Placement applies.
 
 #include "ui/WindowPlan.h"
 
@@ -33,10 +31,9 @@ struct Move {
     // The plan's rectangle differs from the window's; for a drag step, the
     // step moves the window at all (it is refused past the drag limit).
     bool changesWindow;
-    // The user moved the window there, so it is the place to keep: a drag
-    // step, or a DPI change during a drag. Every other move only keeps the
-    // window on screen and leaves the stored place for when its monitor or
-    // taskbar comes back.
+    // The user moved it there (a drag step, or a DPI change during one): the
+    // place to keep. Other moves leave the stored place for when its monitor
+    // or taskbar comes back.
     bool storesPlace;
 };
 
@@ -64,7 +61,6 @@ DragMove dragStepTo(const WindowState& state, ScreenPoint cursor);
 Move afterDpiChange(const WindowState& state, WindowScale scale, const ScreenRect& suggested,
                     const ScreenRect& window);
 
-// The drag with its offset grown or shrunk from one DPI to another, rounded
-// as MulDiv rounds, so that the cursor keeps the point of the window it
-// holds.
+// The drag offset grown or shrunk from one DPI to another as MulDiv rounds,
+// so that the cursor keeps the point of the window it holds.
 DragState rescaledDrag(const DragState& drag, int fromDpi, int toDpi);

@@ -31,11 +31,6 @@ std::size_t indexOf(const Monitors& monitors, const MonitorArea& chosen)
     return static_cast<std::size_t>(&chosen - monitors.data());
 }
 
-bool operator==(const ScreenRect& a, const ScreenRect& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 } // namespace
 
 TEST(MonitorChoice, LargestOverlapThenNearestThenPrimary)

@@ -59,11 +59,6 @@ bool inside(std::int64_t x, std::int64_t y, const StripLayout& layout, const Scr
     return x >= area.left && y >= area.top && x + layout.width <= area.right && y + layout.height <= area.bottom;
 }
 
-bool operator==(const ScreenRect& a, const ScreenRect& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 bool listed(const Monitors& monitors, const MonitorArea& chosen)
 {
     return &chosen >= monitors.data() && &chosen < monitors.data() + monitors.size();
