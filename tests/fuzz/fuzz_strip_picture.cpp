@@ -13,23 +13,11 @@
 #include <vector>
 
 #include "gauges/StripPicture.h"
+#include "tests/fuzz/FuzzInput.h"
 
 namespace {
 
-struct Input {
-    const std::uint8_t* data;
-    std::size_t size;
-
-    template <typename T>
-    T take()
-    {
-        T value{};
-        const std::size_t n = size < sizeof(value) ? size : sizeof(value);
-        std::memcpy(&value, data, n);
-        data += n;
-        size -= n;
-        return value;
-    }
+struct Input : FuzzInput {
     int below(int bound) { return static_cast<int>(take<std::uint8_t>() % bound); }
 };
 
@@ -83,7 +71,7 @@ bool sameOutside(const std::vector<std::uint32_t>& a, const std::vector<std::uin
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    Input in = {data, size};
+    Input in{{data, size}};
     const int dpi = kDpis[in.below(4)];
     const int stripHeight = 40 * dpi / 96;
     const std::size_t count = 1 + static_cast<std::size_t>(in.below(3));

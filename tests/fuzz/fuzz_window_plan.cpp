@@ -12,26 +12,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/fuzz/FuzzInput.h"
 #include "ui/WindowPlan.h"
 
 namespace {
 
 constexpr std::size_t kMaxMonitors = 8;
 
-struct Input {
-    const std::uint8_t* data;
-    std::size_t size;
-
-    template <typename T>
-    T take()
-    {
-        T value{};
-        std::memcpy(&value, data, sizeof(value));
-        data += sizeof(value);
-        size -= sizeof(value);
-        return value;
-    }
-
+struct Input : FuzzInput {
     ScreenRect rect()
     {
         const std::int32_t x1 = take<std::int32_t>(), y1 = take<std::int32_t>();
@@ -83,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < kHeaderSize + kMonitorSize)
         return 0;
-    Input in{data, size};
+    Input in{{data, size}};
     const ScreenRect window = in.rect();
     const ScreenPoint cursor = {in.take<std::int32_t>(), in.take<std::int32_t>()};
     const ScreenPoint offset = {in.take<std::int32_t>(), in.take<std::int32_t>()};
