@@ -25,6 +25,7 @@
 #include "app/WindowPainter.h"
 #include "bench/floor/FloorPaint.h"
 #include "counters/CounterQuery.h"
+#include "counters/CounterStatus.h"
 #include "gauges/AveragingPercentMonitor.h"
 #include "gauges/GaugeSetup.h"
 #include "gauges/MonitorRegistry.h"
@@ -164,7 +165,11 @@ void benchProviderCollect()
             return false;
         for (PDH_HCOUNTER counter : counters) {
             PDH_FMT_COUNTERVALUE value = {};
-            if (pdh.getFormattedCounterValue(counter, PDH_FMT_LONG, nullptr, &value) != ERROR_SUCCESS)
+            // Collects this close together give processors no value, as on
+            // Windows: timed all the same.
+            const PDH_STATUS status = pdh.getFormattedCounterValue(counter, PDH_FMT_LONG, nullptr, &value);
+            if (formatOutcome(static_cast<std::uint32_t>(status), static_cast<std::uint32_t>(value.CStatus)) ==
+                FormatOutcome::Failed)
                 return false;
         }
         return true;
