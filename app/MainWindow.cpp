@@ -1,6 +1,7 @@
 // The application shell: class registration, the two windows, the polling
-// timer and the window procedure. Every tick places the window, runs a paint
-// pass and saves the settings when due, in that order. The main window's
+// timer and the window procedure. Every tick places the window, samples and
+// feeds the gauges, draws them and saves the settings when due, in that
+// order. The main window's
 // state is one value that only its own messages reach.
 
 #include "app/MainWindow.h"
@@ -30,20 +31,23 @@ constexpr unsigned kPollingTimerId = 1;
 
 struct MainWindowState {
     MainWindowState(CounterQuery& query, MonitorRegistry& registry, TickClock clock)
-        : paint(query, registry, CreateDIBSection, clock) {}
+        : sampling(query, registry, clock), paint(sampling) {}
 
     WindowState window;
+    Sampling sampling;
     WindowPainter paint;
+    unsigned periodMs = 0;  // the polling timer's
 };
 
 // Made anew for every main window startInstance makes.
 std::unique_ptr<MainWindowState> mainState;
 
-void setPollingTimer(HWND window)
+void setPollingTimer(HWND window, MainWindowState& state)
 {
     if (pollingTimerStarted)
         KillTimer(window, kPollingTimerId);
-    SetTimer(window, kPollingTimerId, pollingPeriodMs(settings.pollingFrequency), nullptr);
+    state.periodMs = pollingPeriodMs(settings.pollingFrequency);
+    SetTimer(window, kPollingTimerId, state.periodMs, nullptr);
     pollingTimerStarted = true;
 }
 
@@ -89,6 +93,7 @@ void showAtStart(HWND window, int shown)
 void onTimer(HWND window, MainWindowState& state)
 {
     keepInWorkArea(window, state.window, settings);
+    state.sampling.sample(state.periodMs);
     // The window shows the rest already: only what changed is copied.
     HDC dc = GetDC(window);
     state.paint.paintWindow(dc, state.window.layout, WindowPainter::Copy::Changed);
@@ -96,12 +101,14 @@ void onTimer(HWND window, MainWindowState& state)
     settings.saveIfDue();
 }
 
+// A paint samples too, so that uncovering the window shows the load of now;
+// Sampling keeps it from collecting again within half a period.
 void onPaint(HWND window, MainWindowState& state)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    const Feed feed = state.paint.sampling().feedForPaint(pollingPeriodMs(settings.pollingFrequency));
-    state.paint.paintWindow(dc, state.window.layout, WindowPainter::Copy::Whole, feed);
+    state.sampling.sample(state.periodMs);
+    state.paint.paintWindow(dc, state.window.layout, WindowPainter::Copy::Whole);
     EndPaint(window, &paint);
 }
 
@@ -198,10 +205,10 @@ LRESULT handleMainWindowMessage(HWND window, MainWindowState& state, UINT messag
         return 0;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
-            state.paint.sampling().primeNext();
+            state.sampling.primeNext();
         return TRUE;
     case WM_TIMECHANGE:
-        state.paint.sampling().primeNext();
+        state.sampling.primeNext();
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
@@ -247,7 +254,7 @@ bool startInstance(HINSTANCE instance, int showCommand, TickClock clock)
         return false;
     takeWindowDpi(mainWindow, state);
 
-    setPollingTimer(mainWindow);
+    setPollingTimer(mainWindow, *mainState);
     const int shown = startShowCommand(showCommand);
     showAtStart(mainWindow, shown);
     // The first WM_PAINT, and with it every gauge's first sample, happens here.
@@ -274,9 +281,9 @@ int startShowCommand(int showCommand)
 
 void restartPollingTimer()
 {
-    if (mainWindow == nullptr)
+    if (mainWindow == nullptr || mainState == nullptr)
         return;
-    setPollingTimer(mainWindow);
+    setPollingTimer(mainWindow, *mainState);
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,17 +1,15 @@
-// The paint pass behind every tick and every WM_PAINT, which also drives
-// sampling. The first pass, a new layout, font or colours, the pass after
-// the red cross and every pass on which a gauge's bars move (every sixth)
-// scroll: everything is drawn and copied. Any other pass relabels: only the
+// The paint pass behind every tick and every WM_PAINT, after sampling. The
+// first pass, a new layout, font or colours, the pass after the red cross,
+// a strip crossed out or back, and every pass on which a gauge's bars move
+// (every sixth) scroll: everything is drawn and copied. Any other pass relabels: only the
 // labels whose number changed are drawn again, and only they are copied.
 
 #include "app/WindowPainter.h"
 
 #include <algorithm>
 
-#include "counters/CounterQuery.h"
 #include "gauges/AveragingPercentMonitor.h"
 #include "gauges/GaugeLabel.h"
-#include "gauges/MonitorRegistry.h"
 
 namespace {
 
@@ -52,26 +50,16 @@ void forEachColumn(const StripLayout& layout, std::size_t shown, Visit visit)
 
 } // namespace
 
-std::vector<Strip> stripsOf(const CounterQuery& query, MonitorRegistry& registry)
+WindowPainter::WindowPainter(const Sampling& sampling, CreateDib createDib)
+    : sampling_(sampling), picture_(createDib), pieces_(createDib)
 {
-    std::vector<Strip> strips;
-    for (const auto& filed : query.counters) {
-        // A key name without a gauge takes no strip.
-        const auto found = registry.monitors.find(filed.first);
-        if (found != registry.monitors.end() && found->second != nullptr)
-            strips.emplace_back(&filed.second, found->second);
-    }
-    return strips;
+    for (const SampledStrip& sampled : sampling.strips())
+        strips_.emplace_back(sampled.gauge);
 }
 
-WindowPainter::WindowPainter(CounterQuery& query, MonitorRegistry& registry, CreateDib createDib, TickClock clock)
-    : sampling_(query, clock), strips_(stripsOf(query, registry)), picture_(createDib), pieces_(createDib)
+void WindowPainter::paintWindow(HDC target, const StripLayout& layout, Copy copy)
 {
-}
-
-void WindowPainter::paintWindow(HDC target, const StripLayout& layout, Copy copy, Feed feed)
-{
-    paintGauges(layout, feed);
+    paintGauges(layout);
     // Copies go row by row, and many narrow ones cost more than one wide
     // one: what changed is copied as the one rectangle round it.
     const PixelRect area = copy == Copy::Whole ? clientArea(layout) : changed_;
@@ -90,7 +78,7 @@ void WindowPainter::redrawEverything()
     whole_ = true;
 }
 
-void WindowPainter::paintGauges(const StripLayout& layout, Feed feed)
+void WindowPainter::paintGauges(const StripLayout& layout)
 {
     if (picture_.fit(layout.clientWidth, layout.clientHeight) || !(layout == drawnLayout_))
         whole_ = true;
@@ -98,29 +86,26 @@ void WindowPainter::paintGauges(const StripLayout& layout, Feed feed)
         redrawEverything();
     drawnLayout_ = layout;
     changed_ = {0, 0, 0, 0};
-    const bool sampled = feed == Feed::Sample ? sampling_.sample() : sampling_.read();
-    if (feed == Feed::Sample && sampling_.feeds()) {
-        for (const Strip& strip : strips_) {
-            if (strip.counter->fresh)
-                strip.gauge->addSample(strip.counter->value.longValue / 100.0);
-        }
-    }
     if (picture_.pixels().height == 0) {
         whole_ = true;
         return;
     }
-    if (!sampled)
+    if (!sampling_.read())
         drawErrorCross(layout);
-    else if (whole_ || meansMoved())
+    else if (whole_ || stripsMoved())
         scroll(layout);
     else
         relabel(layout);
 }
 
-bool WindowPainter::meansMoved() const
+bool WindowPainter::stripsMoved() const
 {
-    return std::any_of(strips_.begin(), strips_.end(),
-                       [](const Strip& strip) { return strip.drawnMeans != strip.gauge->meansMade(); });
+    const std::vector<SampledStrip>& sampled = sampling_.strips();
+    for (std::size_t k = 0; k < strips_.size(); ++k) {
+        if (strips_[k].drawnMeans != strips_[k].gauge->meansMade() || strips_[k].crossed != sampled[k].troubled)
+            return true;
+    }
+    return false;
 }
 
 void WindowPainter::place(const StripLayout& layout)
@@ -129,7 +114,8 @@ void WindowPainter::place(const StripLayout& layout)
     for (std::size_t k = 0; k < drawings_.size(); ++k) {
         const StripCell cell = stripCell(layout, static_cast<int>(k));
         const AveragingPercentMonitor& gauge = *strips_[k].gauge;
-        drawings_[k] = {&gauge.means(), gauge.barPlacement(cell.x, cell.y, layout.strip), cellArea(layout, cell)};
+        drawings_[k] = {&gauge.means(), gauge.barPlacement(cell.x, cell.y, layout.strip), cellArea(layout, cell),
+                        {0, 0}, sampling_.strips()[k].troubled};
     }
 }
 
@@ -151,8 +137,11 @@ void WindowPainter::scroll(const StripLayout& layout)
             fillArea(pixels, {area.left - 1, 0, area.left, layout.clientHeight}, line);
         drawStrips(pixels, area, drawings_, first, end, Reach::Measure, kStripColours, drawLabelOf);
     });
-    for (Strip& strip : strips_)
-        strip.drawnMeans = strip.gauge->meansMade();
+    const std::vector<SampledStrip>& sampled = sampling_.strips();
+    for (std::size_t k = 0; k < strips_.size(); ++k) {
+        strips_[k].drawnMeans = strips_[k].gauge->meansMade();
+        strips_[k].crossed = sampled[k].troubled;
+    }
     changed_ = clientArea(layout);
     whole_ = false;
 }
@@ -164,7 +153,8 @@ void WindowPainter::relabel(const StripLayout& layout)
     forEachColumn(layout, drawings_.size(), [&](int, std::size_t first, std::size_t end) {
         for (std::size_t k = first; k < end; ++k) {
             Strip& strip = strips_[k];
-            if (strip.labelled == strip.gauge->hasLabel() && strip.percent == strip.gauge->percentShown())
+            if (strip.crossed ||
+                (strip.labelled == strip.gauge->hasLabel() && strip.percent == strip.gauge->percentShown()))
                 continue;
             const LaidLabel was = strip.label;
             const PixelRect wasArea = strip.labelArea;
@@ -240,24 +230,9 @@ void WindowPainter::drawLabel(std::size_t k, const PixelRect& clip, const StripL
 
 void WindowPainter::drawErrorCross(const StripLayout& layout)
 {
-    fillArea(picture_.pixels(), clientArea(layout), kStripColours.background);
-    ::drawErrorCross(picture_.dc(), layout);
-    GdiFlush();
-    changed_ = clientArea(layout);
+    const PixelRect client = clientArea(layout);
+    fillArea(picture_.pixels(), client, kStripColours.background);
+    drawCross(picture_.pixels(), client, client, kStripColours.cross);
+    changed_ = client;
     whole_ = true;
-}
-
-void drawErrorCross(HDC dc, const StripLayout& layout)
-{
-    HPEN pen = CreatePen(PS_SOLID, 1, kErrorCrossColour);
-    HGDIOBJ previous = SelectObject(dc, pen);
-    const RECT rect = {0, 0, layout.clientWidth, layout.clientHeight};
-    // LineTo leaves out its end point, so the first line stops short of the
-    // bottom-right corner and the second starts on the last column.
-    MoveToEx(dc, rect.left, rect.top, nullptr);
-    LineTo(dc, rect.right, rect.bottom);
-    MoveToEx(dc, rect.right - 1, rect.top, nullptr);
-    LineTo(dc, rect.left, rect.bottom);
-    SelectObject(dc, previous);
-    DeleteObject(pen);
 }

@@ -85,7 +85,7 @@ PDH_STATUS WINAPI constantCloseQuery(PDH_HQUERY)
 
 // It lists no processors: the paint figures file their own.
 const PdhFunctions kConstantPdh = {constantOpenQuery,  constantAddCounter, constantCollect, constantFormat,
-                                   constantCloseQuery, nullptr};
+                                   constantCloseQuery, nullptr, nullptr};
 
 // The same, but every value a fresh pseudo-random percent: any from 0 to
 // 100 (busy), or mostly 0 to 2 with one in fifty any (idle).
@@ -102,7 +102,7 @@ PDH_STATUS WINAPI changingFormat(PDH_HCOUNTER, DWORD, LPDWORD, PPDH_FMT_COUNTERV
 }
 
 const PdhFunctions kChangingPdh = {constantOpenQuery,  constantAddCounter, constantCollect, changingFormat,
-                                   constantCloseQuery, nullptr};
+                                   constantCloseQuery, nullptr, nullptr};
 
 double secondsPerTick()
 {
@@ -188,6 +188,16 @@ HWND createHiddenWindow()
                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
+// A clock that moves on by one polling period at every reading, so that
+// every sample the bench asks for collects and feeds.
+constexpr unsigned kBenchPeriodMs = 100;
+
+ULONGLONG WINAPI steppingClock()
+{
+    static ULONGLONG now = 0;
+    return now += kBenchPeriodMs;
+}
+
 // One paint pass and its drawing alone, on three gauges whose histories are
 // full, as after a long run.
 void benchPaintPasses(HDC target)
@@ -201,15 +211,20 @@ void benchPaintPasses(HDC target)
         registry.slotFor(kKeyNames[i]) = gauges.back().get();
     }
     const StripLayout layout = stripLayoutInColumns(static_cast<int>(kKeyNames.size()), 1);
-    WindowPainter pass(query, registry);
-    for (int i = 0; i < kSamplesForFullHistory; ++i)
+    Sampling sampling(query, registry, steppingClock);
+    WindowPainter pass(sampling);
+    for (int i = 0; i < kSamplesForFullHistory; ++i) {
+        sampling.sample(kBenchPeriodMs);
         pass.paintGauges(layout);
+    }
 
     timeRepetitions("paint_pass", [&] {
+        sampling.sample(kBenchPeriodMs);
         pass.paintWindow(target, layout);
         return query.status == ERROR_SUCCESS;
     });
     timeRepetitions("paint_gauges", [&] {
+        sampling.sample(kBenchPeriodMs);
         pass.paintGauges(layout);
         return query.status == ERROR_SUCCESS;
     });
@@ -234,12 +249,16 @@ void benchBigTicks(HDC screen)
     HDC target = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, layout.clientWidth, layout.clientHeight);
     HGDIOBJ previous = SelectObject(target, bitmap);
-    WindowPainter pass(query, registry);
+    Sampling sampling(query, registry, steppingClock);
+    WindowPainter pass(sampling);
     for (const bool busy : {true, false}) {
         busyValues = busy;
-        for (int i = 0; i < kSamplesForFullHistory; ++i)
+        for (int i = 0; i < kSamplesForFullHistory; ++i) {
+            sampling.sample(kBenchPeriodMs);
             pass.paintGauges(layout);
+        }
         timeRepetitions(busy ? "tick_257_busy" : "tick_257_idle", [&] {
+            sampling.sample(kBenchPeriodMs);
             pass.paintWindow(target, layout, WindowPainter::Copy::Changed);
             return query.status == ERROR_SUCCESS;
         });

@@ -1,7 +1,8 @@
 // CounterQuery: the one PDH query behind every gauge. It files the counters
 // by key name, collects and formats them all together, and reopens itself
-// after a failed collect. Every PDH call goes through the PdhFunctions table
-// it was made with, and its outcome is kept in `status`.
+// when asked. Every PDH call goes through the PdhFunctions table it was made
+// with, and its outcome is kept in `status`; a counter's own trouble is its
+// entry's reading, not the query's status.
 
 #include "counters/CounterQuery.h"
 
@@ -13,7 +14,10 @@
 
 static_assert(kPdhInvalidData == PDH_INVALID_DATA && kPdhCStatusInvalidData == PDH_CSTATUS_INVALID_DATA &&
               kPdhCalcNegativeDenominator == PDH_CALC_NEGATIVE_DENOMINATOR && kPdhCalcNegativeTimebase ==
-              PDH_CALC_NEGATIVE_TIMEBASE && kPdhCalcNegativeValue == PDH_CALC_NEGATIVE_VALUE, "as in pdhmsg.h");
+              PDH_CALC_NEGATIVE_TIMEBASE && kPdhCalcNegativeValue == PDH_CALC_NEGATIVE_VALUE &&
+              kPdhCStatusValidData == PDH_CSTATUS_VALID_DATA && kPdhCStatusNewData == PDH_CSTATUS_NEW_DATA &&
+              kPdhCStatusNoInstance == PDH_CSTATUS_NO_INSTANCE && kPdhCStatusNoObject == PDH_CSTATUS_NO_OBJECT &&
+              kPdhCStatusNoCounter == PDH_CSTATUS_NO_COUNTER, "as in pdhmsg.h");
 
 namespace {
 
@@ -62,13 +66,11 @@ void CounterQuery::close()
 
 void CounterQuery::reopen()
 {
-    if (isOpen) {
-        close();
-        if (isOpen)
-            return;
-    } else if (status != ERROR_SUCCESS) {
+    close();
+    if (isOpen)
         return;
-    }
+    // A query whose open failed is opened again: memory short for a moment
+    // must not leave plix without counters for the rest of its run.
     open();
     if (isOpen)
         readdCounters();
@@ -102,32 +104,40 @@ void CounterQuery::readdCounters()
     }
 }
 
+void CounterQuery::readdCounter(CounterEntry& entry)
+{
+    if (!isOpen)
+        return;
+    // Removed first: a counter added again and again over months would
+    // otherwise pile up in the query and be collected with it.
+    if (entry.counter != nullptr)
+        pdh_.removeCounter(entry.counter);
+    PDH_HCOUNTER added = nullptr;
+    status = pdh_.addCounter(query, entry.path.c_str(), kNoUserData, &added);
+    entry.counter = status == ERROR_SUCCESS ? added : nullptr;
+}
+
 void CounterQuery::collect()
 {
     status = isOpen ? pdh_.collectQueryData(query) : kNoUsableHandle;
-    // After a failure the entries from there on are left unformatted.
     for (auto& filed : counters) {
         CounterEntry& entry = filed.second;
-        entry.fresh = false;
-        if (status != ERROR_SUCCESS)
+        if (status != ERROR_SUCCESS) {
+            entry.reading = FormatOutcome::NoSample;
             continue;
+        }
+        // Without a handle of this query (its add was refused) it is never
+        // handed to PDH; adding it again is the caller's to pace.
         if (entry.counter == nullptr) {
-            // Not added again after a reopen (a processor that went away):
-            // tried at every collect, with a value from a later one.
-            PDH_HCOUNTER added = nullptr;
-            if (pdh_.addCounter(query, entry.path.c_str(), kNoUserData, &added) == ERROR_SUCCESS)
-                entry.counter = added;
+            entry.reading = FormatOutcome::Failed;
             continue;
         }
         // Formatted aside, so that an entry without a value keeps its previous one.
         PDH_FMT_COUNTERVALUE formatted = {};
         const PDH_STATUS formatting = pdh_.getFormattedCounterValue(entry.counter, PDH_FMT_LONG, nullptr, &formatted);
-        const FormatOutcome outcome =
+        entry.reading =
             formatOutcome(static_cast<std::uint32_t>(formatting), static_cast<std::uint32_t>(formatted.CStatus));
-        if (outcome == FormatOutcome::Failed)
-            status = formatting;
-        entry.fresh = outcome == FormatOutcome::Fresh;
-        if (entry.fresh)
+        if (entry.reading == FormatOutcome::Fresh)
             entry.value = formatted;
     }
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "counters/CounterStatus.h"
 #include "counters/PdhFunctions.h"
 
 struct CounterEntry {
@@ -12,7 +13,9 @@ struct CounterEntry {
     std::wstring path;
     PDH_HCOUNTER counter = nullptr;
     PDH_FMT_COUNTERVALUE value = {};
-    bool fresh = false;  // the last collect formatted `value`
+    // What the last collect made of it: a value in `value`, none this time,
+    // or trouble of its own (gone, refused, or without a handle).
+    FormatOutcome reading = FormatOutcome::NoSample;
 };
 
 // std::wstring's operator< compares wchar_t (unsigned 16-bit on Windows) one
@@ -32,6 +35,11 @@ public:
     void reopen();
     void addCounter(const std::wstring& keyName, const std::wstring& path);
     void readdCounters();
+    // One entry's counter, removed from the query and added again: for a
+    // counter in trouble while the rest of the query reads.
+    void readdCounter(CounterEntry& entry);
+    // status tells whether the query was collected; each entry's reading
+    // tells what that collect made of it.
     void collect();
     bool getValue(const std::wstring& keyName, PDH_FMT_COUNTERVALUE& value) const;
     void getKeyNames(std::vector<std::wstring>& keyNames) const;

@@ -32,6 +32,7 @@ PdhFunctions missingPdh()
     makeMissing(table.collectQueryData);
     makeMissing(table.getFormattedCounterValue);
     makeMissing(table.closeQuery);
+    makeMissing(table.removeCounter);
     makeMissing(table.getRawCounterArray);
     return table;
 }
@@ -55,7 +56,8 @@ PdhFunctions bindPdh(HMODULE pdhModule, ProcedureLookup lookup)
                           lookUp(pdhModule, lookup, "PdhAddEnglishCounterW", bound.addCounter) &&
                           lookUp(pdhModule, lookup, "PdhCollectQueryData", bound.collectQueryData) &&
                           lookUp(pdhModule, lookup, "PdhGetFormattedCounterValue", bound.getFormattedCounterValue) &&
-                          lookUp(pdhModule, lookup, "PdhCloseQuery", bound.closeQuery);
+                          lookUp(pdhModule, lookup, "PdhCloseQuery", bound.closeQuery) &&
+                          lookUp(pdhModule, lookup, "PdhRemoveCounter", bound.removeCounter);
     if (!complete)
         return missingPdh();
     if (!lookUp(pdhModule, lookup, "PdhGetRawCounterArrayW", bound.getRawCounterArray))

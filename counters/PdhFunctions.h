@@ -1,6 +1,6 @@
 #pragma once
 // The PDH calls plix makes, as one table of function pointers: the counter
-// query's five, and the raw counter array that lists the processors at start.
+// query's six, and the raw counter array that lists the processors at start.
 // addCounter is PdhAddEnglishCounterW: PdhAddCounterW takes only the counter
 // names of the display language, so a German Windows refuses
 // "\Processor(0)\% Processor Time" there and wants "\Prozessor(0)\...".
@@ -15,6 +15,7 @@ struct PdhFunctions {
     PDH_STATUS (WINAPI* getFormattedCounterValue)(PDH_HCOUNTER counter, DWORD format, LPDWORD type,
                                                   PPDH_FMT_COUNTERVALUE value);
     PDH_STATUS (WINAPI* closeQuery)(PDH_HQUERY query);
+    PDH_STATUS (WINAPI* removeCounter)(PDH_HCOUNTER counter);
     PDH_STATUS (WINAPI* getRawCounterArray)(PDH_HCOUNTER counter, LPDWORD bufferBytes, LPDWORD itemCount,
                                             PPDH_RAW_COUNTER_ITEM_W items);
 };
@@ -22,7 +23,7 @@ struct PdhFunctions {
 using ProcedureLookup = FARPROC (WINAPI*)(HMODULE module, LPCSTR name);
 
 // The functions of a loaded pdh.dll, found with lookup. Without the module
-// or any of the counter query's five, every call fails with
+// or any of the counter query's six, every call fails with
 // PDH_FUNCTION_NOT_FOUND and writes no handle; a missing raw array alone
 // fails alone.
 PdhFunctions bindPdh(HMODULE pdhModule, ProcedureLookup lookup = GetProcAddress);

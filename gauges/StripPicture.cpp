@@ -93,6 +93,29 @@ PixelRect pieceArea(const LabelPiece* piece, std::int64_t x, std::int64_t y)
     return {x + piece->left, y, x + piece->right, y + piece->bottom};
 }
 
+// Rounds numerator / denominator to the nearest whole number, halves away
+// from zero; denominator > 0.
+std::int64_t roundedQuotient(std::int64_t numerator, std::int64_t denominator)
+{
+    const std::int64_t magnitude = (2 * (numerator < 0 ? -numerator : numerator) + denominator) / (2 * denominator);
+    return numerator < 0 ? -magnitude : magnitude;
+}
+
+// The pixels from (x0, y0) towards (x1, y1), the end point left out.
+void drawLine(const PixelRows& surface, const PixelRect& within, std::int64_t x0, std::int64_t y0, std::int64_t x1,
+              std::int64_t y1, std::uint32_t colour)
+{
+    const std::int64_t dx = x1 - x0;
+    const std::int64_t dy = y1 - y0;
+    const std::int64_t steps = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
+    for (std::int64_t i = 0; i < steps; ++i) {
+        const std::int64_t x = x0 + roundedQuotient(dx * i, steps);
+        const std::int64_t y = y0 + roundedQuotient(dy * i, steps);
+        if (x >= within.left && x < within.right && y >= within.top && y < within.bottom)
+            surface.rows[y * surface.pitch + x] = colour;
+    }
+}
+
 bool meets(const RowSpan& rows, const PixelRect& area)
 {
     return rows.top < rows.bottom && rows.top < area.bottom && area.top < rows.bottom;
@@ -108,6 +131,15 @@ void fillArea(const PixelRows& surface, const PixelRect& area, std::uint32_t pix
     for (std::int64_t y = within.top; y < within.bottom; ++y)
         std::fill(surface.rows + y * surface.pitch + within.left, surface.rows + y * surface.pitch + within.right,
                   pixel);
+}
+
+void drawCross(const PixelRows& surface, const PixelRect& clip, const PixelRect& area, std::uint32_t colour)
+{
+    const PixelRect within = intersection(intersection(clip, area), surfaceArea(surface));
+    if (isEmpty(within))
+        return;
+    drawLine(surface, within, area.left, area.top, area.right, area.bottom, colour);
+    drawLine(surface, within, area.right - 1, area.top, area.left, area.bottom, colour);
 }
 
 RowSpan paintBars(const PixelRows& surface, const PixelRect& clip, const std::deque<double>& means,
@@ -170,6 +202,11 @@ void drawStrips(const PixelRows& surface, const PixelRect& clip, std::vector<Str
     fillArea(surface, clip, colours.background);
     for (std::size_t k = first; k < end; ++k) {
         StripDrawing& strip = strips[k];
+        if (strip.crossed) {
+            strip.reach = {0, 0};
+            drawCross(surface, clip, strip.cell, colours.cross);
+            continue;
+        }
         if (reach == Reach::Measure)
             strip.reach = paintBars(surface, clip, *strip.means, strip.bars, colours.bar);
         else if (meets(strip.reach, clip))

@@ -14,13 +14,15 @@
 #include "common/PixelRect.h"
 #include "gauges/SampleAverager.h"
 
-// What a strip shows under its label: the light-yellow background and the
-// bars' green, as 32-bit pixels (red in the third byte).
+// plix's colours, as 32-bit pixels (red in the third byte): the strips'
+// light-yellow background, the bars' green, and the red cross over what
+// cannot be read.
 struct StripColours {
     std::uint32_t background;
     std::uint32_t bar;
+    std::uint32_t cross;
 };
-constexpr StripColours kStripColours = {0xFFFF80, 0x14C828};
+constexpr StripColours kStripColours = {0xFFFF80, 0x14C828, 0xFF0000};
 
 // Where a gauge's bars go: its top-left corner on the surface, its size at
 // 96 DPI and the DPI it is drawn at. The bar on 96-DPI column c covers the
@@ -41,6 +43,12 @@ struct RowSpan {
 };
 
 void fillArea(const PixelRows& surface, const PixelRect& area, std::uint32_t pixel);
+
+// Two lines corner to corner of area, within clip, as a one-pixel pen draws
+// them with LineTo, which leaves out its end point: one from the top-left
+// pixel towards the point just outside the bottom-right one, the other from
+// the top-right pixel towards the point just below the bottom-left one.
+void drawCross(const PixelRows& surface, const PixelRect& clip, const PixelRect& area, std::uint32_t colour);
 
 // Sets the bars' pixels to `colour` within clip and the surface; returns
 // the rows they took there.
@@ -96,11 +104,12 @@ struct StripDrawing {
     BarPlacement bars = {};
     PixelRect cell = {};        // its own rows of the column's visible columns; its label keeps to them
     RowSpan reach = {0, 0};     // the rows its bars took when the column was last drawn whole
+    bool crossed = false;       // its counter cannot be read: a red cross over its cell instead
 };
 
 // Draws strips [first, end) of one column within clip over the background:
 // each strip's bars, then its label through drawLabel(strip, the part of
-// clip in its cell). Reach::Measure (the column drawn whole) draws every
+// clip in its cell); a crossed strip, its cross alone. Reach::Measure (the column drawn whole) draws every
 // strip's bars and keeps their reach; Reach::Keep draws only those whose
 // reach meets the clip.
 enum class Reach { Measure, Keep };

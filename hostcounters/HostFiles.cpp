@@ -15,6 +15,7 @@ constexpr wchar_t kProcDirVariable[] = L"PLIX_PROC_DIR";
 constexpr wchar_t kCollectLogVariable[] = L"PLIX_COLLECT_LOG";
 constexpr wchar_t kOpenLogVariable[] = L"PLIX_OPEN_LOG";
 constexpr wchar_t kNoCountersVariable[] = L"PLIX_NO_COUNTERS";
+constexpr wchar_t kRefuseOpenVariable[] = L"PLIX_REFUSE_OPEN";
 constexpr wchar_t kHostStatPath[] = L"Z:\\proc\\stat";
 constexpr wchar_t kHostMeminfoPath[] = L"Z:\\proc\\meminfo";
 constexpr wchar_t kHostNodeFolder[] = L"Z:\\sys\\devices\\system\\node";
@@ -86,6 +87,7 @@ HostConfig readHostConfig()
     config.collectLogPath = environmentValue(kCollectLogVariable);
     config.openLogPath = environmentValue(kOpenLogVariable);
     config.countersDisabled = !environmentValue(kNoCountersVariable).empty();
+    config.refuseOpenPath = environmentValue(kRefuseOpenVariable);
     return config;
 }
 

@@ -23,6 +23,8 @@ namespace hostcounters {
 //   PLIX_OPEN_LOG     file that receives the running count of opened queries
 //   PLIX_NO_COUNTERS  set: every counter is refused, as on a Windows whose
 //                     performance counters are disabled
+//   PLIX_REFUSE_OPEN  file; while it exists every open of a query fails, as
+//                     one does on Windows while memory is short
 struct HostConfig {
     std::wstring statPath;
     std::wstring meminfoPath;
@@ -31,6 +33,7 @@ struct HostConfig {
     std::wstring collectLogPath;  // empty: no log
     std::wstring openLogPath;     // empty: no log
     bool countersDisabled = false;
+    std::wstring refuseOpenPath;  // empty: opens never refused
 };
 
 HostConfig readHostConfig();

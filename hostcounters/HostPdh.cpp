@@ -58,6 +58,7 @@ enum class CounterKind {
 };
 
 struct CounterState {
+    std::uint64_t query = 0;  // the handle of the query it belongs to
     CounterKind kind = CounterKind::CommittedMemory;
     unsigned cpu = 0;
     std::wstring instance;  // the name its raw value carries
@@ -83,6 +84,7 @@ struct HostState {
     CountLog openLog;
     std::uint64_t opens = 0;
     bool countersDisabled = false;
+    std::wstring refuseOpenPath;
     std::vector<char> statBuffer;
     std::vector<char> meminfoBuffer;
     std::vector<CpuSlot> cpus;
@@ -116,6 +118,7 @@ void configureOnce()
     host.collectLog.setPath(config.collectLogPath);
     host.openLog.setPath(config.openLogPath);
     host.countersDisabled = config.countersDisabled;
+    host.refuseOpenPath = config.refuseOpenPath;
     host.nodeFolder = config.nodeFolder;
     host.statBuffer.resize(kStatBufferSize);
     host.meminfoBuffer.resize(kMeminfoBufferSize);
@@ -308,11 +311,13 @@ PDH_FUNCTION PdhOpenQueryW(LPCWSTR dataSource, DWORD_PTR, PDH_HQUERY* query)
     if (query == nullptr || dataSource != nullptr)
         return PDH_INVALID_ARGUMENT;
     HostLock lock;
+    configureOnce();
+    if (!host.refuseOpenPath.empty() && GetFileAttributesW(host.refuseOpenPath.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return PDH_MEMORY_ALLOCATION_FAILURE;
     std::uint64_t handle = host.queries.insert(QueryState{});
     if (handle == 0)
         return PDH_MEMORY_ALLOCATION_FAILURE;
     *query = handleOf(handle);
-    configureOnce();
     host.openLog.write(++host.opens);
     return ERROR_SUCCESS;
 }
@@ -334,6 +339,7 @@ PDH_FUNCTION PdhAddCounterW(PDH_HQUERY query, LPCWSTR path, DWORD_PTR, PDH_HCOUN
         return status;
 
     CounterState state;
+    state.query = numberOf(query);
     state.kind = parsed.verdict == PathVerdict::CommittedMemory     ? CounterKind::CommittedMemory
                  : parsed.verdict == PathVerdict::AllNodeProcessors ? CounterKind::AllNodeProcessors
                                                                     : CounterKind::Processor;
@@ -440,6 +446,19 @@ PDH_FUNCTION PdhGetRawCounterArrayW(PDH_HCOUNTER counter, LPDWORD bufferSize, LP
         names += length;
     }
     *bufferSize = static_cast<DWORD>(needed);
+    return ERROR_SUCCESS;
+}
+
+PDH_FUNCTION PdhRemoveCounter(PDH_HCOUNTER counter)
+{
+    HostLock lock;
+    const CounterState* state = host.counters.find(numberOf(counter));
+    if (state == nullptr)
+        return PDH_INVALID_HANDLE;
+    if (QueryState* owner = host.queries.find(state->query))
+        owner->counters.erase(std::remove(owner->counters.begin(), owner->counters.end(), numberOf(counter)),
+                              owner->counters.end());
+    host.counters.erase(numberOf(counter));
     return ERROR_SUCCESS;
 }
 

@@ -1,4 +1,5 @@
-// A column of one to three strips of any means, label pieces of any pixels,
+// A column of one to three strips of any means, some crossed out, label
+// pieces of any pixels,
 // at any of four scales, on a small surface holding anything, drawn within
 // any clip. Drawing writes nothing outside the clip and the surface; a
 // label that is refused leaves the surface as it was; and changing one
@@ -86,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             column.means[k].push_back((in.take<std::uint8_t>() - 64) / 128.0);
         const std::int64_t top = static_cast<std::int64_t>(k) * stripHeight;
         const BarPlacement bars = {in.below(16) - 8, top, 60, 40, dpi};
-        column.strips.push_back({&column.means[k], bars, {0, top, 58 * dpi / 96, top + stripHeight}});
+        const bool crossed = in.below(4) == 0;
+        column.strips.push_back({&column.means[k], bars, {0, top, 58 * dpi / 96, top + stripHeight}, {0, 0}, crossed});
         column.labels.push_back({&pieces[in.below(4)], &pieces[in.below(4)], in.below(10), top + in.below(4)});
     }
     const PixelRect clip = {in.below(90) - 10, in.below(120) - 10, in.below(90) - 10, in.below(120) - 10};

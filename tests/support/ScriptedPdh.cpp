@@ -150,6 +150,17 @@ PDH_STATUS WINAPI scriptedCloseQuery(PDH_HQUERY query)
     return status;
 }
 
+PDH_STATUS WINAPI scriptedRemoveCounter(PDH_HCOUNTER counter)
+{
+    record(PdhCall::RemoveCounter).counter = counter;
+    PDH_STATUS status = takeQueued(PdhCall::RemoveCounter);
+    if (status == ERROR_SUCCESS && !ScriptedPdh::counterIsLive(counter))
+        status = kInvalidHandle;
+    if (status == ERROR_SUCCESS)
+        state().counters.erase(counter);
+    return status;
+}
+
 DWORD arrayBytes(const std::vector<std::wstring>& names)
 {
     std::size_t bytes = names.size() * sizeof(PDH_RAW_COUNTER_ITEM_W);
@@ -194,6 +205,7 @@ const PdhFunctions scriptedPdhTable = {
     scriptedCollectQueryData,
     scriptedGetFormattedCounterValue,
     scriptedCloseQuery,
+    scriptedRemoveCounter,
     scriptedGetRawCounterArray,
 };
 
@@ -258,6 +270,14 @@ std::vector<PdhCallRecord> callsOf(PdhCall function)
             matching.push_back(call);
     }
     return matching;
+}
+
+std::vector<std::wstring> pathsOf(PdhCall function)
+{
+    std::vector<std::wstring> paths;
+    for (const PdhCallRecord& call : callsOf(function))
+        paths.push_back(call.path);
+    return paths;
 }
 
 std::size_t countOf(PdhCall function)

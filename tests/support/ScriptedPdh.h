@@ -1,5 +1,5 @@
 #pragma once
-// A PDH stand-in for tests: a PdhFunctions table whose five functions work on
+// A PDH stand-in for tests: a PdhFunctions table whose functions work on
 // one static state the test controls.
 //
 // Behaviour, unless scripted otherwise:
@@ -7,7 +7,8 @@
 //   counter handle that belongs to that query. Handles are distinct, never
 //   null and never reused within a run, so objects that outlive reset() (a
 //   process-wide CounterQuery) keep working.
-// - closeQuery releases the query and every counter added to it.
+// - closeQuery releases the query and every counter added to it;
+//   removeCounter releases one counter of an open query.
 // - addCounter and collectQueryData on a query that is not open, and
 //   getFormattedCounterValue on a counter whose query is closed (or on a
 //   handle never handed out), fail with PDH_INVALID_HANDLE, as PDH does.
@@ -41,14 +42,15 @@
 
 #include "counters/PdhFunctions.h"
 
-enum class PdhCall { OpenQuery, AddCounter, CollectQueryData, GetFormattedCounterValue, CloseQuery, GetRawCounterArray };
+enum class PdhCall { OpenQuery, AddCounter, CollectQueryData, GetFormattedCounterValue, CloseQuery, GetRawCounterArray,
+                     RemoveCounter };
 
 struct PdhCallRecord {
     PdhCall function = PdhCall::OpenQuery;
     PDH_HQUERY query = nullptr;      // open: the handle handed out (null if it failed);
                                      // add, collect, close: the handle passed in
     PDH_HCOUNTER counter = nullptr;  // add: the handle handed out (null if it failed);
-                                     // format: the handle passed in
+                                     // format, remove: the handle passed in
     std::wstring path;               // add: the path passed in; format: the path the
                                      // counter was added with (empty if unknown)
     DWORD format = 0;                // format: the flags passed in
@@ -81,6 +83,8 @@ const std::vector<PdhCallRecord>& calls();
 // The recorded calls of one function, in order.
 std::vector<PdhCallRecord> callsOf(PdhCall function);
 std::size_t countOf(PdhCall function);
+// The paths of the recorded calls of one function, in order.
+std::vector<std::wstring> pathsOf(PdhCall function);
 void clearCalls();
 
 // True while handle belongs to a query that is open.

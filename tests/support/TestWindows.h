@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "common/PixelRect.h"
+
 class DibSurface;
 
 // A hidden WS_POPUP | WS_BORDER window of the given outer size, destroyed
@@ -35,6 +37,8 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     COLORREF pixel(int x, int y) const;
+    // The pixels themselves, for the picture's own drawing functions.
+    PixelRows rows() const { return {bits_, width_, width_, height_}; }
     int count(COLORREF colour, int left, int top, int right, int bottom) const;
     // Pixels that differ from the same pixel of a surface of the same size.
     int differingPixels(const PixelSurface& other) const;

@@ -260,28 +260,27 @@ TEST_F(CounterQueryCollect, FormatsEveryEntryAsALong)
     }
 }
 
-TEST_F(CounterQueryCollect, StopsAtTheFirstEntryThatFailsToFormatButNotAtOneWithoutAValue)
+TEST_F(CounterQueryCollect, FormatsEveryEntryAndKeepsWhatItMadeOfEachInItsReading)
 {
+    using O = FormatOutcome;
     ScriptedPdh::setValue(kPathA, 10);
     ScriptedPdh::setValue(kPathB, 20);
     ScriptedPdh::setValue(kPathC, 30);
-    ScriptedPdh::failFormatting(kPathB, PDH_CALC_NEGATIVE_VALUE);
-    query.collect();
-    EXPECT_EQ(query.status, ERROR_SUCCESS);
-    EXPECT_EQ(std::vector<bool>({query.counters.at(L"cpu1").fresh, query.counters.at(L"mem").fresh}),
-              std::vector<bool>({false, true}));
-
-    ScriptedPdh::setValue(kPathC, 3);
-    ScriptedPdh::failFormatting(kPathB, PDH_INVALID_DATA, PDH_CSTATUS_NO_INSTANCE);
-    ScriptedPdh::clearCalls();
-    query.collect();
-    EXPECT_EQ(query.status, asStatus(PDH_INVALID_DATA));
-    EXPECT_EQ(valueOf(query, L"cpu0"), 10);
-    EXPECT_EQ(valueOf(query, L"cpu1"), 2);
-    EXPECT_EQ(valueOf(query, L"mem"), 30);
-    EXPECT_FALSE(query.counters.at(L"mem").fresh);
-    EXPECT_EQ(pathsOf(ScriptedPdh::callsOf(PdhCall::GetFormattedCounterValue)),
-              (std::vector<std::wstring>{kPathA, kPathB}));
+    // Without a value this time, then gone: neither is the query's failure,
+    // and the entries after it are formatted all the same.
+    const std::pair<DWORD, DWORD> failures[] = {{PDH_CALC_NEGATIVE_VALUE, 0}, {PDH_INVALID_DATA, PDH_CSTATUS_NO_INSTANCE}};
+    for (const auto& [status, counterStatus] : failures) {
+        ScriptedPdh::failFormatting(kPathB, status, counterStatus);
+        ScriptedPdh::clearCalls();
+        query.collect();
+        EXPECT_EQ(query.status, ERROR_SUCCESS);
+        EXPECT_EQ(valueOf(query, L"cpu1"), 2);
+        EXPECT_EQ(valueOf(query, L"mem"), 30);
+        EXPECT_EQ(ScriptedPdh::pathsOf(PdhCall::GetFormattedCounterValue),
+                  (std::vector<std::wstring>{kPathA, kPathB, kPathC}));
+    }
+    EXPECT_EQ(query.counters.at(L"cpu1").reading, O::Failed);
+    EXPECT_EQ(query.counters.at(L"mem").reading, O::Fresh);
 }
 
 TEST_F(CounterQueryCollect, FailedCollectFormatsNothing)
@@ -297,7 +296,7 @@ TEST_F(CounterQueryCollect, FailedCollectFormatsNothing)
 
 TEST_F(CounterQueryCollect, GetValueCopiesTheWholeRecordAndLeavesStatusAlone)
 {
-    ScriptedPdh::failFormatting(kPathC, PDH_INVALID_HANDLE);
+    ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_INVALID_HANDLE);
     query.collect();
     ASSERT_EQ(query.status, asStatus(PDH_INVALID_HANDLE));
 
@@ -415,37 +414,41 @@ TEST_F(CounterQueryReopen, ReaddsEveryEntryInMapOrderUnderTheNewQuery)
     EXPECT_EQ(valueOf(query, L"mem"), 61);
 }
 
-TEST_F(CounterQueryReopen, WhoseOpenFailsLeavesTheQueryClosedForGood)
+TEST_F(CounterQueryReopen, WhoseOpenFailsIsOpenedAgainAtTheNextReopen)
 {
-    ScriptedPdh::queueStatus(PdhCall::OpenQuery, PDH_INVALID_DATA);
+    ScriptedPdh::queueStatus(PdhCall::OpenQuery, PDH_MEMORY_ALLOCATION_FAILURE);
     query.reopen();
 
     EXPECT_FALSE(query.isOpen);
     EXPECT_EQ(query.query, nullptr);
-    EXPECT_EQ(query.status, asStatus(PDH_INVALID_DATA));
+    EXPECT_EQ(query.status, asStatus(PDH_MEMORY_ALLOCATION_FAILURE));
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::AddCounter), 0u);
     EXPECT_EQ(query.counters.size(), 3u);
 
-    // From here on nothing reaches PDH: the collect fails on its own and the
-    // next reopen, finding the query closed after a failure, does nothing.
+    // The collect fails without reaching PDH; the next reopen opens a new
+    // query and adds every entry to it.
     ScriptedPdh::clearCalls();
     query.collect();
     EXPECT_NE(query.status, ERROR_SUCCESS);
-    query.reopen();
-    EXPECT_FALSE(query.isOpen);
     EXPECT_TRUE(ScriptedPdh::calls().empty());
+    query.reopen();
+    EXPECT_TRUE(query.isOpen);
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CloseQuery), 0u);
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::AddCounter), 3u);
+    query.collect();
+    EXPECT_EQ(query.status, ERROR_SUCCESS);
 }
 
-TEST_F(CounterQueryClosedAtStart, ReopenMakesNoCall)
+TEST_F(CounterQueryClosedAtStart, ReopenOpens)
 {
     ScriptedPdh::queueStatus(PdhCall::OpenQuery, PDH_INVALID_DATA);
     CounterQuery closed(scriptedPdhTable);
     ScriptedPdh::clearCalls();
 
     closed.reopen();
-    EXPECT_TRUE(ScriptedPdh::calls().empty());
-    EXPECT_FALSE(closed.isOpen);
-    EXPECT_EQ(closed.status, asStatus(PDH_INVALID_DATA));
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::OpenQuery), 1u);
+    EXPECT_TRUE(closed.isOpen);
+    EXPECT_EQ(closed.status, ERROR_SUCCESS);
 }
 
 TEST_F(CounterQueryReopen, AfterACleanCloseOpensWithoutClosingAgain)
@@ -484,7 +487,7 @@ TEST_F(CounterQueryReopen, LastReaddFailureStaysInStatus)
     EXPECT_NE(query.counters.at(L"cpu0").counter, nullptr);
 }
 
-TEST_F(CounterQueryReopen, EntryWhoseReaddFailedIsPassedByAndAddedAgainAtTheNextCollect)
+TEST_F(CounterQueryReopen, EntryWhoseReaddFailedReadsAsTroubleWithoutReachingPdhUntilAddedAgain)
 {
     PDH_HCOUNTER staleCounter = query.counters.at(L"cpu1").counter;
     ScriptedPdh::refuseAdd(kPathB, PDH_CSTATUS_NO_OBJECT);
@@ -500,25 +503,34 @@ TEST_F(CounterQueryReopen, EntryWhoseReaddFailedIsPassedByAndAddedAgainAtTheNext
     EXPECT_EQ(query.status, ERROR_SUCCESS);
     EXPECT_EQ(valueOf(query, L"cpu0"), 40);
     EXPECT_EQ(valueOf(query, L"cpu1"), 2);
+    EXPECT_EQ(query.counters.at(L"cpu1").reading, FormatOutcome::Failed);
     EXPECT_EQ(valueOf(query, L"mem"), 60);
-    EXPECT_EQ(pathsOf(ScriptedPdh::callsOf(PdhCall::GetFormattedCounterValue)),
-              (std::vector<std::wstring>{kPathA, kPathC}));
-    EXPECT_EQ(pathsOf(ScriptedPdh::callsOf(PdhCall::AddCounter)), std::vector<std::wstring>{kPathB});
+    EXPECT_EQ(ScriptedPdh::pathsOf(PdhCall::GetFormattedCounterValue), (std::vector<std::wstring>{kPathA, kPathC}));
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::AddCounter), 0u);
     for (const auto& call : ScriptedPdh::calls())
         EXPECT_NE(call.counter, staleCounter);
+
+    // Refused again, then taken: a refused add leaves no handle to remove.
+    query.readdCounter(query.counters.at(L"cpu1"));
+    EXPECT_EQ(query.counters.at(L"cpu1").counter, nullptr);
+    ScriptedPdh::allowAdd(kPathB);
+    query.readdCounter(query.counters.at(L"cpu1"));
+    query.collect();
+    EXPECT_EQ(valueOf(query, L"cpu1"), 50);
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::RemoveCounter), 0u);
 }
 
-TEST_F(CounterQueryReopen, ReaddThatSucceedsLaterMakesCollectWholeAgain)
+TEST_F(CounterQueryCollect, ReaddingOneCounterRemovesItsOldOneFirstAndLeavesTheRestAlone)
 {
-    ScriptedPdh::refuseAdd(kPathB, PDH_CSTATUS_NO_OBJECT);
-    query.reopen();
-    query.collect();
-    ASSERT_FALSE(query.counters.at(L"cpu1").fresh);
+    PDH_HCOUNTER old = query.counters.at(L"cpu1").counter;
+    PDH_HCOUNTER kept = query.counters.at(L"mem").counter;
+    query.readdCounter(query.counters.at(L"cpu1"));
 
-    ScriptedPdh::allowAdd(kPathB);
-    ScriptedPdh::setValue(kPathB, 77);
-    query.collect();  // adds it again
-    query.collect();
-    EXPECT_EQ(query.status, ERROR_SUCCESS);
-    EXPECT_EQ(valueOf(query, L"cpu1"), 77);
+    ASSERT_EQ(ScriptedPdh::calls().size(), 2u);
+    EXPECT_EQ(ScriptedPdh::calls()[0].function, PdhCall::RemoveCounter);
+    EXPECT_EQ(ScriptedPdh::calls()[0].counter, old);
+    EXPECT_EQ(ScriptedPdh::calls()[1].path, kPathB);
+    EXPECT_FALSE(ScriptedPdh::counterIsLive(old));
+    EXPECT_TRUE(ScriptedPdh::counterIsLive(query.counters.at(L"cpu1").counter));
+    EXPECT_EQ(query.counters.at(L"mem").counter, kept);
 }

@@ -335,24 +335,39 @@ TEST_F(MainWindow, WithoutKeyNamesKeepsOneStripForTheRedCross)
     EXPECT_EQ(outer.bottom - outer.top, 40);
 }
 
-TEST_F(MainWindow, APaintSamplesHalfAPeriodAfterTheLastCollectAndAfterAResumeOrClockChangeOnlyPrimes)
+TEST_F(MainWindow, TicksAndPaintsSampleNoSoonerThanHalfAPeriodAndOnlyPrimeAfterAGapAResumeOrAClockChange)
 {
     start(1);
     const std::vector<double>& samples = dynamic_cast<RecordingGauge*>(monitorRegistry.slotFor(L"cpu0"))->samples;
-    const size_t first = samples.size();
-    for (const int ms : {0, 49, 1, 0}) {  // after the first paint's collect
-        testTicks += ms;
-        InvalidateRect(mainWindow, nullptr, FALSE);
-        UpdateWindow(mainWindow);
-    }
-    EXPECT_EQ(samples.size(), first + 1);
-    const WPARAM events[] = {PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND, PBT_APMSUSPEND, 0};  // 0: a clock change
-    for (const WPARAM event : events) {
+    // What comes, a message first where there is one, how long after the
+    // last, and whether it feeds; at ten samples a second, after the
+    // first paint's collect.
+    const UINT kPaint = WM_PAINT;
+    const struct {
+        UINT message;
+        WPARAM event;
+        UINT asker;
+        ULONGLONG ms;
+        bool feeds;
+    } rows[] = {{0, 0, kPaint, 0, false},          {0, 0, WM_TIMER, 49, false},
+                {0, 0, WM_TIMER, 1, true},          {0, 0, kPaint, 10, false},
+                {0, 0, WM_TIMER, 90, true},         {0, 0, WM_TIMER, 2500, false},
+                {0, 0, WM_TIMER, 100, true},        {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, WM_TIMER, 100, false},
+                {0, 0, WM_TIMER, 100, true},        {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, kPaint, 100, false},
+                {0, 0, kPaint, 100, true},          {WM_TIMECHANGE, 0, WM_TIMER, 100, false},
+                {0, 0, WM_TIMER, 100, true},        {WM_POWERBROADCAST, PBT_APMSUSPEND, WM_TIMER, 100, true}};
+    for (const auto& row : rows) {
         const size_t before = samples.size();
-        SendMessageW(mainWindow, event == 0 ? WM_TIMECHANGE : WM_POWERBROADCAST, event, 0);
-        send(WM_TIMER, 0, 0, 1);
-        send(WM_TIMER, 0, 0, 1);
-        EXPECT_EQ(samples.size(), before + (event == PBT_APMSUSPEND ? 2 : 1)) << event;
+        if (row.message != 0)
+            SendMessageW(mainWindow, row.message, row.event, 0);
+        testTicks += row.ms;
+        if (row.asker == kPaint) {
+            InvalidateRect(mainWindow, nullptr, FALSE);
+            UpdateWindow(mainWindow);
+        } else {
+            send(WM_TIMER, 0, 0, 1);
+        }
+        EXPECT_EQ(samples.size(), before + (row.feeds ? 1 : 0)) << row.asker << " after " << row.ms << " ms";
     }
 }
 

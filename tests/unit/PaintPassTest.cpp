@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,14 @@ const wchar_t* const kKeys[] = {L"cpu0", L"cpu1", L"mem"};
 const wchar_t* const kPaths[] = {L"\\Processor(0)\\% Processor Time", L"\\Processor(1)\\% Processor Time",
                                  L"\\Memory\\% Committed Bytes In Use"};
 
-// Three gauges on a scripted query, painted into a window of outer size
-// 60 x 120, whose client area is 58 x 118 inside its border.
+// The clock sampling reads: it stands still unless a test moves it on.
+ULONGLONG passTicks = 0;
+ULONGLONG WINAPI passClock() { return passTicks; }
+constexpr unsigned kPeriodMs = 100;
+
+// Three gauges on a scripted query, sampled at ten a second and painted
+// into a window of outer size 60 x 120, whose client area is 58 x 118
+// inside its border.
 class PaintPass : public ::testing::Test {
 protected:
     void SetUp() override
@@ -39,13 +46,24 @@ protected:
             registry.slotFor(kKeys[i]) = gauges.back().get();
         }
         ScriptedPdh::clearCalls();
-        painter = std::make_unique<WindowPainter>(*query, registry);
+        makePainter();
     }
 
-    void paint(Feed feed = Feed::Sample)
+    void makePainter()
     {
-        painter->paintWindow(surface.dc(), stripLayoutInColumns(3, 1), WindowPainter::Copy::Whole, feed);
+        sampling = std::make_unique<Sampling>(*query, registry, passClock);
+        painter = std::make_unique<WindowPainter>(*sampling);
     }
+
+    // A tick: a period later, a sample, then the picture.
+    void paint()
+    {
+        passTicks += kPeriodMs;
+        sampling->sample(kPeriodMs);
+        draw();
+    }
+
+    void draw() { painter->paintWindow(surface.dc(), stripLayoutInColumns(3, 1), WindowPainter::Copy::Whole); }
 
     // How many samples each gauge has been fed.
     std::vector<size_t> fed() const
@@ -63,6 +81,7 @@ protected:
     TestWindow window{60, 120};
     PixelSurface surface{58, 118};
     std::unique_ptr<CounterQuery> query;
+    std::unique_ptr<Sampling> sampling;
     std::unique_ptr<WindowPainter> painter;
     std::vector<std::unique_ptr<RecordingGauge>> gauges;
     MonitorRegistry registry;
@@ -100,8 +119,8 @@ TEST_F(PaintPass, FeedsEveryGaugeOneSamplePerPassThatSamplesAndNoneWhenItKeepsOr
     EXPECT_EQ(fed(), std::vector<size_t>(3, 1));
     paint();
     EXPECT_EQ(fed(), std::vector<size_t>(3, 2));
-    paint(Feed::KeepSamples);
-    painter->sampling().primeNext();
+    draw();
+    sampling->primeNext();
     paint();
     EXPECT_EQ(fed(), std::vector<size_t>(3, 2));
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CollectQueryData), 3u);
@@ -192,7 +211,7 @@ TEST_F(PaintPass, NextPassAfterTheCrossStartsOverWithACollect)
     ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
     ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
     paint();
-    paint(Feed::KeepSamples);
+    draw();
     EXPECT_GT(surface.count(kRed, 0, 0, 58, 118), 0);
     paint();
     EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
@@ -210,10 +229,69 @@ TEST_F(PaintPass, ACounterWithoutAValueYetGoesUnfedAndKeepsItsLabelWithoutAReope
     EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
 }
 
+TEST_F(PaintPass, ACounterInTroubleCrossesOutItsOwnStripAloneAndIsAddedAgainEveryFewSeconds)
+{
+    paint();
+    ScriptedPdh::failFormatting(kPaths[1], PDH_INVALID_DATA, PDH_CSTATUS_NO_INSTANCE);
+    for (int pass = 0; pass < 35; ++pass)  // 3.5 s
+        paint();
+    EXPECT_EQ(fed(), (std::vector<size_t>{36, 1, 36}));
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::CloseQuery), 0u);
+    EXPECT_EQ(ScriptedPdh::pathsOf(PdhCall::AddCounter), std::vector<std::wstring>(2, kPaths[1]));
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::RemoveCounter), 2u);
+    // Corner to corner of cpu1's own rows, and no red anywhere else.
+    EXPECT_EQ(surface.pixel(0, 40), kRed);
+    EXPECT_EQ(surface.pixel(57, 40), kRed);
+    EXPECT_GE(surface.count(kRed, 0, 40, 58, 80), 2 * 58 - 2);
+    EXPECT_EQ(surface.count(kRed, 0, 0, 58, 40) + surface.count(kRed, 0, 80, 58, 118), 0);
+    EXPECT_GT(labelPixels(0), 10);
+    EXPECT_GT(labelPixels(80), 10);
+
+    ScriptedPdh::allowFormatting(kPaths[1]);
+    paint();
+    EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
+    EXPECT_GT(labelPixels(40), 10);
+    EXPECT_EQ(fed(), (std::vector<size_t>{37, 2, 37}));
+}
+
+TEST_F(PaintPass, FailingCollectsReopenAtMostOnceASecondAndARefusedOpenIsTriedAgain)
+{
+    for (int i = 0; i < 60; ++i)
+        ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
+    ScriptedPdh::queueStatus(PdhCall::OpenQuery, PDH_MEMORY_ALLOCATION_FAILURE);
+    // 2.5 s of failing collects at ten a second: the first reopen's open is
+    // refused, the ones a second and two seconds later open.
+    for (int pass = 0; pass < 25; ++pass)
+        paint();
+    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::OpenQuery), 3u);
+    EXPECT_GT(surface.count(kRed, 0, 0, 58, 118), 0);
+    ScriptedPdh::reset();
+    passTicks += 1000;
+    paint();
+    EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
+    EXPECT_EQ(fed(), std::vector<size_t>(3, 1));
+}
+
+TEST(Sampling, CollectsNoSoonerThanHalfAPeriodAndOnlyPrimesAfterAGap)
+{
+    using S = CollectStep;
+    // Last collect, now, period: the step.
+    const struct {
+        std::optional<std::uint64_t> last;
+        std::uint64_t now;
+        unsigned period;
+        S step;
+    } rows[] = {{std::nullopt, 5, 100, S::Feed}, {1000, 1049, 100, S::Skip}, {1000, 1050, 100, S::Feed},
+                {1000, 3000, 100, S::Feed},     {1000, 3001, 100, S::Prime}, {1000, 1499, 1000, S::Skip},
+                {1000, 4000, 1000, S::Feed},    {1000, 4001, 1000, S::Prime}, {1000, 999, 100, S::Prime}};
+    for (const auto& row : rows)
+        EXPECT_EQ(collectStep(row.last, row.now, row.period), row.step) << row.now << " " << row.period;
+}
+
 TEST_F(PaintPass, KeyWithoutAGaugeIsSkippedAndTakesNoRoom)
 {
     registry.monitors.erase(L"cpu1");
-    painter = std::make_unique<WindowPainter>(*query, registry);
+    makePainter();
     paint();
     EXPECT_EQ(fed(), (std::vector<size_t>{1, 0, 1}));
     // mem moves up into the second strip, and the third strip stays empty.
@@ -237,8 +315,10 @@ TEST_F(PaintPass, ColumnsStandSideBySideEachClippedToItsStripsBehindALine)
     PixelSurface wide{117, 78};
     ScriptedPdh::setValue(kPaths[0], 100);
     ScriptedPdh::setValue(kPaths[2], 100);
-    for (int pass = 0; pass < 25; ++pass)
+    for (int pass = 0; pass < 25; ++pass) {
+        paint();
         painter->paintWindow(wide.dc(), stripLayoutInColumns(3, 2));
+    }
     const COLORREF green = AveragingPercentMonitor::kBarColour;
     EXPECT_EQ(wide.count(GetSysColor(COLOR_WINDOWFRAME), 58, 0, 59, 78), 78) << "the line between the columns";
     // Each column shows what a single column shows: full bars on its 58th
@@ -259,6 +339,8 @@ TEST_F(PaintPass, ATickCopiesOnlyWhatChangedUnlessColoursOrTheFontSmoothingChang
         HBRUSH blue = CreateSolidBrush(kBlue);
         FillRect(surface.dc(), &all, blue);
         DeleteObject(blue);
+        passTicks += kPeriodMs;
+        sampling->sample(kPeriodMs);
         painter->paintWindow(surface.dc(), layout, WindowPainter::Copy::Changed);
         return surface.count(kBackgroundColour, 0, 0, 58, 118);
     };
@@ -277,10 +359,12 @@ TEST_F(PaintPass, ATickCopiesOnlyWhatChangedUnlessColoursOrTheFontSmoothingChang
 namespace {
 
 // The picture as a pass drew it when it kept nothing: everything anew with
-// GDI, each gauge drawing itself into its column's clip.
-void drawEverythingAnew(HDC dc, const StripLayout& layout, const std::vector<AveragingPercentMonitor*>& gauges,
-                        HFONT font)
+// GDI, each gauge drawing itself into its column's clip, or its cross in
+// its turn where its counter is in trouble.
+void drawEverythingAnew(const PixelSurface& surface, const StripLayout& layout,
+                        const std::vector<AveragingPercentMonitor*>& gauges, const Sampling& sampling, HFONT font)
 {
+    HDC dc = surface.dc();
     const RECT client = {0, 0, layout.clientWidth, layout.clientHeight};
     HBRUSH brush = CreateSolidBrush(kBackgroundColour);
     FillRect(dc, &client, brush);
@@ -294,12 +378,19 @@ void drawEverythingAnew(HDC dc, const StripLayout& layout, const std::vector<Ave
     SetBkMode(dc, TRANSPARENT);
     for (std::size_t k = 0; k < gauges.size(); ++k) {
         const StripCell cell = stripCell(layout, static_cast<int>(k));
+        const int columnBottom = layout.strip.height * stripsInColumn(layout, cell.column);
         if (cell.y == 0) {
             SelectClipRgn(dc, nullptr);
-            IntersectClipRect(dc, cell.x, 0, cell.x + layout.strip.visibleWidth,
-                              layout.strip.height * stripsInColumn(layout, cell.column));
+            IntersectClipRect(dc, cell.x, 0, cell.x + layout.strip.visibleWidth, columnBottom);
         }
-        gauges[k]->draw(dc, cell.x, cell.y, layout.strip);
+        if (!sampling.strips()[k].troubled) {
+            gauges[k]->draw(dc, cell.x, cell.y, layout.strip);
+            continue;
+        }
+        GdiFlush();
+        const PixelRect cellArea = {cell.x, cell.y, cell.x + layout.strip.visibleWidth,
+                                    std::min(cell.y + layout.strip.height, std::min(columnBottom, layout.clientHeight))};
+        drawCross(surface.rows(), cellArea, cellArea, kStripColours.cross);
     }
     RestoreDC(dc, saved);
 }
@@ -333,8 +424,9 @@ TEST(PaintPassPicture, ATickCopiesWhatChangedAndTheWindowShowsWhatDrawingAnewWou
     // fed for long enough that bars lie under the labels. The numbers change
     // from pass to pass, now and then above 100 (bars reaching into the
     // strip above, a number no piece holds) or below 0; both collects of one
-    // pass fail; for a few passes no label piece can be rendered, and on
-    // the pass of the new layout no picture can be made at all.
+    // pass fail; cpu4's counter is gone for a while; for a few passes no
+    // label piece can be rendered, and on the pass of the new layout no
+    // picture can be made at all.
     for (const int dpi : {kBaseDpi, 2 * kBaseDpi}) {
         ScriptedPdh::reset();
         CounterQuery query(scriptedPdhTable);
@@ -350,7 +442,8 @@ TEST(PaintPassPicture, ATickCopiesWhatChangedAndTheWindowShowsWhatDrawingAnewWou
         }
         constexpr int kSwitch = 200;
         const StripLayout layouts[] = {stripLayoutInColumns(7, 3, dpi), stripLayoutInColumns(7, 2, 3 * kBaseDpi - dpi)};
-        WindowPainter painter(query, registry, scriptedCreateDib);
+        Sampling sampling(query, registry, passClock);
+        WindowPainter painter(sampling, scriptedCreateDib);
         LabelFont font;
         std::unique_ptr<PixelSurface> window, anew;
         for (int pass = 0; pass < 400; ++pass) {
@@ -368,6 +461,10 @@ TEST(PaintPassPicture, ATickCopiesWhatChangedAndTheWindowShowsWhatDrawingAnewWou
                 const LONG value = pass % 17 == 5 ? -spread / 10 : pass < 40 && i == 3 ? 1 : (pass / 60) % 2 ? high : spread;
                 ScriptedPdh::setValue(keys[i], value);
             }
+            if (pass == 120 || pass == 240)
+                ScriptedPdh::failFormatting(keys[4], PDH_INVALID_DATA, PDH_CSTATUS_NO_INSTANCE);
+            if (pass == 150 || pass == 260)
+                ScriptedPdh::allowFormatting(keys[4]);
             const bool failing = pass == 50;
             if (failing) {
                 ScriptedPdh::queueStatus(PdhCall::CollectQueryData, PDH_NO_DATA);
@@ -376,6 +473,8 @@ TEST(PaintPassPicture, ATickCopiesWhatChangedAndTheWindowShowsWhatDrawingAnewWou
             failingDibs = pass == kSwitch ? FailingDibs::All : pass >= 20 && pass < 24 ? FailingDibs::Small
                                                                                     : FailingDibs::None;
             refusedDibs = pass == 20 ? 0 : refusedDibs;
+            passTicks += kPeriodMs;
+            sampling.sample(kPeriodMs);
             painter.paintWindow(window->dc(), layout, pass == 0 ? WindowPainter::Copy::Whole
                                                                 : WindowPainter::Copy::Changed);
             if (pass == 23) {
@@ -388,13 +487,11 @@ TEST(PaintPassPicture, ATickCopiesWhatChangedAndTheWindowShowsWhatDrawingAnewWou
                 continue;
             }
             if (failing) {
-                const RECT client = {0, 0, layout.clientWidth, layout.clientHeight};
-                HBRUSH brush = CreateSolidBrush(kBackgroundColour);
-                FillRect(anew->dc(), &client, brush);
-                DeleteObject(brush);
-                drawErrorCross(anew->dc(), layout);
+                const PixelRect client = {0, 0, layout.clientWidth, layout.clientHeight};
+                fillArea(anew->rows(), client, kStripColours.background);
+                drawCross(anew->rows(), client, client, kStripColours.cross);
             } else {
-                drawEverythingAnew(anew->dc(), layout, gauges, font.fontFor(layout.strip.dpi));
+                drawEverythingAnew(*anew, layout, gauges, sampling, font.fontFor(layout.strip.dpi));
             }
             ASSERT_EQ(window->differingPixels(*anew), 0) << "pass " << pass << " at " << dpi << " DPI";
         }

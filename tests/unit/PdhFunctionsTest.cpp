@@ -68,9 +68,10 @@ TEST_P(UnusablePdhModule, EveryCallFailsAndWritesNoHandle)
         pdh.collectQueryData(untouchedQuery),
         pdh.getFormattedCounterValue(untouchedCounter, PDH_FMT_LONG, nullptr, &value),
         pdh.closeQuery(untouchedQuery),
+        pdh.removeCounter(untouchedCounter),
         pdh.getRawCounterArray(untouchedCounter, &bytes, &items, nullptr),
     };
-    EXPECT_EQ(statuses, std::vector<PDH_STATUS>(6, static_cast<PDH_STATUS>(PDH_FUNCTION_NOT_FOUND)));
+    EXPECT_EQ(statuses, std::vector<PDH_STATUS>(7, static_cast<PDH_STATUS>(PDH_FUNCTION_NOT_FOUND)));
     EXPECT_EQ(query, untouchedQuery);
     EXPECT_EQ(counter, untouchedCounter);
 }
@@ -83,10 +84,11 @@ INSTANTIATE_TEST_SUITE_P(
                       UnusablePdh{"LacksAddCounter", systemPdhModule, "PdhAddEnglishCounterW"},
                       UnusablePdh{"LacksCollect", systemPdhModule, "PdhCollectQueryData"},
                       UnusablePdh{"LacksFormat", systemPdhModule, "PdhGetFormattedCounterValue"},
-                      UnusablePdh{"LacksClose", systemPdhModule, "PdhCloseQuery"}),
+                      UnusablePdh{"LacksClose", systemPdhModule, "PdhCloseQuery"},
+                      UnusablePdh{"LacksRemove", systemPdhModule, "PdhRemoveCounter"}),
     [](const ::testing::TestParamInfo<UnusablePdh>& info) { return std::string(info.param.name); });
 
-TEST(PdhBinding, WithoutTheRawCounterArrayTheQueryKeepsItsFive)
+TEST(PdhBinding, WithoutTheRawCounterArrayTheQueryKeepsItsSix)
 {
     hiddenExport = "PdhGetRawCounterArrayW";
     const PdhFunctions pdh = bindPdh(systemPdhModule(), lookUpAllButHidden);

@@ -31,5 +31,6 @@ __declspec(dllexport) LONG WINAPI PdhAddEnglishCounterW(HANDLE, LPCWSTR, DWORD_P
 __declspec(dllexport) LONG WINAPI PdhCollectQueryData(HANDLE) REFUSED
 __declspec(dllexport) LONG WINAPI PdhGetFormattedCounterValue(HANDLE, DWORD, LPDWORD, void*) REFUSED
 __declspec(dllexport) LONG WINAPI PdhCloseQuery(HANDLE) REFUSED
+__declspec(dllexport) LONG WINAPI PdhRemoveCounter(HANDLE) REFUSED
 
 }  // extern "C"
