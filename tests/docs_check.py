@@ -19,8 +19,10 @@ DOCUMENTS = ["README.md", "CONTRIBUTING.md", "CHANGELOG.md", "bench/README.md", 
 COMMAND = re.compile(r"(?:\b(?:bash|sh|python3)\s+(?!-)([\w.][\w./-]*)|(?<![\w./])(\.ci/run)\b)")
 QUOTED = re.compile(r"`([^`\s]+)`")
 LINK = re.compile(r"!?\[[^\]]*\]\(([^)\s]+)\)")
-# "plix 0.2", "plix-0.2-windows", "Version 0.2", "VERSION 0.2"
-SPELLED_VERSION = re.compile(r"\b(?:plix|[Vv]ersion|VERSION)[ -]v?\d+(?:\.\d+)+")
+# "plix-0.2-windows", "Version 0.2", "VERSION 0.2", and "plix 0.2" at a line's or a clause's end
+# (not "plix 6.6 us")
+SPELLED_VERSION = re.compile(r"\bplix-v?\d+(?:\.\d+)+|\b(?:[Vv]ersion|VERSION)[ -]v?\d+(?:\.\d+)+"
+                             r"|\bplix v?\d+(?:\.\d+)+(?=\s*$|[,;:)])")
 PROJECT = re.compile(r"^\s*project\(\s*plix\s+VERSION\s+([\d.]+)")
 RELEASE_HEADING = re.compile(r"^## \[?(\d+(?:\.\d+)+)")
 

@@ -35,6 +35,8 @@ CASES = [
     ("the version bumped", {"CMakeLists.txt": "project(plix VERSION 1.5)\n"}, ["CHANGELOG.md:5"]),
     ("a version by hand", {"docs/README.txt": "plix @PROJECT_VERSION@\r\n\r\nplix-1.4-windows-x64.zip\r\n"},
      ["docs/README.txt:3"]),
+    ("a version in the text", {"README.md": "# plix\n\nplix 1.4 costs 0.4 % (plix 6.6 us a strip).\n"
+                                             "About says plix 1.4\n"}, ["README.md:4"]),
     ("no version from the build", {"docs/README.txt": "plix\r\n"}, ["docs/README.txt:1"]),
 ]
 
