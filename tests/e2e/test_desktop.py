@@ -5,12 +5,16 @@ driven with xdotool and looked at through xwininfo and screenshots."""
 import os
 import pathlib
 import shutil
+import signal
+import subprocess
 import tempfile
+import threading
 import time
 import unittest
 
 from plixdesk import (PlixRun, desktool, kill, parse_settings, per_user_settings_folder, processor_count,
-                      settings_bytes, start_quietly, unwritable, wait_for, window_shown, window_size)
+                      settings_bytes, start_quietly, stat_text, unwritable, wait_for, window_shown, window_size,
+                      write_whole)
 
 PLIX_EXE = os.environ.get("PLIX_EXE", "")
 # A pdh.dll that writes MARKER_LOADED beside itself when it is loaded.
@@ -257,29 +261,100 @@ class CounterFailures(DesktopTest):
                         "no red cross")
         self.assertEqual(run.exit_through_menu(10), 0)
 
-    def test_unreadable_proc_shows_the_red_cross_and_readings_come_back(self):
+    def recorded_proc(self):
+        """A folder with copies of /proc/stat and /proc/meminfo for the provider to read."""
         proc = tempfile.mkdtemp(prefix="plix-proc-")
         self.addCleanup(shutil.rmtree, proc, True)
         for name in ("stat", "meminfo"):
             with open("/proc/" + name) as src, open(os.path.join(proc, name), "w") as dst:
                 dst.write(src.read())
+        return proc
+
+    def test_a_gone_processor_crosses_out_its_own_strip_alone_without_a_reopen_and_comes_back(self):
+        proc = self.recorded_proc()
+        stat = os.path.join(proc, "stat")
+        with open(stat) as f:
+            text = f.read()
         run = self.launch(env={"PLIX_PROC_DIR": PlixRun.windows_path(proc)})
+        _, _, width, height = run.geometry()
+        cpu0, rest = (1, 1, width - 1, 41), (1, 41, width - 1, height - 1)
+        self.assertTrue(wait_for(lambda: run.collects() >= 5, 5), "too few collects")
+        opens = run.opens()
+
+        write_whole(stat, "".join(line for line in text.splitlines(True) if not line.startswith("cpu0 ")))
+        self.assertTrue(wait_for(lambda: run.screenshot().count(RED, cpu0) >= 2 * 56, 5), "no cross over cpu0")
+        time.sleep(4)  # more than one try to add it again
+        self.assertEqual(run.screenshot().count(RED, rest), 0)
+        self.assertEqual(run.opens(), opens, "the query was opened again for one counter")
+
+        write_whole(stat, text)
+        self.assertTrue(wait_for(lambda: run.screenshot().count(RED, cpu0) == 0, 8), "cpu0 stayed crossed out")
+
+    def test_unreadable_proc_reopens_once_a_second_and_readings_come_back_after_a_refused_open(self):
+        proc = self.recorded_proc()
+        refuse = proc + "-refuse-open"
+        self.addCleanup(lambda: os.path.exists(refuse) and os.remove(refuse))
+        run = self.launch(env={"PLIX_PROC_DIR": PlixRun.windows_path(proc),
+                               "PLIX_REFUSE_OPEN": PlixRun.windows_path(refuse)})
         _, _, width, height = run.geometry()
         inside = (1, 1, width - 1, height - 1)
         self.assertEqual(run.screenshot().count(RED, inside), 0)
 
         hidden = proc + "-hidden"
+        open(refuse, "w").close()
         os.rename(proc, hidden)
         self.addCleanup(lambda: os.path.isdir(hidden) and os.rename(hidden, proc))
         self.assertTrue(wait_for(lambda: run.screenshot().count(RED, inside) > height, 5),
                         "no red cross while /proc cannot be read")
+        time.sleep(1.5)  # the reopens' opens are refused
+
+        os.remove(refuse)
+        opens = run.opens()
+        time.sleep(3)
+        self.assertIn(run.opens() - opens, range(1, 5), "at ten samples a second, about one reopen a second")
 
         os.rename(hidden, proc)
-        self.assertTrue(wait_for(lambda: run.screenshot().count(RED, inside) == 0, 5),
+        self.assertTrue(wait_for(lambda: run.screenshot().count(RED, inside) == 0, 6),
                         "the red cross stayed after /proc came back")
         # The reopened query's processors have a value from its second collect on.
         self.assertTrue(wait_for(lambda: any(dark(run.screenshot().pixel(x, y)) for y in range(1, 14)
                                              for x in range(1, 40)), 3), "no label on cpu0")
+
+    def test_a_pause_of_a_few_seconds_puts_no_spike_on_an_idle_desk(self):
+        # Processors idle 50 ms a step; while plix is stopped they count
+        # busy time only, as Windows does over a sleep that no processor
+        # counted idle time in. The collect that spans the pause reads them
+        # nearly all busy, and must only prime.
+        proc = self.recorded_proc()
+        count = processor_count()
+        times = {"busy": [0] * count, "idle": [0] * count}
+        paused, stop = threading.Event(), threading.Event()
+
+        def step():
+            share = times["busy" if paused.is_set() else "idle"]
+            for k in range(count):
+                share[k] += 5
+            write_whole(os.path.join(proc, "stat"), stat_text(times["busy"], times["idle"]))
+
+        step()
+        writer = threading.Thread(target=lambda: [step() for _ in iter(lambda: stop.wait(0.05), True)])
+        writer.start()
+        self.addCleanup(writer.join)
+        self.addCleanup(stop.set)
+        run = self.launch(env={"PLIX_PROC_DIR": PlixRun.windows_path(proc)})
+        time.sleep(3)
+        pid = int(subprocess.run(["xprop", "-id", run.window, "_NET_WM_PID"], capture_output=True,
+                                 text=True).stdout.split("=")[-1])
+        os.kill(pid, signal.SIGSTOP)
+        paused.set()
+        time.sleep(3)
+        paused.clear()
+        os.kill(pid, signal.SIGCONT)
+        time.sleep(2)
+        shot = run.screenshot()
+        for k in range(count):
+            # The strip's own rows, between the foot of the one above and its own.
+            self.assertEqual(shot.count(BAR, (30, 40 * k + 2, 59, 40 * k + 41)), 0, "a spike on cpu%d" % k)
 
 
 if __name__ == "__main__":
