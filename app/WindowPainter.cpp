@@ -1,8 +1,9 @@
 // The paint pass behind every tick and every WM_PAINT, after sampling. The
 // first pass, a new layout, font or colours, the pass after the red cross,
 // a strip crossed out or back, and every pass on which a gauge's bars move
-// (every sixth) scroll: everything is drawn and copied. Any other pass relabels: only the
-// labels whose number changed are drawn again, and only they are copied.
+// (every sixth) scroll: everything is drawn and copied. Any other pass
+// relabels: only the labels whose number changed are drawn again, and only
+// they are copied.
 
 #include "app/WindowPainter.h"
 

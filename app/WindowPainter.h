@@ -19,7 +19,6 @@
 class AveragingPercentMonitor;
 
 constexpr COLORREF kBackgroundColour = colourOf(kStripColours.background);
-constexpr COLORREF kErrorCrossColour = colourOf(kStripColours.cross);
 
 // One strip's gauge, and what it was last drawn from.
 struct Strip {
