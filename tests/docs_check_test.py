@@ -4,7 +4,7 @@ moved, renamed or bumped: each must be named by its file and line."""
 
 import os, sys, tempfile, unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
 import docs_check  # noqa: E402
 
 WHOLE = {

@@ -519,18 +519,3 @@ TEST_F(CounterQueryReopen, EntryWhoseReaddFailedReadsAsTroubleWithoutReachingPdh
     EXPECT_EQ(valueOf(query, L"cpu1"), 50);
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::RemoveCounter), 0u);
 }
-
-TEST_F(CounterQueryCollect, ReaddingOneCounterRemovesItsOldOneFirstAndLeavesTheRestAlone)
-{
-    PDH_HCOUNTER old = query.counters.at(L"cpu1").counter;
-    PDH_HCOUNTER kept = query.counters.at(L"mem").counter;
-    query.readdCounter(query.counters.at(L"cpu1"));
-
-    ASSERT_EQ(ScriptedPdh::calls().size(), 2u);
-    EXPECT_EQ(ScriptedPdh::calls()[0].function, PdhCall::RemoveCounter);
-    EXPECT_EQ(ScriptedPdh::calls()[0].counter, old);
-    EXPECT_EQ(ScriptedPdh::calls()[1].path, kPathB);
-    EXPECT_FALSE(ScriptedPdh::counterIsLive(old));
-    EXPECT_TRUE(ScriptedPdh::counterIsLive(query.counters.at(L"cpu1").counter));
-    EXPECT_EQ(query.counters.at(L"mem").counter, kept);
-}

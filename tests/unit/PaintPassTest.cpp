@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -270,22 +269,6 @@ TEST_F(PaintPass, FailingCollectsReopenAtMostOnceASecondAndARefusedOpenIsTriedAg
     paint();
     EXPECT_EQ(surface.count(kRed, 0, 0, 58, 118), 0);
     EXPECT_EQ(fed(), std::vector<size_t>(3, 1));
-}
-
-TEST(Sampling, CollectsNoSoonerThanHalfAPeriodAndOnlyPrimesAfterAGap)
-{
-    using S = CollectStep;
-    // Last collect, now, period: the step.
-    const struct {
-        std::optional<std::uint64_t> last;
-        std::uint64_t now;
-        unsigned period;
-        S step;
-    } rows[] = {{std::nullopt, 5, 100, S::Feed}, {1000, 1049, 100, S::Skip}, {1000, 1050, 100, S::Feed},
-                {1000, 3000, 100, S::Feed},     {1000, 3001, 100, S::Prime}, {1000, 1499, 1000, S::Skip},
-                {1000, 4000, 1000, S::Feed},    {1000, 4001, 1000, S::Prime}, {1000, 999, 100, S::Prime}};
-    for (const auto& row : rows)
-        EXPECT_EQ(collectStep(row.last, row.now, row.period), row.step) << row.now << " " << row.period;
 }
 
 TEST_F(PaintPass, KeyWithoutAGaugeIsSkippedAndTakesNoRoom)
