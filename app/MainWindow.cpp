@@ -138,10 +138,16 @@ void onSettingChange(HWND window, MainWindowState& state, UINT setting)
 // Windows ends the process soon after WM_ENDSESSION without running static
 // destructors, so the exit save would never happen: write a change now,
 // throttle or not. A cancelled end of session (wParam FALSE) changes nothing.
-void onEndSession(bool sessionEnds)
+// The Restart Manager closing programs for an installer or an update
+// (ENDSESSION_CLOSEAPP) waits for plix to end by itself: it leaves as on
+// Exit, the window first.
+void onEndSession(HWND window, bool sessionEnds, LPARAM how)
 {
-    if (sessionEnds)
-        settings.saveNow();
+    if (!sessionEnds)
+        return;
+    if ((how & ENDSESSION_CLOSEAPP) != 0)
+        DestroyWindow(window);
+    settings.saveNow();
 }
 
 void onLeftButtonDown(HWND window, WindowState& state, POINT clientPoint)
@@ -213,7 +219,16 @@ LRESULT handleMainWindowMessage(HWND window, MainWindowState& state, UINT messag
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        onEndSession(wParam != FALSE);
+        onEndSession(window, wParam != FALSE, lParam);
+        return 0;
+    case WM_ERASEBKGND:
+        // The picture covers the whole client area: anything drawn under it
+        // first would only flash.
+        return TRUE;
+    case WM_SIZE:
+        // Laid out anew, the picture moves as a whole, not only where the
+        // window grew.
+        InvalidateRect(window, nullptr, FALSE);
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
@@ -226,12 +241,14 @@ void registerMainClass(HINSTANCE instance)
 {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    // No background brush and no redraw on resize: nothing erases the
+    // client area before the paint pass copies its picture over all of it.
+    windowClass.style = 0;
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PLIX));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.hbrBackground = nullptr;
     windowClass.lpszClassName = windowClassName;
     windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PLIX_SMALL));
     RegisterClassExW(&windowClass);

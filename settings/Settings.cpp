@@ -7,11 +7,15 @@
 
 #include "settings/SettingsFile.h"
 
-#include <ctime>
+namespace {
 
-std::int64_t systemClock()
+constexpr std::uint64_t kSaveGapMs = 1000;
+
+}  // namespace
+
+std::uint64_t systemClock()
 {
-    return _time64(nullptr);
+    return GetTickCount64();
 }
 
 Settings::Settings() : Settings(settingsPathsFor(executablePath(), systemSettingsFiles()), systemClock) {}
@@ -35,13 +39,11 @@ Settings::~Settings()
 
 void Settings::saveIfDue()
 {
-    const std::int64_t now = clock_();
     if (!settingsDirty)
         return;
-    // More than one second, not at least one: a write needs now - lastSaveTime >= 2.
-    // A clock set back behind the last save (by hand, a time sync, a restored
-    // machine) makes it due: else nothing would be kept until it caught up.
-    if (now >= lastSaveTime && now <= lastSaveTime + 1)
+    // More than one second since the last write attempt, not at least one.
+    const std::uint64_t now = clock_();
+    if (now <= lastSaveTime + kSaveGapMs)
         return;
     save(now, ReplaceWait::None);
 }
@@ -83,7 +85,7 @@ void Settings::load(const std::wstring& path)
     lastSaveTime = clock_();
 }
 
-void Settings::save(std::int64_t now, ReplaceWait wait)
+void Settings::save(std::uint64_t now, ReplaceWait wait)
 {
     lastSaveTime = now;
     if (writeSettingsFile(settingsPath, {pollingFrequency, windowX, windowY}, *files_, wait))

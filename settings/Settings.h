@@ -8,7 +8,7 @@
 
 #include "settings/SettingsRecord.h"
 
-using SettingsClock = std::int64_t (*)();
+using SettingsClock = std::uint64_t (*)();
 
 // The file calls a load and a save make (SettingsFile.h); tests hand in
 // failing ones.
@@ -16,14 +16,15 @@ struct SettingsFileFunctions;
 enum class ReplaceWait;
 const SettingsFileFunctions& systemSettingsFiles();
 
-// Calendar seconds since 1970 (_time64).
-std::int64_t systemClock();
+// Milliseconds since Windows started (GetTickCount64): unlike the calendar
+// clock, nothing can set it back.
+std::uint64_t systemClock();
 
 class Settings {
 public:
     // Loads the file of the running executable (settingsPathsFor).
     Settings();
-    // Loads the file at settingsPath, reading time from clock and reading
+    // Loads the file at settingsPath, reading milliseconds from clock and reading
     // and writing through files; for tests.
     Settings(const std::wstring& settingsPath, SettingsClock clock,
              const SettingsFileFunctions& files = systemSettingsFiles());
@@ -49,14 +50,15 @@ public:
     std::int32_t pollingFrequency = kDefaultPollingFrequency;
     std::int32_t windowX = kDefaultWindowX;
     std::int32_t windowY = kDefaultWindowY;
-    std::int64_t lastSaveTime = 0;
+    // The clock's milliseconds at loading or at the last write attempt.
+    std::uint64_t lastSaveTime = 0;
     bool settingsDirty = false;
     // Where saves go.
     std::wstring settingsPath;
 
 private:
     void load(const std::wstring& path);
-    void save(std::int64_t now, ReplaceWait wait);
+    void save(std::uint64_t now, ReplaceWait wait);
 
     SettingsClock clock_;
     const SettingsFileFunctions* files_;

@@ -32,7 +32,9 @@ void showContextMenu(POINT clientPoint, HWND window, HINSTANCE instance, RateCha
         DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), window, aboutDialogProc, 0);
         break;
     case kMenuExit:
-        PostQuitMessage(0);
+        // Gone from the screen at once; its WM_DESTROY ends the message loop,
+        // and the last save, which may wait a while for plix.cfg, comes after.
+        DestroyWindow(window);
         break;
     case kMenuConfig:
         DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CONFIG), window, configDialogProc,

@@ -48,6 +48,15 @@ class DesktopTest(unittest.TestCase):
         wait_for(lambda: run.geometry()[:2] == (x, y), timeout)
         self.assertEqual(run.geometry()[:2], (x, y))
 
+    def hold_settings(self, run, milliseconds):
+        """Holds plix.cfg open without sharing, as a backup tool might."""
+        hold_log = os.path.join(run.folder, "hold.log")
+        holder = start_quietly(desktool("hold", PlixRun.windows_path(run.cfg), milliseconds), hold_log)
+        self.addCleanup(kill, holder)
+        self.assertTrue(wait_for(lambda: b"held" in pathlib.Path(hold_log).read_bytes(), 10),
+                        "plix.cfg was not locked")
+        return holder
+
     def drag(self, run, points):
         """Left-button drag through the given screen points, one move each."""
         first = points[0]
@@ -194,20 +203,28 @@ class HostileDesktop(DesktopTest):
     def test_settings_file_locked_at_start_keeps_its_bytes(self):
         stored = settings_bytes(3, 200, 150)
         run = self.prepare(settings=stored)
-        hold_log = os.path.join(run.folder, "hold.log")
-        holder = start_quietly(desktool("hold", PlixRun.windows_path(run.cfg), 3000), hold_log)
-        self.addCleanup(kill, holder)
-        self.assertTrue(wait_for(lambda: b"held" in pathlib.Path(hold_log).read_bytes(), 10),
-                        "plix.cfg was not locked")
+        holder = self.hold_settings(run, 3000)
         run.start()
         self.assertIsNone(holder.poll(), "the lock ended before plix showed its window")
         self.assertEqual(run.geometry()[:2], (100, 100), "plix did not start on the defaults")
         self.assertEqual(holder.wait(10), 0)
-        # Saves fall due every two seconds; two of them come and go.
+        # Saves fall due a little over a second apart; several come and go.
         time.sleep(4.5)
         self.assertIsNone(run.process.poll())
         with open(run.cfg, "rb") as f:
             self.assertEqual(f.read(), stored)
+
+    def test_exit_takes_the_window_away_at_once_while_the_last_save_waits_for_a_held_file(self):
+        run = self.prepare(settings=settings_bytes(10, 100, 100))
+        self.hold_settings(run, 20000)
+        self.drag(run.start(), [(120, 120), (150, 140), (170, 160)])
+        run.mouse("mouseup", 1)
+        self.wait_position(run, 150, 140)
+        run.right_click_menu(["Up", "Return"])
+        self.assertTrue(wait_for(lambda: run.find_window() is None, 0.5, 0.01), "the window lingered after Exit")
+        # The last save tries to replace the held plix.cfg for about a second.
+        self.assertIsNone(run.process.poll(), "plix ended before its last save")
+        self.assertEqual(run.wait_exit(10), 0)
 
     def test_plix_in_a_folder_it_cannot_write_keeps_its_settings_per_user(self):
         stored = settings_bytes(10, 300, 300)
@@ -233,7 +250,7 @@ class HostileDesktop(DesktopTest):
         run = self.launch(settings=settings_bytes(10, 100, 100))
         self.drag(run, [(120, 120), (150, 140), (170, 160)])
         run.mouse("mouseup", 1)
-        # Seen saved, the first move leaves the throttle a good second before
+        # Seen saved, the first move leaves the throttle about a second before
         # it lets the next save through: the second move and the logoff fall
         # inside it.
         self.wait_settings(run, (10, 150, 140))

@@ -1,11 +1,11 @@
 """plix killed while it saves: a drag that never stops keeps the settings
-dirty on every tick, so plix writes plix.cfg every two seconds, and SIGKILL
+dirty on every tick, so plix writes plix.cfg every second or so, and SIGKILL
 ends its Wine process at random moments across several save periods. After
 every kill plix.cfg is absent (only before the first save) or 20 valid
 bytes; the only other file a kill may leave is the plix.cfg.tmp it
 interrupted, and the next start, in the same folder, removes that.
 
-A save lasts about a millisecond in two seconds, so random kills seldom
+A save lasts about a millisecond in a second, so random kills seldom
 land inside one; a second test therefore kills plix the moment it creates
 plix.cfg.tmp (seen through inotify)."""
 
@@ -29,9 +29,9 @@ PLIX_EXE = os.environ.get("PLIX_EXE", "")
 SCREEN = (1024, 768)
 KILLS = 50
 TRIGGERED_KILLS = 10
-# Saves come at most every two seconds, the first two seconds after the
-# settings are loaded, which happens just before the window shows: delays
-# of up to five seconds span two or three save periods.
+# Saves come a little over a second apart, the first a little over a second
+# after the settings are loaded, which happens just before the window shows:
+# delays of up to five seconds span several save periods.
 LONGEST_DELAY = 5.0
 OWN_FILES = {"plix.exe", "collects.txt", "opens.txt", "wine.log"}
 CFG = "plix.cfg"

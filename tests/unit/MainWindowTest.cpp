@@ -51,9 +51,8 @@ protected:
     void TearDown() override
     {
         if (mainWindow != nullptr) {
-            HWND owner = GetWindow(mainWindow, GW_OWNER);
             DestroyWindow(mainWindow);
-            DestroyWindow(owner);
+            DestroyWindow(owner_);
             mainWindow = nullptr;
         }
         // Destroying the windows posted quit messages; drop them.
@@ -74,6 +73,7 @@ protected:
                 monitorRegistry.slotFor(key) = new RecordingGauge(key);
         }
         ASSERT_TRUE(startInstance(instance(), showCommand, testClock));
+        owner_ = GetWindow(mainWindow, GW_OWNER);
         settings.settingsDirty = false;
     }
 
@@ -112,6 +112,8 @@ protected:
             rows += shown.count(RGB(0, 0, 0), 0, y, 40, y + 1) > 0 ? 1 : 0;
         return rows;
     }
+
+    HWND owner_ = nullptr;
 };
 
 } // namespace
@@ -133,6 +135,10 @@ TEST_F(MainWindow, IsSixtyWideAndFortyHighPerKeyName)
               static_cast<DWORD>(WS_POPUP | WS_BORDER));
     EXPECT_NE(GetWindow(mainWindow, GW_OWNER), nullptr);
     EXPECT_TRUE(pollingTimerStarted);
+    // Nothing erases the client area before the picture is copied over all of it.
+    EXPECT_EQ(GetClassLongPtrW(mainWindow, GCLP_HBRBACKGROUND), 0u);
+    EXPECT_EQ(GetClassLongW(mainWindow, GCL_STYLE) & (CS_HREDRAW | CS_VREDRAW), 0u);
+    EXPECT_EQ(send(WM_ERASEBKGND, 0, 0), TRUE);
 }
 
 TEST_F(MainWindow, StripsTooManyForTheWorkAreaStandInColumnsAndATickRestoresThem)
@@ -535,7 +541,7 @@ TEST_F(MainWindow, TickLeavesAWindowInsideTheWorkAreaAndTheSettingsAlone)
     EXPECT_FALSE(settings.settingsDirty);
 }
 
-TEST_F(MainWindow, EndOfSessionWritesAChangeInsideTheThrottleOnlyWhenTheSessionEnds)
+TEST_F(MainWindow, EndOfSessionWritesAChangeInsideTheThrottleOnlyWhenTheSessionEndsAndEndsPlixForTheRestartManager)
 {
     const std::wstring testProcessPath = settings.settingsPath;
     const std::wstring folder = makeTestFolder(L"end-session");
@@ -544,18 +550,28 @@ TEST_F(MainWindow, EndOfSessionWritesAChangeInsideTheThrottleOnlyWhenTheSessionE
     const struct {
         UINT message;
         WPARAM wParam;
+        LPARAM lParam;
         LRESULT result;
-        bool writes;
-    } messages[] = {{WM_QUERYENDSESSION, 0, TRUE, false}, {WM_ENDSESSION, FALSE, 0, false}, {WM_ENDSESSION, TRUE, 0, true}};
+        bool writes, ends;
+    } messages[] = {{WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, TRUE, false, false},
+                    {WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP, 0, false, false},
+                    {WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, 0, true, false},
+                    {WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, 0, true, true}};  // last: plix ends
     const auto encoded = encodeSettings({10, 321, 123});
+    settings.setPosition(321, 123);
     for (const auto& message : messages) {
-        settings.setPosition(321, 123);
-        // A write attempt this very second: the throttle holds every due save back.
+        DeleteFileW(settings.settingsPath.c_str());
+        settings.settingsDirty = true;
+        // A write attempt this very moment: the throttle holds every due save back.
         settings.lastSaveTime = systemClock();
-        EXPECT_EQ(SendMessageW(mainWindow, message.message, message.wParam, 0), message.result) << message.message;
+        EXPECT_EQ(SendMessageW(mainWindow, message.message, message.wParam, message.lParam), message.result)
+            << message.message;
         EXPECT_EQ(readFile(settings.settingsPath), message.writes ? Bytes(encoded.begin(), encoded.end()) : Bytes{})
-            << message.message << " " << message.wParam;
+            << message.message << " " << message.wParam << " " << message.lParam;
         EXPECT_EQ(settings.settingsDirty, !message.writes) << message.message << " " << message.wParam;
+        MSG quit;
+        EXPECT_EQ(!IsWindow(mainWindow) && PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE), message.ends)
+            << message.message << " " << message.lParam;
     }
     DeleteFileW(settings.settingsPath.c_str());
     EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));

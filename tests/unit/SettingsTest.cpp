@@ -18,10 +18,11 @@
 
 namespace {
 
-constexpr std::int64_t kLoadTime = 1'700'000'000;
+constexpr std::uint64_t kLoadTime = 5'000'000;  // milliseconds since Windows started
+constexpr std::uint64_t kSecond = 1000, kOverASecond = kSecond + 1;  // the least gap a write is due after
 
-std::int64_t scriptedNow = kLoadTime;
-std::int64_t scriptedClock() { return scriptedNow; }
+std::uint64_t scriptedNow = kLoadTime;
+std::uint64_t scriptedClock() { return scriptedNow; }
 
 // Which step of a load or save fails next, how often each step was reached,
 // and the order of the calls.
@@ -149,21 +150,21 @@ void expectDefaults(const Settings& record)
 
 }  // namespace
 
-TEST_F(SettingsOnDisk, MissingFileGivesDefaultsAndIsWrittenTwoSecondsAfterLoad)
+TEST_F(SettingsOnDisk, MissingFileGivesDefaultsAndIsWrittenMoreThanASecondAfterLoad)
 {
     Settings record(path_, scriptedClock, scriptedFiles);
     expectDefaults(record);
     EXPECT_EQ(record.lastSaveTime, kLoadTime);
 
-    scriptedNow = kLoadTime + 1;
+    scriptedNow = kLoadTime + kSecond;
     record.saveIfDue();
     EXPECT_FALSE(fileExists(path_));
 
-    scriptedNow = kLoadTime + 2;
+    scriptedNow = kLoadTime + kOverASecond;
     record.saveIfDue();
     EXPECT_EQ(readFile(path_), bytesOf({10, 100, 100}));
     EXPECT_FALSE(record.settingsDirty);
-    EXPECT_EQ(record.lastSaveTime, kLoadTime + 2);
+    EXPECT_EQ(record.lastSaveTime, kLoadTime + kOverASecond);
 }
 
 TEST_F(SettingsOnDisk, ValidFileLoadsUnchangedAndClean)
@@ -207,7 +208,7 @@ TEST_P(UnusableSettingsFile, GivesDefaultsAndIsRewrittenAsVersionOne)
     Settings record(path_, scriptedClock, scriptedFiles);
     expectDefaults(record);
 
-    scriptedNow = kLoadTime + 2;
+    scriptedNow = kLoadTime + kOverASecond;
     record.saveIfDue();
     EXPECT_EQ(readFile(path_), bytesOf({10, 100, 100}));
     EXPECT_FALSE(record.settingsDirty);
@@ -236,7 +237,7 @@ TEST_F(SettingsOnDisk, LongerFileIsReadFromItsFirstTwentyBytesAndCutToTwentyByTh
         EXPECT_EQ(record.windowX, 5);
         EXPECT_EQ(record.windowY, 6);
         EXPECT_FALSE(record.settingsDirty);
-        scriptedNow = kLoadTime + 5;
+        scriptedNow = kLoadTime + 5 * kSecond;
         record.saveIfDue();
     }
     EXPECT_EQ(readFile(path_), longer);
@@ -244,7 +245,7 @@ TEST_F(SettingsOnDisk, LongerFileIsReadFromItsFirstTwentyBytesAndCutToTwentyByTh
 
     Settings record(path_, scriptedClock, scriptedFiles);
     record.setPosition(7, 6);
-    scriptedNow += 2;
+    scriptedNow += kOverASecond;
     record.saveIfDue();
     EXPECT_EQ(readFile(path_), bytesOf({4, 7, 6}));
 }
@@ -260,7 +261,7 @@ TEST_P(StoredFrequencyOutOfRange, BecomesTenKeepsThePositionAndRepairsTheFile)
     EXPECT_EQ(record.windowY, 40);
     EXPECT_TRUE(record.settingsDirty);
 
-    scriptedNow = kLoadTime + 2;
+    scriptedNow = kLoadTime + kOverASecond;
     record.saveIfDue();
     EXPECT_EQ(readFile(path_), bytesOf({10, -900, 40}));
     EXPECT_FALSE(record.settingsDirty);
@@ -284,8 +285,8 @@ TEST_F(SettingsOnDisk, UnchangedValidFileIsNeverWritten)
     const FILETIME writtenAt = lastWriteTime(path_);
     {
         Settings record(path_, scriptedClock, scriptedFiles);
-        for (std::int64_t tick = 1; tick <= 10; ++tick) {
-            scriptedNow = kLoadTime + tick;
+        for (std::uint64_t tick = 1; tick <= 10; ++tick) {
+            scriptedNow = kLoadTime + tick * kSecond;
             record.saveIfDue();
         }
     }
@@ -300,7 +301,7 @@ TEST_F(SettingsOnDisk, WritesExactlyTheTwentyBytesLittleEndian)
     Settings record(path_, scriptedClock, scriptedFiles);
     record.setPollingFrequency(7);
     record.setPosition(-900, 300);
-    scriptedNow = kLoadTime + 2;
+    scriptedNow = kLoadTime + kOverASecond;
     record.saveIfDue();
     const Bytes expected = {
         0xED, 0xAE, 0x78, 0xC0, 0x01, 0x00, 0x00, 0x00, 0x07, 0x00,
@@ -328,32 +329,32 @@ TEST_F(SettingsOnDisk, SettersMarkDirtyOnlyOnARealChange)
     EXPECT_EQ(record.pollingFrequency, 4);
 }
 
-TEST_F(SettingsOnDisk, ChangeOneSecondAfterAWriteWaitsOneMoreSecond)
+TEST_F(SettingsOnDisk, ChangeASecondAfterAWriteWaitsOneMoreMillisecond)
 {
     Settings record(path_, scriptedClock, scriptedFiles);
-    const std::int64_t firstWrite = kLoadTime + 2;
+    const std::uint64_t firstWrite = kLoadTime + kOverASecond;
     scriptedNow = firstWrite;
     record.saveIfDue();
     ASSERT_FALSE(record.settingsDirty);
 
-    scriptedNow = firstWrite + 1;
+    scriptedNow = firstWrite + kSecond;
     record.setPosition(1, 2);
     record.saveIfDue();
     EXPECT_EQ(readFile(path_), bytesOf({10, 100, 100}));
     EXPECT_TRUE(record.settingsDirty);
 
-    scriptedNow = firstWrite + 2;
+    scriptedNow = firstWrite + kOverASecond;
     record.saveIfDue();
     EXPECT_EQ(readFile(path_), bytesOf({10, 1, 2}));
     EXPECT_FALSE(record.settingsDirty);
 }
 
-TEST_F(SettingsOnDisk, ClockSetBackBehindTheLastWriteMakesTheSaveDueAndTheThrottleRunsOnFromThere)
+TEST_F(SettingsOnDisk, SaveIsDueMoreThanASecondAfterTheLastWriteAttemptAndTheThrottleRunsOnFromThere)
 {
-    const std::int64_t lastWrite = kLoadTime + 2;
-    const struct { std::int64_t now; bool writes, writesASecondLater; } rows[] = {
-        {lastWrite - 3600, true, false}, {lastWrite - 1, true, false}, {lastWrite, false, false},
-        {lastWrite + 1, false, true},    {lastWrite + 2, true, false}};
+    const std::uint64_t lastWrite = kLoadTime + kOverASecond;
+    const struct { std::uint64_t now; bool writes, writesASecondLater; } rows[] = {
+        {lastWrite, false, false}, {lastWrite + 999, false, true}, {lastWrite + kSecond, false, true},
+        {lastWrite + kOverASecond, true, false}, {lastWrite + 3'600'000, true, false}};
     for (const auto& row : rows) {
         scriptedNow = lastWrite;
         Settings record(path_, scriptedClock, scriptedFiles);
@@ -363,7 +364,7 @@ TEST_F(SettingsOnDisk, ClockSetBackBehindTheLastWriteMakesTheSaveDueAndTheThrott
         record.saveIfDue();
         EXPECT_EQ(readFile(path_) == bytesOf({10, x, 2}), row.writes) << "at " << x;
         record.setPosition(7, 8);
-        scriptedNow = row.now + 1;
+        scriptedNow = row.now + kSecond;
         record.saveIfDue();
         EXPECT_EQ(record.settingsDirty, !row.writesASecondLater) << "a second after " << x;
     }
@@ -373,7 +374,7 @@ TEST_F(SettingsOnDisk, ExitSaveWritesAChangeMadeInTheSameSecondAsTheLastWrite)
 {
     {
         Settings record(path_, scriptedClock, scriptedFiles);
-        scriptedNow = kLoadTime + 2;
+        scriptedNow = kLoadTime + kOverASecond;
         record.saveIfDue();
         record.setPosition(-3, 4);
         record.saveIfDue();
@@ -451,13 +452,13 @@ std::string nameOfFailingSaveStep(const ::testing::TestParamInfo<FailingSaveStep
 
 }  // namespace
 
-TEST_P(FailedSave, KeepsTheOldFileAndTheChangeAndRetriesTwoSecondsLater)
+TEST_P(FailedSave, KeepsTheOldFileAndTheChangeAndRetriesMoreThanASecondLater)
 {
     writeFile(path_, kValidFile);
     Settings record(path_, scriptedClock, scriptedFiles);
     record.setPosition(5, 6);
 
-    const std::int64_t failedAt = kLoadTime + 2;
+    const std::uint64_t failedAt = kLoadTime + kOverASecond;
     scriptedNow = failedAt;
     failNextSaveAt(GetParam(), path_);
     record.saveIfDue();
@@ -470,11 +471,11 @@ TEST_P(FailedSave, KeepsTheOldFileAndTheChangeAndRetriesTwoSecondsLater)
 
     script = FileScript{};
     SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    scriptedNow = failedAt + 1;
+    scriptedNow = failedAt + kSecond;
     record.saveIfDue();
     EXPECT_EQ(script.opens, 0);
 
-    scriptedNow = failedAt + 2;
+    scriptedNow = failedAt + kOverASecond;
     record.saveIfDue();
     EXPECT_EQ(script.opens, 1);
     EXPECT_EQ(readFile(path_), bytesOf({3, 5, 6}));
@@ -508,7 +509,7 @@ TEST_F(SettingsOnDisk, TemporaryFileHeldByAnotherInstanceIsLeftAloneAndTheSaveRe
     EXPECT_EQ(record.windowX, -900);
 
     record.setPosition(5, 6);
-    scriptedNow = kLoadTime + 2;
+    scriptedNow = kLoadTime + kOverASecond;
     record.saveIfDue();
     EXPECT_EQ(script.writes, 0);
     EXPECT_TRUE(record.settingsDirty);
@@ -517,7 +518,7 @@ TEST_F(SettingsOnDisk, TemporaryFileHeldByAnotherInstanceIsLeftAloneAndTheSaveRe
 
     fclose(otherInstance);
     DeleteFileW(temporaryPath_.c_str());
-    scriptedNow = kLoadTime + 4;
+    scriptedNow = kLoadTime + 2 * kOverASecond;
     record.saveIfDue();
     EXPECT_EQ(readFile(path_), bytesOf({3, 5, 6}));
     EXPECT_FALSE(record.settingsDirty);
@@ -526,7 +527,7 @@ TEST_F(SettingsOnDisk, TemporaryFileHeldByAnotherInstanceIsLeftAloneAndTheSaveRe
 TEST_F(SettingsOnDisk, SaveFlushesTheTemporaryFileBeforeClosingAndMovingIt)
 {
     Settings record(path_, scriptedClock, scriptedFiles);
-    scriptedNow = kLoadTime + 2;
+    scriptedNow = kLoadTime + kOverASecond;
     record.saveIfDue();
     const std::vector<std::string> expected = {"write", "write", "write", "write", "write", "flush", "close", "move"};
     EXPECT_EQ(script.calls, expected);
@@ -558,7 +559,7 @@ TEST_P(UnreadableSettingsFile, GivesDefaultsButIsReplacedOnlyAfterARealChange)
               std::vector<std::int32_t>({10, 100, 100}));
     EXPECT_FALSE(record.settingsDirty);
 
-    for (scriptedNow = kLoadTime; scriptedNow <= kLoadTime + 6; ++scriptedNow)
+    for (scriptedNow = kLoadTime; scriptedNow <= kLoadTime + 6 * kSecond; scriptedNow += kSecond)
         record.saveIfDue();
     EXPECT_EQ(readFile(path_), kValidFile);
 
