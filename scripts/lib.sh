@@ -20,6 +20,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;pdh=n"
 plix_provider="$PLIX_BUILD_DIR/hostcounters/pdh.dll"
 plix_started_pids=()
 plix_prepared_prefix=""
+source "$plix_root/scripts/lib-arm64.sh"
 
 # Installs the Debian packages that building, running and testing plix need;
 # only what is missing, so it is quick the second time.
@@ -36,11 +37,15 @@ plix_install_deps() {
     procps psmisc
     xosview xfonts-base  # bench/run.sh compares plix with xosview
     linux-perf  # bench/run.sh profile
+    llvm-14  # llvm-cvtres-14 and llvm-readobj-14: the ARM64 exe's resources and its checks
+    qemu-user-static binfmt-support debootstrap  # the emulated ARM64 desk
   )
   local missing=() p
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
+  # zig comes from the npm registry; nodesource's nodejs brings its own npm.
+  command -v npm >/dev/null || missing+=(npm)
   [ ${#missing[@]} -eq 0 ] && return 0
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
