@@ -76,6 +76,14 @@ plix_build_arm64() {
   cmake --build "$build" -j "$(nproc)" --target "$@"
 }
 
+# The ARM64 build that the tests check and run (cmake/Arm64Checks.cmake):
+# the shipped plix.exe, the smoke run's own build of it and the counter
+# provider, in PLIX_ARM64_BUILD_DIR.
+plix_build_arm64_tests() {
+  PLIX_ARM64_OPTIONS=-DPLIX_ARM64_SMOKE=ON \
+    plix_build_arm64 "$plix_root" "$PLIX_ARM64_BUILD_DIR" plix plix_arm64_smoke host_pdh
+}
+
 # Why the ARM64 desk cannot run here, or nothing when it can: it needs root
 # (for chroot and mounts), qemu-user-static and binfmt_misc with
 # qemu-aarch64 registered, which it mounts and registers when it can.
