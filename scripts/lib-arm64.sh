@@ -34,7 +34,8 @@ plix_fetch_zig() {
   fi
   local tarball got
   tarball="$work/$(tail -1 "$work/pack.out")"
-  got="sha512-$(openssl dgst -sha512 -binary "$tarball" | base64 -w0)"
+  got=$(python3 -c 'import base64, hashlib, sys
+print("sha512-" + base64.b64encode(hashlib.sha512(open(sys.argv[1], "rb").read()).digest()).decode())' "$tarball")
   if [ "$got" != "$plix_zig_integrity" ]; then
     echo "ARM64 build: $plix_zig_package has integrity $got, not the pinned $plix_zig_integrity: refused" >&2
     rm -rf "$work"
@@ -63,17 +64,13 @@ plix_hide_unwind_symbols() {
 }
 
 # Configures SOURCE_DIR's ARM64 Release build in BUILD_DIR and builds the
-# named targets: plix_build_arm64 SOURCE_DIR BUILD_DIR TARGET... Extra
-# configure options come from PLIX_ARM64_OPTIONS.
+# named targets, with zig fetched first when it is not there yet:
+# plix_build_arm64 SOURCE_DIR BUILD_DIR TARGET... Extra configure options
+# come from PLIX_ARM64_OPTIONS.
 plix_build_arm64() {
-  local source=$1 build=$2
-  shift 2
   plix_fetch_zig || return 1
-  cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release -DPLIX_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$source/cmake/zig-aarch64-windows.cmake" \
-    -DPLIX_ZIG_HOME="$PLIX_ZIG_HOME" ${PLIX_ARM64_OPTIONS:-} >"$build.configure.log" 2>&1 ||
-    { cat "$build.configure.log" >&2; return 1; }
-  cmake --build "$build" -j "$(nproc)" --target "$@"
+  PLIX_CMAKE_OPTIONS="-DPLIX_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE=$1/cmake/zig-aarch64-windows.cmake
+    -DPLIX_ZIG_HOME=$PLIX_ZIG_HOME ${PLIX_ARM64_OPTIONS:-}" plix_build_tree "$@"
 }
 
 # The ARM64 build that the tests check and run (cmake/Arm64Checks.cmake):

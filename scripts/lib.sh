@@ -75,8 +75,16 @@ plix_require_tools() {
 # Configures the Release build in PLIX_BUILD_DIR and builds the named
 # targets (all of them when none is named).
 plix_build() {
-  cmake -S "$plix_root" -B "$PLIX_BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$PLIX_BUILD_DIR" -j "$(nproc)" ${1:+--target "$@"}
+  plix_build_tree "$plix_root" "$PLIX_BUILD_DIR" "$@"
+}
+
+# The same for any source and build folder, with extra configure options
+# from PLIX_CMAKE_OPTIONS: plix_build_tree SOURCE_DIR BUILD_DIR [TARGET...]
+plix_build_tree() {
+  local source=$1 build=$2
+  shift 2
+  cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release ${PLIX_CMAKE_OPTIONS:-} >/dev/null
+  cmake --build "$build" -j "$(nproc)" ${1:+--target "$@"}
 }
 
 # The first display number from 90 up that no X server holds, or
