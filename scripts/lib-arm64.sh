@@ -76,9 +76,11 @@ plix_build_arm64() {
 # The ARM64 build that the tests check and run (cmake/Arm64Checks.cmake):
 # the shipped plix.exe, the smoke run's own build of it and the counter
 # provider, in PLIX_ARM64_BUILD_DIR.
+# A failed build leaves no exe of an earlier one for the checks to pass on.
 plix_build_arm64_tests() {
   PLIX_ARM64_OPTIONS=-DPLIX_ARM64_SMOKE=ON \
-    plix_build_arm64 "$plix_root" "$PLIX_ARM64_BUILD_DIR" plix plix_arm64_smoke host_pdh
+    plix_build_arm64 "$plix_root" "$PLIX_ARM64_BUILD_DIR" plix plix_arm64_smoke host_pdh ||
+    { rm -f "$PLIX_ARM64_BUILD_DIR/plix.exe" "$PLIX_ARM64_BUILD_DIR/smoke/plix.exe"; return 1; }
 }
 
 # Why the ARM64 desk cannot run here, or nothing when it can: it needs root

@@ -18,6 +18,12 @@ BAR = (20, 200, 40)
 MIN_BAR_COLUMNS = 4
 
 
+def crash(log):
+    """Wine's line about an unhandled fault in plix, if it wrote one."""
+    with open(log, errors="replace") as f:
+        return next((line.strip() for line in f if line.startswith("wine: Unhandled")), None)
+
+
 def screenshot(geometry, png):
     x, y, w, h = geometry
     crop = ["import", "-silent", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}"]
@@ -48,11 +54,12 @@ def strip_faults(image, strips):
 
 
 def main(png, log, *command):
+    open(log, "w").close()
     plix = start_quietly(list(command), log)
     try:
-        window = wait_for(lambda: (visible_windows("--name", "^plix$") or [None])[0], 300, 1)
-        if not window:
-            sys.exit(f"plix showed no window in 5 minutes; see {log}")
+        window = wait_for(lambda: (visible_windows("--name", "^plix$") or [None])[0] or crash(log), 300, 1)
+        if not window or window.startswith("wine:"):
+            sys.exit(f"plix showed no window: {window or 'none in 5 minutes'}; see {log}")
         strips = processor_count() + 1
         geometry = window_geometry(window)
         if geometry[2:] != (WINDOW_WIDTH, STRIP_HEIGHT * strips):
