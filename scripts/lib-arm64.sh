@@ -147,6 +147,11 @@ plix_arm64_desk() {
   local log=$PLIX_ARM64_DESK.log
   echo "making the arm64 desk in $PLIX_ARM64_DESK (log: $log)"
   plix_arm64_unmount
+  # Never a removal through a mount that is still there (the host's /dev).
+  if grep -q " $PLIX_ARM64_DESK/" /proc/mounts; then
+    echo "the old arm64 desk still has mounts: $(grep " $PLIX_ARM64_DESK/" /proc/mounts | cut -d' ' -f2)" >&2
+    return 1
+  fi
   rm -rf "$PLIX_ARM64_DESK"
   mkdir -p "$PLIX_ARM64_DESK"
   debootstrap --arch=arm64 --variant=minbase bookworm "$PLIX_ARM64_DESK/root" "$(plix_debian_mirror)" \
