@@ -20,6 +20,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;pdh=n"
 plix_provider="$PLIX_BUILD_DIR/hostcounters/pdh.dll"
 plix_started_pids=()
 plix_prepared_prefix=""
+source "$plix_root/scripts/lib-arm64.sh"
 
 # Installs the Debian packages that building, running and testing plix need;
 # only what is missing, so it is quick the second time.
@@ -36,11 +37,15 @@ plix_install_deps() {
     procps psmisc
     xosview xfonts-base  # bench/run.sh compares plix with xosview
     linux-perf  # bench/run.sh profile
+    llvm-14  # llvm-cvtres-14 and llvm-readobj-14: the ARM64 exe's resources and its checks
+    qemu-user-static binfmt-support debootstrap  # the emulated ARM64 desk
   )
   local missing=() p
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
+  # zig comes from the npm registry; nodesource's nodejs brings its own npm.
+  command -v npm >/dev/null || missing+=(npm)
   [ ${#missing[@]} -eq 0 ] && return 0
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -70,8 +75,16 @@ plix_require_tools() {
 # Configures the Release build in PLIX_BUILD_DIR and builds the named
 # targets (all of them when none is named).
 plix_build() {
-  cmake -S "$plix_root" -B "$PLIX_BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$PLIX_BUILD_DIR" -j "$(nproc)" ${1:+--target "$@"}
+  plix_build_tree "$plix_root" "$PLIX_BUILD_DIR" "$@"
+}
+
+# The same for any source and build folder, with extra configure options
+# from PLIX_CMAKE_OPTIONS: plix_build_tree SOURCE_DIR BUILD_DIR [TARGET...]
+plix_build_tree() {
+  local source=$1 build=$2
+  shift 2
+  cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release ${PLIX_CMAKE_OPTIONS:-} >/dev/null
+  cmake --build "$build" -j "$(nproc)" ${1:+--target "$@"}
 }
 
 # The first display number from 90 up that no X server holds, or

@@ -657,7 +657,7 @@ TEST(ResourceDialogs, ConfigControlsComeInTabOrderWithExactStyles)
     expectControls(config, kConfigControls);
 }
 
-TEST(ResourceVersion, FixedInfoAndStringsCarryTheProjectVersion)
+TEST(ResourceVersion, FixedInfoStringsAndManifestCarryTheProjectVersion)
 {
     WORD part[4] = {};
     ASSERT_GE(std::swscanf(kProjectVersion, L"%hu.%hu.%hu.%hu", &part[0], &part[1], &part[2],
@@ -681,6 +681,9 @@ TEST(ResourceVersion, FixedInfoAndStringsCarryTheProjectVersion)
     EXPECT_EQ(fixed.dwFileType, static_cast<DWORD>(VFT_APP));
     EXPECT_EQ(versionString(bytes, root, L"FileVersion"), quad);
     EXPECT_EQ(versionString(bytes, root, L"ProductVersion"), quad);
+    std::vector<BYTE> manifest = resourceBytes(RT_MANIFEST, 1);
+    std::string identity = "name=\"plix\" version=\"" + std::string(quad.begin(), quad.end()) + "\"";
+    EXPECT_NE(std::string(manifest.begin(), manifest.end()).find(identity), std::string::npos) << identity;
 }
 
 TEST(ResourceVersion, StringsNameTheProgramAndNoCompany)
