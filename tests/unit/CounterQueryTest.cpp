@@ -420,10 +420,8 @@ TEST_F(CounterQueryReopen, WhoseOpenFailsIsOpenedAgainAtTheNextReopen)
     query.reopen();
 
     EXPECT_FALSE(query.isOpen);
-    EXPECT_EQ(query.query, nullptr);
     EXPECT_EQ(query.status, asStatus(PDH_MEMORY_ALLOCATION_FAILURE));
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::AddCounter), 0u);
-    EXPECT_EQ(query.counters.size(), 3u);
 
     // The collect fails without reaching PDH; the next reopen opens a new
     // query and adds every entry to it.
@@ -437,18 +435,6 @@ TEST_F(CounterQueryReopen, WhoseOpenFailsIsOpenedAgainAtTheNextReopen)
     EXPECT_EQ(ScriptedPdh::countOf(PdhCall::AddCounter), 3u);
     query.collect();
     EXPECT_EQ(query.status, ERROR_SUCCESS);
-}
-
-TEST_F(CounterQueryClosedAtStart, ReopenOpens)
-{
-    ScriptedPdh::queueStatus(PdhCall::OpenQuery, PDH_INVALID_DATA);
-    CounterQuery closed(scriptedPdhTable);
-    ScriptedPdh::clearCalls();
-
-    closed.reopen();
-    EXPECT_EQ(ScriptedPdh::countOf(PdhCall::OpenQuery), 1u);
-    EXPECT_TRUE(closed.isOpen);
-    EXPECT_EQ(closed.status, ERROR_SUCCESS);
 }
 
 TEST_F(CounterQueryReopen, AfterACleanCloseOpensWithoutClosingAgain)
